@@ -1,0 +1,54 @@
+// The one gate exchange: every bus command of the program is a 5-byte request answered by a 5-byte
+// reply on the gate connection, one at a time.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+namespace lumetra {
+
+class TcpClient;
+
+// Results of TDaliCom::Exchange. Every multi-request sequence stops at the first non-zero one.
+inline constexpr int kExchangeReplied = 0;
+inline constexpr int kExchangeNoReply = 1;       // nothing came in time; reply = request as sent
+inline constexpr int kExchangeLost = 2;          // the connection failed or closed meanwhile
+inline constexpr int kExchangeNotConnected = 3;  // no gate connection; nothing was sent
+
+// The status-line text for a failed exchange; empty for kExchangeReplied.
+const char* ExchangeResultText(int result);
+
+// Request kinds of byte 0 (the exchange sets bit 7).
+inline constexpr uint8_t kGearFrame = 3;    // 16-bit forward frame to control gear
+inline constexpr uint8_t kDeviceFrame = 4;  // control device frame
+
+class TDaliCom {
+ public:
+  static constexpr std::chrono::milliseconds kReplyTimeout{10000};
+
+  // Told of every exchange that did not return 0, with its result, on the exchanging thread and
+  // outside the lock. The main window puts the text in its status line.
+  std::function<void(int result)> OnExchangeFailed;
+
+  void CreateLock();
+  void SetClient(TcpClient* client);
+  TcpClient* Client() const { return Client_.load(); }
+
+  // Tests shorten the wait for a reply.
+  void SetReplyTimeout(std::chrono::milliseconds timeout) { replyTimeout_ = timeout; }
+
+  // Sends request (bytes 1..3 filled by the caller; bytes 0 and 4 are rewritten) and fills all five
+  // bytes of reply. Holds the lock for exactly this one request and its reply.
+  int Exchange(uint8_t* reply, uint8_t* request);
+
+ private:
+  std::unique_ptr<std::mutex> Lock;
+  std::atomic<TcpClient*> Client_{nullptr};
+  std::chrono::milliseconds replyTimeout_ = kReplyTimeout;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,218 @@
+// POSIX implementation of the program's TCP client.
+#include "buslink/TcpClient.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace lumetra {
+
+namespace {
+
+std::string ReasonText(int err) {
+  switch (err) {
+    case ECONNREFUSED:
+      return "spojenie bolo odmietnuté";
+    case ETIMEDOUT:
+      return "vypršal čas na spojenie";
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+      return "adresa je nedostupná";
+    case EADDRNOTAVAIL:
+      return "adresa nie je dostupná";
+    default:
+      return std::strerror(err);
+  }
+}
+
+int PollTimeout(const std::chrono::steady_clock::time_point* deadline) {
+  if (deadline == nullptr) return -1;
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      *deadline - std::chrono::steady_clock::now());
+  // Round up so that a wait never ends a fraction of a millisecond early.
+  return left.count() < 0 ? 0 : static_cast<int>(left.count()) + 1;
+}
+
+}  // namespace
+
+class TcpClient::Use {
+ public:
+  explicit Use(TcpClient& client) : client_(client), fd_(client.Acquire()) {}
+  ~Use() { client_.Release(); }
+  int fd() const { return fd_; }
+
+ private:
+  TcpClient& client_;
+  int fd_;
+};
+
+TcpClient::~TcpClient() {
+  // The owner's handlers may be gone already; close quietly.
+  OnDisconnected = nullptr;
+  Disconnect();
+}
+
+void TcpClient::SetHost(std::string host) {
+  std::lock_guard lock(settingsMutex_);
+  host_ = std::move(host);
+}
+
+void TcpClient::SetPort(uint16_t port) {
+  std::lock_guard lock(settingsMutex_);
+  port_ = port;
+}
+
+std::string TcpClient::Host() const {
+  std::lock_guard lock(settingsMutex_);
+  return host_;
+}
+
+uint16_t TcpClient::Port() const {
+  std::lock_guard lock(settingsMutex_);
+  return port_;
+}
+
+void TcpClient::Connect() {
+  if (Connected()) return;
+  const std::string host = Host();
+  const uint16_t port = Port();
+
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1) {
+    throw Error("Neplatná IP adresa \"" + host + "\"");
+  }
+  // Close-on-exec: the bus server started later must not inherit the program's connections.
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) throw Error(std::string("Nepodarilo sa vytvoriť spojenie: ") + std::strerror(errno));
+  int one = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  int rc;
+  do {
+    rc = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  } while (rc != 0 && errno == EINTR);
+  if (rc != 0) {
+    const int err = errno;
+    ::close(fd);
+    throw Error("Nepodarilo sa pripojiť k " + host + ":" + std::to_string(port) + " (" +
+                ReasonText(err) + ")");
+  }
+  fd_.store(fd);
+  if (OnConnected) OnConnected(*this);
+}
+
+void TcpClient::Disconnect() {
+  const int fd = fd_.exchange(-1);
+  if (fd < 0) return;
+  // shutdown wakes any thread blocked on the socket; the descriptor is closed once it has left.
+  ::shutdown(fd, SHUT_RDWR);
+  {
+    std::unique_lock lock(useMutex_);
+    useDone_.wait(lock, [this] { return users_ == 0; });
+  }
+  ::close(fd);
+  if (OnDisconnected) OnDisconnected(*this);
+}
+
+int TcpClient::Acquire() {
+  std::lock_guard lock(useMutex_);
+  const int fd = fd_.load();
+  if (fd < 0) throw ConnectionLost("Spojenie nie je otvorené");
+  ++users_;
+  return fd;
+}
+
+void TcpClient::Release() {
+  std::lock_guard lock(useMutex_);
+  if (--users_ == 0) useDone_.notify_all();
+}
+
+void TcpClient::Write(const uint8_t* data, size_t size) {
+  bool lost = false;
+  {
+    Use use(*this);
+    size_t done = 0;
+    while (done < size) {
+      const ssize_t n = ::send(use.fd(), data + done, size - done, MSG_NOSIGNAL);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        lost = true;
+        break;
+      }
+      done += static_cast<size_t>(n);
+    }
+  }
+  if (lost) {
+    Disconnect();
+    throw ConnectionLost("Spojenie bolo prerušené");
+  }
+}
+
+bool TcpClient::WaitReadable(std::chrono::milliseconds timeout) {
+  Use use(*this);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    pollfd p{use.fd(), POLLIN, 0};
+    const int rc = ::poll(&p, 1, PollTimeout(&deadline));
+    if (rc > 0) return true;
+    if (rc == 0) return false;
+    if (errno != EINTR) return true;  // the read that follows reports the failure
+  }
+}
+
+bool TcpClient::ReadUntil(uint8_t* data, size_t size,
+                          const std::chrono::steady_clock::time_point* deadline) {
+  bool lost = false;
+  bool complete = false;
+  {
+    Use use(*this);
+    size_t done = 0;
+    while (done < size) {
+      pollfd p{use.fd(), POLLIN, 0};
+      const int rc = ::poll(&p, 1, PollTimeout(deadline));
+      if (rc < 0 && errno == EINTR) continue;
+      if (rc == 0) break;  // time is up
+      const ssize_t n = ::recv(use.fd(), data + done, size - done, 0);
+      if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      if (n <= 0) {
+        lost = true;
+        break;
+      }
+      done += static_cast<size_t>(n);
+    }
+    complete = done == size;
+  }
+  if (lost) {
+    Disconnect();
+    throw ConnectionLost("Spojenie bolo prerušené");
+  }
+  return complete;
+}
+
+void TcpClient::ReadExact(uint8_t* data, size_t size) { ReadUntil(data, size, nullptr); }
+
+bool TcpClient::ReadExactFor(uint8_t* data, size_t size, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  return ReadUntil(data, size, &deadline);
+}
+
+void TcpClient::DiscardInput() {
+  if (!Connected()) return;
+  try {
+    Use use(*this);
+    uint8_t sink[512];
+    while (::recv(use.fd(), sink, sizeof sink, MSG_DONTWAIT) > 0) {
+    }
+  } catch (const ConnectionLost&) {
+    // Closed meanwhile: nothing left to discard.
+  }
+}
+
+}  // namespace lumetra

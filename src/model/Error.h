@@ -1,0 +1,15 @@
+// The one exception type of the program: a real failure (socket, file, document) with the Slovak text
+// the general error report shows to the user.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace lumetra {
+
+class Error : public std::runtime_error {
+ public:
+  explicit Error(const std::string& message) : std::runtime_error(message) {}
+};
+
+}  // namespace lumetra
