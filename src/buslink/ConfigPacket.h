@@ -37,8 +37,8 @@ using ConfigPacket = std::array<uint8_t, kConfigPacketSize>;
 // digits exceed 65535, rather than reaching some other port by truncation.
 uint16_t PortValue(const std::string& text);
 
-// The 52-byte configuration packet for "USB / DALI" (serial port name) or "WiFi / DALI" (IP text and
-// port text). Throws Error, and builds nothing, when a name does not fit its field.
+// The 52-byte configuration packet for "USB / DALI" (serial port name) or "WiFi / DALI" (IP text
+// and port text). Throws Error, and builds nothing, when a name does not fit its field.
 ConfigPacket BuildConfigPacket(int interfaceIndex, const std::string& serialPort,
                                const std::string& ipText, const std::string& portText);
 
@@ -48,7 +48,8 @@ struct Endpoint {
 };
 
 // Where a channel is: the bus server for the interfaces 0 and 1, the entered address and port +
-// offset (16-bit wrap) for the control unit. `serverPortBase` is the bus server's configuration port.
+// offset (16-bit wrap) for the control unit. `serverPortBase` is the bus server's configuration
+// port.
 Endpoint ChannelEndpoint(int interfaceIndex, const std::string& ipText, const std::string& portText,
                          uint16_t channel, uint16_t serverPortBase = kBusServerPortBase);
 

@@ -2,6 +2,7 @@
 #include "buslink/TcpClient.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -37,6 +38,33 @@ int PollTimeout(const std::chrono::steady_clock::time_point* deadline) {
       *deadline - std::chrono::steady_clock::now());
   // Round up so that a wait never ends a fraction of a millisecond early.
   return left.count() < 0 ? 0 : static_cast<int>(left.count()) + 1;
+}
+
+// Connects the socket, giving up after `timeout`; returns 0 or the errno of the failure.
+int ConnectWithin(int fd, const sockaddr_in& address, std::chrono::milliseconds timeout) {
+  const int flags = ::fcntl(fd, F_GETFL, 0);
+  ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+  int err = 0;
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    err = errno;
+    if (err == EINPROGRESS || err == EINTR) {
+      const auto deadline = std::chrono::steady_clock::now() + timeout;
+      for (;;) {
+        pollfd p{fd, POLLOUT, 0};
+        const int rc = ::poll(&p, 1, PollTimeout(&deadline));
+        if (rc < 0 && errno == EINTR) continue;
+        if (rc == 0) {
+          err = ETIMEDOUT;
+        } else {
+          socklen_t length = sizeof err;
+          ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &length);
+        }
+        break;
+      }
+    }
+  }
+  ::fcntl(fd, F_SETFL, flags);
+  return err;
 }
 
 }  // namespace
@@ -94,12 +122,8 @@ void TcpClient::Connect() {
   if (fd < 0) throw Error(std::string("Nepodarilo sa vytvoriť spojenie: ") + std::strerror(errno));
   int one = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-  int rc;
-  do {
-    rc = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  } while (rc != 0 && errno == EINTR);
-  if (rc != 0) {
-    const int err = errno;
+  const int err = ConnectWithin(fd, address, connectTimeout_);
+  if (err != 0) {
     ::close(fd);
     throw Error("Nepodarilo sa pripojiť k " + host + ":" + std::to_string(port) + " (" +
                 ReasonText(err) + ")");

@@ -37,11 +37,15 @@ class TcpClient {
   std::string Host() const;
   uint16_t Port() const;
 
-  // Blocking connect with Nagle's algorithm off. Throws Error with a Slovak message when the host is
-  // not a valid IPv4 address or the connection cannot be made. Connecting while connected is a no-op.
+  // Blocking connect with Nagle's algorithm off. Throws Error with a Slovak message when the host
+  // is not a valid IPv4 address or the connection cannot be made within the connect time-out (an
+  // unreachable control unit would otherwise freeze the window for the system's two minutes).
+  // Connecting while connected is a no-op.
   void Connect();
+  void SetConnectTimeout(std::chrono::milliseconds timeout) { connectTimeout_ = timeout; }
   // Closes the connection; a thread blocked in WaitReadable or ReadExact returns at once (ReadExact
-  // throws ConnectionLost). Unread input is discarded with the socket. Safe from any thread, idempotent.
+  // throws ConnectionLost). Unread input is discarded with the socket. Safe from any thread,
+  // idempotent.
   void Disconnect();
   bool Connected() const { return fd_.load() >= 0; }
 
@@ -70,6 +74,7 @@ class TcpClient {
   mutable std::mutex settingsMutex_;
   std::string host_;
   uint16_t port_ = 0;
+  std::chrono::milliseconds connectTimeout_{5000};
 
   std::atomic<int> fd_{-1};
   std::mutex useMutex_;

@@ -1,5 +1,5 @@
-// The one exception type of the program: a real failure (socket, file, document) with the Slovak text
-// the general error report shows to the user.
+// The one exception type of the program: a real failure (socket, file, document) with the Slovak
+// text the general error report shows to the user.
 #pragma once
 
 #include <stdexcept>

@@ -1,4 +1,5 @@
-// The gate exchange against a real loopback peer: framing, time-outs, lost connections, two threads.
+// The gate exchange against a real loopback peer: framing, time-outs, lost connections, two
+// threads.
 #include <gtest/gtest.h>
 
 #include <thread>

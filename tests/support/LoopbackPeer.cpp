@@ -11,7 +11,7 @@
 
 namespace lumetra::test {
 
-LoopbackPeer::LoopbackPeer() {
+LoopbackPeer::LoopbackPeer(const char* host) {
   responder_ = [](const Frame& r) -> std::optional<Frame> {
     Frame reply{0x62, r[1], r[2], 0xFF, 0};
     reply[4] = reply[0] ^ reply[1] ^ reply[2] ^ reply[3];
@@ -22,7 +22,7 @@ LoopbackPeer::LoopbackPeer() {
   ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::inet_pton(AF_INET, host, &address.sin_addr);
   if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
       ::listen(listenFd_, 4) != 0) {
     throw std::runtime_error("LoopbackPeer: cannot listen");

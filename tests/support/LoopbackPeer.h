@@ -23,7 +23,7 @@ class LoopbackPeer {
   using Responder = std::function<std::optional<Frame>(const Frame& request)>;
 
   // Answers every request with [0x62, byte 1, byte 2, 0xFF, checksum] unless told otherwise.
-  LoopbackPeer();
+  explicit LoopbackPeer(const char* host = "127.0.0.1");
   ~LoopbackPeer();
 
   uint16_t Port() const { return port_; }

@@ -1,0 +1,140 @@
+// The main window: menu, scrolling, the stacked frames and the status line.
+#include "ui/ConfiguratorForm.h"
+
+#include <QEnterEvent>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QWheelEvent>
+
+#include "ui/QtUiBridge.h"
+#include "ui/TabsFrame.h"
+
+namespace lumetra {
+
+TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, QWidget* parent)
+    : QMainWindow(parent) {
+  setObjectName(QStringLiteral("ConfiguratorForm"));
+  QFont font;
+  // Tahoma where it is installed; its metric relatives otherwise, so the fixed layouts still fit.
+  font.setFamilies(
+      {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+  font.setPointSize(8);
+  setFont(font);
+  resize(kWidth, kHeight);
+
+  ScrollBox_ = new QScrollArea(this);
+  ScrollBox_->setObjectName(QStringLiteral("ScrollBox"));
+  Content = new QWidget;
+  Content->setObjectName(QStringLiteral("Content"));
+  Content->setFixedSize(kScrollWidth, kScrollHeight);
+  ScrollBox_->setWidget(Content);
+  ScrollBox_->horizontalScrollBar()->setTracking(true);
+  ScrollBox_->verticalScrollBar()->setTracking(true);
+  ScrollBox_->horizontalScrollBar()->setSingleStep(8);
+  ScrollBox_->verticalScrollBar()->setSingleStep(8);
+  ScrollBox_->viewport()->installEventFilter(this);
+  setCentralWidget(ScrollBox_);
+  statusBar()->setObjectName(QStringLiteral("StatusLine"));
+
+  // The right-hand views are stacked in their fixed order as their frames arrive; the navigation
+  // frame sits on the left.
+  Tabs = new TTabsFrame(Content);
+  Tabs->setGeometry(kNavigationLeft, 3, kNavigationWidth, kFrameHeight);
+
+  BuildMenu();
+  OnCreate(arguments);
+}
+
+TConfiguratorForm::~TConfiguratorForm() { OnDestroy(); }
+
+void TConfiguratorForm::BuildMenu() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("Súbor"));
+  file->setObjectName(QStringLiteral("MenuFile"));
+  ItemOpen = file->addAction(QStringLiteral("Otvoriť"));
+  ItemOpen->setObjectName(QStringLiteral("ItemOpen"));
+  ItemOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  ItemSaveAs = file->addAction(QStringLiteral("Uložiť ako"));
+  ItemSaveAs->setObjectName(QStringLiteral("ItemSaveAs"));
+  ItemPrint = file->addAction(QStringLiteral("Tlač"));
+  ItemPrint->setObjectName(QStringLiteral("ItemPrint"));
+  ItemPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  file->addSeparator();
+  ItemExit = file->addAction(QStringLiteral("Koniec"));
+  ItemExit->setObjectName(QStringLiteral("ItemExit"));
+  connect(ItemExit, &QAction::triggered, this, &TConfiguratorForm::OnExitClick);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("Pomocník"));
+  help->setObjectName(QStringLiteral("MenuHelp"));
+  ItemAbout = help->addAction(QStringLiteral("O programe"));
+  ItemAbout->setObjectName(QStringLiteral("ItemAbout"));
+
+  // The document, print and about commands arrive with their own frames.
+  for (QAction* item : {ItemOpen, ItemSaveAs, ItemPrint, ItemAbout}) item->setEnabled(false);
+}
+
+void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
+  const CommandLine commandLine = ParseCommandLine(arguments);
+  setWindowTitle(QString::fromStdString(WindowCaption(commandLine)));
+
+  DaliCom_ = std::make_unique<TDaliCom>();
+  DaliCom_->CreateLock();
+  Bridge = std::make_unique<QtUiBridge>(this);
+  // Exchanges fail on the worker too; the status line is updated without making it wait.
+  DaliCom_->OnExchangeFailed = [this](int result) {
+    QMetaObject::invokeMethod(
+        this, [this, result] { ShowExchangeFailure(result); }, Qt::QueuedConnection);
+  };
+
+  TTabsFrame::Shared shared;
+  shared.daliCom = DaliCom_.get();
+  shared.bridge = Bridge.get();
+  shared.printItem = ItemPrint;
+  Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
+}
+
+void TConfiguratorForm::OnDestroy() {
+  if (Tabs == nullptr) return;
+  Tabs->Finalize();
+  DaliCom_->OnExchangeFailed = nullptr;
+  // The frames go before the objects they borrow.
+  delete Tabs;
+  Tabs = nullptr;
+}
+
+void TConfiguratorForm::ShowExchangeFailure(int result) {
+  statusBar()->showMessage(QString::fromUtf8(ExchangeResultText(result)));
+}
+
+void TConfiguratorForm::enterEvent(QEnterEvent* event) {
+  OnConfiguratorFormMouseEnter();
+  QMainWindow::enterEvent(event);
+}
+
+void TConfiguratorForm::leaveEvent(QEvent* event) {
+  OnConfiguratorFormMouseLeave();
+  QMainWindow::leaveEvent(event);
+}
+
+bool TConfiguratorForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ScrollBox_->viewport() && event->type() == QEvent::Wheel) {
+    // Wheel turns that no control took scroll the window by one increment per notch.
+    const auto* wheel = static_cast<QWheelEvent*>(event);
+    const bool ctrl = wheel->modifiers() & Qt::ControlModifier;
+    const int delta =
+        wheel->angleDelta().y() != 0 ? wheel->angleDelta().y() : wheel->angleDelta().x();
+    if (delta < 0) OnConfiguratorFormMouseWheelDown(ctrl);
+    if (delta > 0) OnConfiguratorFormMouseWheelUp(ctrl);
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TConfiguratorForm::Scroll(bool horizontal, int direction) {
+  if (!MouseOver_) return;
+  QScrollBar* bar =
+      horizontal ? ScrollBox_->horizontalScrollBar() : ScrollBox_->verticalScrollBar();
+  bar->setValue(bar->value() + direction * bar->singleStep());
+}
+
+}  // namespace lumetra

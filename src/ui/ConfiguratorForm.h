@@ -1,0 +1,74 @@
+// The program's main window: owner of the gate exchange and the tables, host of every frame.
+#pragma once
+
+#include <QAction>
+#include <QMainWindow>
+#include <QScrollArea>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "buslink/DaliCom.h"
+#include "ui/CommandLine.h"
+
+namespace lumetra {
+
+class TTabsFrame;
+class QtUiBridge;
+
+class TConfiguratorForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  static constexpr int kWidth = 1280;
+  static constexpr int kHeight = 760;
+  static constexpr int kScrollWidth = 1264;  // horizontal scroll range
+  static constexpr int kScrollHeight = 701;  // vertical scroll range
+  static constexpr int kFrameHeight = 690;
+  static constexpr int kNavigationLeft = 3;
+  static constexpr int kNavigationWidth = 480;
+  static constexpr int kViewLeft = 483;
+  static constexpr int kViewWidth = 772;
+
+  // `arguments` without the program name.
+  explicit TConfiguratorForm(const std::vector<std::string>& arguments, QWidget* parent = nullptr);
+  ~TConfiguratorForm() override;
+
+  TDaliCom& DaliCom() { return *DaliCom_; }
+  TTabsFrame* TabsFrame() const { return Tabs; }
+  QScrollArea* ScrollBox() const { return ScrollBox_; }
+  bool MouseOver() const { return MouseOver_; }
+
+  void OnConfiguratorFormMouseEnter() { MouseOver_ = true; }
+  void OnConfiguratorFormMouseLeave() { MouseOver_ = false; }
+  void OnConfiguratorFormMouseWheelDown(bool ctrl) { Scroll(ctrl, +1); }
+  void OnConfiguratorFormMouseWheelUp(bool ctrl) { Scroll(ctrl, -1); }
+  void OnExitClick() { close(); }
+
+  // Main menu.
+  QAction* ItemOpen;
+  QAction* ItemSaveAs;
+  QAction* ItemPrint;
+  QAction* ItemExit;
+  QAction* ItemAbout;
+
+ protected:
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void OnCreate(const std::vector<std::string>& arguments);
+  void OnDestroy();
+  void BuildMenu();
+  void Scroll(bool horizontal, int direction);
+  void ShowExchangeFailure(int result);
+
+  std::unique_ptr<TDaliCom> DaliCom_;
+  std::unique_ptr<QtUiBridge> Bridge;
+  QScrollArea* ScrollBox_;
+  QWidget* Content;
+  TTabsFrame* Tabs;
+  bool MouseOver_ = false;
+};
+
+}  // namespace lumetra

@@ -1,0 +1,34 @@
+// The application object: the general error report that every user action ends in when it fails.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <functional>
+
+namespace lumetra {
+
+class TLumetraApplication : public QApplication {
+ public:
+  TLumetraApplication(int& argc, char** argv);
+
+  // Shows a failure to the user in a Slovak dialog ("Chyba"). Tests replace the dialog with a
+  // recorder through SetErrorReport.
+  static void ReportError(const QString& message);
+  static void SetErrorReport(std::function<void(const QString&)> report);
+
+  // Runs one user action; whatever it throws is reported instead of ending the program.
+  static void Guard(const std::function<void()>& action);
+
+  // Last line of defence for exceptions that escape an event handler.
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Connects a signal to a handler that runs under the general error report.
+template <typename Sender, typename Signal, typename Receiver, typename Handler>
+void ConnectGuarded(Sender* sender, Signal signal, Receiver* receiver, Handler handler) {
+  QObject::connect(sender, signal, receiver, [handler](auto&&... args) {
+    TLumetraApplication::Guard([&] { handler(args...); });
+  });
+}
+
+}  // namespace lumetra

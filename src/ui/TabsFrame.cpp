@@ -1,0 +1,270 @@
+// The navigation frame: interface choice, the bus server start and the gate and monitor
+// connections.
+#include "ui/TabsFrame.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QProcess>
+#include <QVBoxLayout>
+
+#include "buslink/DaliCom.h"
+#include "model/Error.h"
+#include "model/UiBridge.h"
+#include "ui/LumetraApplication.h"
+
+namespace lumetra {
+
+TTabsFrame::TTabsFrame(QWidget* parent) : QFrame(parent) {
+  setObjectName(QStringLiteral("TabsFrame"));
+  Pages = Named<QTabWidget>("Pages", this);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Pages);
+
+  InterfacePage = Named<QWidget>("InterfacePage");
+  AddressPage = Named<QWidget>("AddressPage");
+  LightsPage = Named<QWidget>("LightsPage");
+  ControllersPage = Named<QWidget>("ControllersPage");
+  DaliMonitorPage = Named<QWidget>("DaliMonitorPage");
+  Pages->addTab(InterfacePage, QStringLiteral("Rozhranie"));
+  Pages->addTab(AddressPage, QStringLiteral("Adresovanie"));
+  Pages->addTab(LightsPage, QStringLiteral("Svietidlá"));
+  Pages->addTab(ControllersPage, QStringLiteral("Ovládače"));
+  Pages->addTab(DaliMonitorPage, QStringLiteral("DALI Monitor"));
+
+  BuildInterfacePage();
+  BuildAddressPage();
+  BindConnectionEvents(TCPClientGate);
+  BindConnectionEvents(TCPClientMonitor);
+  connect(Pages, &QTabWidget::currentChanged, this, &TTabsFrame::OnPageChanged);
+}
+
+TTabsFrame::~TTabsFrame() {
+  // The window's controls are about to go: close the connections without their events.
+  for (TcpClient* client : {&TCPClientGate, &TCPClientMonitor, &TCPClientConfig}) {
+    client->OnConnected = nullptr;
+    client->OnDisconnected = nullptr;
+    client->Disconnect();
+  }
+}
+
+void TTabsFrame::BuildInterfacePage() {
+  RadioGroupInterface =
+      new TRadioGroup(QStringLiteral("RadioGroupInterface"), QStringLiteral("Rozhranie"),
+                      {QStringLiteral("USB / DALI"), QStringLiteral("WiFi / DALI"),
+                       QStringLiteral("Riadiaca jednotka")});
+  ComboBoxPort = Named<QComboBox>("ComboBoxPort");
+  ComboBoxPort->setEditable(true);
+  for (int i = 1; i <= 10; ++i) ComboBoxPort->addItem(QStringLiteral("COM%1").arg(i));
+  EditIPAddress = Named<QLineEdit>("EditIPAddress", QStringLiteral("192.168.0.150"));
+  EditPort = Named<QLineEdit>("EditPort", QStringLiteral("50000"));
+  MakeDigitsOnly(EditPort);
+
+  LabelMessage = Named<QLabel>(
+      "LabelMessage",
+      QStringLiteral("Typ rozhrania je možné zmeniť len ak sú splnené nasledujúce podmienky:"));
+  LabelMessage->setWordWrap(true);
+  LabelDaliConnection =
+      Named<QLabel>("LabelDaliConnection", QStringLiteral("Spojenie s DALI je zavreté"));
+  ButtonCloseConnection =
+      Named<QPushButton>("ButtonCloseConnection", QStringLiteral("Spojenie zavrieť"));
+  LabelMonitorConnection =
+      Named<QLabel>("LabelMonitorConnection", QStringLiteral("Monitor je zastavený"));
+  ButtonStopMonitor = Named<QPushButton>("ButtonStopMonitor", QStringLiteral("Monitor stop"));
+  ButtonCloseConnection->setEnabled(false);
+  ButtonStopMonitor->setEnabled(false);
+
+  auto* settings = new QGroupBox(InterfacePage);
+  auto* grid = new QGridLayout(settings);
+  grid->addWidget(new QLabel(QStringLiteral("Port")), 0, 0);
+  grid->addWidget(ComboBoxPort, 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("IP Adresa")), 1, 0);
+  grid->addWidget(EditIPAddress, 1, 1);
+  grid->addWidget(new QLabel(QStringLiteral("Port")), 2, 0);
+  grid->addWidget(EditPort, 2, 1);
+
+  auto* conditions = new QGridLayout;
+  conditions->addWidget(LabelMessage, 0, 0, 1, 2);
+  conditions->addWidget(LabelDaliConnection, 1, 0);
+  conditions->addWidget(ButtonCloseConnection, 1, 1);
+  conditions->addWidget(LabelMonitorConnection, 2, 0);
+  conditions->addWidget(ButtonStopMonitor, 2, 1);
+
+  auto* page = new QGridLayout(InterfacePage);
+  page->addWidget(RadioGroupInterface, 0, 0);
+  page->addWidget(settings, 0, 1);
+  page->addLayout(conditions, 1, 0, 1, 2);
+  page->setRowStretch(2, 1);
+
+  ConnectGuarded(RadioGroupInterface, &TRadioGroup::Clicked, this,
+                 [this](int) { OnRadioGroupInterfaceClick(); });
+  ConnectGuarded(ButtonCloseConnection, &QPushButton::clicked, this,
+                 [this](bool) { OnButtonCloseClick(); });
+  ConnectGuarded(ButtonStopMonitor, &QPushButton::clicked, this,
+                 [this](bool) { OnButtonStopMonitorClick(); });
+}
+
+void TTabsFrame::BuildAddressPage() {
+  ButtonOpen = Named<QPushButton>("ButtonOpen", QStringLiteral("Otvoriť"));
+  ButtonClose = Named<QPushButton>("ButtonClose", QStringLiteral("Zatvoriť"));
+  auto* connection = new QGroupBox(QStringLiteral("Spojenie s DALI"), AddressPage);
+  connection->setObjectName(QStringLiteral("GroupBoxConnection"));
+  auto* row = new QHBoxLayout(connection);
+  row->addWidget(ButtonOpen);
+  row->addWidget(ButtonClose);
+  auto* page = new QVBoxLayout(AddressPage);
+  page->addWidget(connection);
+  page->addStretch(1);
+
+  ConnectGuarded(ButtonOpen, &QPushButton::clicked, this, [this](bool) { OnButtonOpenClick(); });
+  ConnectGuarded(ButtonClose, &QPushButton::clicked, this, [this](bool) { OnButtonCloseClick(); });
+}
+
+void TTabsFrame::BindConnectionEvents(TcpClient& client) {
+  // A connection may end on a worker thread (a failed exchange or read); its controls are the user
+  // interface's, so the handlers always run there.
+  client.OnConnected = [this](TcpClient& c) {
+    shared_.bridge->RunOnUi([this, &c] { OnDaliTCPClientConnected(c); });
+  };
+  client.OnDisconnected = [this](TcpClient& c) {
+    shared_.bridge->RunOnUi([this, &c] { OnDaliTCPClientDisconnected(c); });
+  };
+}
+
+void TTabsFrame::Initialize(const Shared& shared,
+                            const std::optional<std::string>& controlUnitAddress,
+                            const std::optional<std::string>& controlUnitPort) {
+  shared_ = shared;
+  if (controlUnitAddress) {
+    RadioGroupInterface->SetItemIndex(kInterfaceControlUnit);
+    EditIPAddress->setText(QString::fromStdString(*controlUnitAddress));
+    EditPort->setText(QString::fromStdString(controlUnitPort.value_or("50000")));
+  }
+  OnRadioGroupInterfaceClick();
+  ButtonClose->setEnabled(false);
+}
+
+void TTabsFrame::Finalize() {
+  if (TCPClientConfig.Connected()) TCPClientConfig.Disconnect();
+}
+
+void TTabsFrame::OnRadioGroupInterfaceClick() {
+  const bool serial = RadioGroupInterface->ItemIndex() == kInterfaceUsb;
+  ComboBoxPort->setEnabled(serial);
+  EditIPAddress->setEnabled(!serial);
+  EditPort->setEnabled(!serial);
+}
+
+void TTabsFrame::LaunchBusServer() {
+  QString program = launch_.program;
+  if (QFileInfo(program).isRelative()) {
+    // By its bare name from the working directory, as on the installer's laptop; a build or
+    // install folder started from elsewhere still finds the server beside the configurator.
+    const QString inWorkingDir = QDir::current().absoluteFilePath(program);
+    const QString besideProgram =
+        QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(program);
+    program = QFileInfo(inWorkingDir).isExecutable() ? inWorkingDir : besideProgram;
+  }
+  qint64 pid = 0;
+  if (!QProcess::startDetached(program, launch_.arguments, QDir::currentPath(), &pid)) {
+    throw Error("Nepodarilo sa spustiť program " + launch_.program.toStdString() +
+                " (hľadaný v pracovnom priečinku a v priečinku konfigurátora)");
+  }
+  busServerPid_ = pid;
+}
+
+void TTabsFrame::StartBusServer() {
+  const int interfaceIndex = RadioGroupInterface->ItemIndex();
+  if (interfaceIndex != kInterfaceUsb && interfaceIndex != kInterfaceWifi) return;
+  // Built first, so that a name that does not fit starts nothing and sends nothing.
+  const ConfigPacket packet =
+      BuildConfigPacket(interfaceIndex, ComboBoxPort->currentText().toStdString(),
+                        Text(EditIPAddress), Text(EditPort));
+
+  auto connect = [this] {
+    LaunchBusServer();
+    TCPClientConfig.SetHost(kBusServerHost);
+    TCPClientConfig.SetPort(static_cast<uint16_t>(launch_.portBase + kConfigChannel));
+    ConnectPatiently(TCPClientConfig, launch_.patience);
+  };
+  if (!TCPClientConfig.Connected()) connect();
+  try {
+    TCPClientConfig.Write(packet.data(), packet.size());
+  } catch (const ConnectionLost&) {
+    // The server went away since the last packet: start it once more rather than fail the click.
+    connect();
+    TCPClientConfig.Write(packet.data(), packet.size());
+  }
+}
+
+void TTabsFrame::OnButtonOpenClick() {
+  const int interfaceIndex = RadioGroupInterface->ItemIndex();
+  StartBusServer();
+  const Endpoint gate = ChannelEndpoint(interfaceIndex, Text(EditIPAddress), Text(EditPort),
+                                        kGateChannel, launch_.portBase);
+  TCPClientGate.SetHost(gate.host);
+  TCPClientGate.SetPort(gate.port);
+  TCPClientGate.Connect();
+}
+
+void TTabsFrame::OnButtonCloseClick() { TCPClientGate.Disconnect(); }
+
+void TTabsFrame::OnButtonStopMonitorClick() { TCPClientMonitor.Disconnect(); }
+
+void TTabsFrame::ShowGateOpen(bool open) {
+  ButtonOpen->setEnabled(!open);
+  ButtonClose->setEnabled(open);
+  ButtonCloseConnection->setEnabled(open);
+}
+
+void TTabsFrame::ShowMonitorRunning(bool running) { ButtonStopMonitor->setEnabled(running); }
+
+void TTabsFrame::UnlockInterfaceChoice() {
+  RadioGroupInterface->setEnabled(true);
+  OnRadioGroupInterfaceClick();
+}
+
+void TTabsFrame::OnDaliTCPClientConnected(TcpClient& sender) {
+  RadioGroupInterface->setEnabled(false);
+  ComboBoxPort->setEnabled(false);
+  EditIPAddress->setEnabled(false);
+  EditPort->setEnabled(false);
+  if (&sender == &TCPClientGate) {
+    shared_.daliCom->SetClient(&TCPClientGate);
+    ShowGateOpen(true);
+  } else if (&sender == &TCPClientMonitor) {
+    ShowMonitorRunning(true);
+  }
+}
+
+void TTabsFrame::OnDaliTCPClientDisconnected(TcpClient& sender) {
+  sender.DiscardInput();
+  if (&sender == &TCPClientGate) {
+    shared_.daliCom->SetClient(nullptr);
+    if (!TCPClientMonitor.Connected()) UnlockInterfaceChoice();
+    ShowGateOpen(false);
+  } else if (&sender == &TCPClientMonitor) {
+    if (!TCPClientGate.Connected()) UnlockInterfaceChoice();
+    ShowMonitorRunning(false);
+  }
+}
+
+void TTabsFrame::OnPageChanged(int index) {
+  QWidget* page = Pages->widget(index);
+  if (page == InterfacePage) OnInterfacePageShow();
+  if (page == AddressPage) OnAddressPageShow();
+}
+
+void TTabsFrame::OnInterfacePageShow() {
+  if (shared_.printItem) shared_.printItem->setEnabled(false);
+}
+
+void TTabsFrame::OnAddressPageShow() {
+  if (shared_.printItem) shared_.printItem->setEnabled(false);
+}
+
+}  // namespace lumetra

@@ -1,0 +1,152 @@
+// The main window: command line, geometry, menu and the mouse-wheel rule, on the real widgets.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QWheelEvent>
+
+#include "ui/ConfiguratorForm.h"
+#include "ui/TabsFrame.h"
+
+namespace lumetra {
+namespace {
+
+struct CommandLineCase {
+  std::vector<std::string> arguments;
+  const char* caption;
+  int interfaceIndex;
+  const char* ip;
+  const char* port;
+};
+
+TEST(ConfiguratorFormTest, CommandLineSetsCaptionAndControlUnit) {
+  const CommandLineCase cases[] = {
+      {{}, "Lumetra konfigurátor", kInterfaceUsb, "192.168.0.150", "50000"},
+      {{"Hall2"}, "Lumetra konfigurátor - Hall2", kInterfaceUsb, "192.168.0.150", "50000"},
+      {{"Hall2", "127.0.0.7"},
+       "Lumetra konfigurátor - Hall2",
+       kInterfaceControlUnit,
+       "127.0.0.7",
+       "50000"},
+      {{"Hall2", "127.0.0.7", "4000"},
+       "Lumetra konfigurátor - Hall2",
+       kInterfaceControlUnit,
+       "127.0.0.7",
+       "4000"},
+      {{"Hala č. 2"}, "Lumetra konfigurátor - Hala č. 2", kInterfaceUsb, "192.168.0.150", "50000"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.caption);
+    TConfiguratorForm form(c.arguments);
+    TTabsFrame* tabs = form.TabsFrame();
+    EXPECT_EQ(form.windowTitle().toStdString(), c.caption);
+    EXPECT_EQ(tabs->RadioGroupInterface->ItemIndex(), c.interfaceIndex);
+    EXPECT_EQ(tabs->EditIPAddress->text().toStdString(), c.ip);
+    EXPECT_EQ(tabs->EditPort->text().toStdString(), c.port);
+    // The fields the chosen interface needs are the enabled ones.
+    const bool serial = c.interfaceIndex == kInterfaceUsb;
+    EXPECT_EQ(tabs->ComboBoxPort->isEnabled(), serial);
+    EXPECT_EQ(tabs->EditIPAddress->isEnabled(), !serial);
+    EXPECT_EQ(tabs->EditPort->isEnabled(), !serial);
+    EXPECT_TRUE(tabs->ButtonOpen->isEnabled());
+    EXPECT_FALSE(tabs->ButtonClose->isEnabled());
+  }
+}
+
+TEST(ConfiguratorFormTest, WindowLayoutAndPages) {
+  TConfiguratorForm form({});
+  EXPECT_EQ(form.size(), QSize(1280, 760));
+  EXPECT_EQ(form.ScrollBox()->widget()->size(), QSize(1264, 701));
+  EXPECT_EQ(form.TabsFrame()->geometry().x(), 3);
+  EXPECT_EQ(form.TabsFrame()->geometry().width(), 480);
+  EXPECT_EQ(form.TabsFrame()->geometry().height(), 690);
+
+  auto* pages = form.findChild<QTabWidget*>("Pages");
+  ASSERT_NE(pages, nullptr);
+  const QStringList captions = {"Rozhranie", "Adresovanie", "Svietidlá", "Ovládače",
+                                "DALI Monitor"};
+  ASSERT_EQ(pages->count(), captions.size());
+  for (int i = 0; i < pages->count(); ++i) EXPECT_EQ(pages->tabText(i), captions[i]);
+  EXPECT_EQ(pages->widget(0)->objectName(), "InterfacePage");
+  EXPECT_EQ(pages->widget(4)->objectName(), "DaliMonitorPage");
+}
+
+TEST(ConfiguratorFormTest, MenuItemsShortcutsAndExit) {
+  TConfiguratorForm form({});
+  const struct {
+    const char* name;
+    const char* text;
+    QKeySequence shortcut;
+    bool enabled;
+  } items[] = {
+      {"ItemOpen", "Otvoriť", QKeySequence(Qt::CTRL | Qt::Key_O), false},
+      {"ItemSaveAs", "Uložiť ako", QKeySequence(), false},
+      {"ItemPrint", "Tlač", QKeySequence(Qt::CTRL | Qt::Key_P), false},
+      {"ItemExit", "Koniec", QKeySequence(), true},
+      {"ItemAbout", "O programe", QKeySequence(), false},
+  };
+  for (const auto& item : items) {
+    auto* action = form.findChild<QAction*>(item.name);
+    ASSERT_NE(action, nullptr) << item.name;
+    EXPECT_EQ(action->text(), QString::fromUtf8(item.text));
+    EXPECT_EQ(action->shortcut(), item.shortcut) << item.name;
+    EXPECT_EQ(action->isEnabled(), item.enabled) << item.name;
+  }
+  const auto menus = form.menuBar()->actions();
+  ASSERT_EQ(menus.size(), 2);
+  EXPECT_EQ(menus[0]->text(), "Súbor");
+  EXPECT_EQ(menus[1]->text(), "Pomocník");
+
+  form.show();
+  form.ItemExit->trigger();
+  EXPECT_FALSE(form.isVisible());
+}
+
+TEST(ConfiguratorFormTest, WheelScrollsOnlyWhileThePointerIsOverTheWindow) {
+  TConfiguratorForm form({});
+  form.resize(700, 400);  // smaller than the content, so both bars have a range
+  form.show();
+  QApplication::processEvents();
+  QScrollBar* vertical = form.ScrollBox()->verticalScrollBar();
+  QScrollBar* horizontal = form.ScrollBox()->horizontalScrollBar();
+  ASSERT_GT(vertical->maximum(), 16);
+  ASSERT_GT(horizontal->maximum(), 16);
+
+  auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+    QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(form.ScrollBox()->viewport(), &event);
+  };
+  const struct {
+    bool over;
+    int delta;
+    Qt::KeyboardModifiers modifiers;
+    int vertical, horizontal;
+  } steps[] = {
+      {false, -120, Qt::NoModifier, 0, 0},  // outside the window nothing moves
+      {true, -120, Qt::NoModifier, 8, 0},   // wheel down: one increment down
+      {true, -120, Qt::NoModifier, 16, 0},     {true, 120, Qt::NoModifier, 8, 0},  // wheel up
+      {true, -120, Qt::ControlModifier, 8, 8},  // Ctrl: horizontally
+      {true, 120, Qt::ControlModifier, 8, 0},  {false, -120, Qt::ControlModifier, 8, 0},
+  };
+  for (const auto& s : steps) {
+    if (s.over) {
+      QEnterEvent enter(QPointF(10, 10), QPointF(10, 10), QPointF(10, 10));
+      QApplication::sendEvent(&form, &enter);
+    } else {
+      QEvent leave(QEvent::Leave);
+      QApplication::sendEvent(&form, &leave);
+    }
+    wheel(s.delta, s.modifiers);
+    EXPECT_EQ(vertical->value(), s.vertical);
+    EXPECT_EQ(horizontal->value(), s.horizontal);
+  }
+}
+
+}  // namespace
+}  // namespace lumetra
