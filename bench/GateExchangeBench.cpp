@@ -86,15 +86,7 @@ void BM_RawSocketRoundTrip(benchmark::State& state) {
   }
   ::close(fd);
 }
-BENCHMARK(BM_RawSocketRoundTrip)
-    ->UseRealTime()
-    ->ComputeStatistics("median",
-                        [](const std::vector<double>& v) {
-                          std::vector<double> s(v);
-                          std::nth_element(s.begin(), s.begin() + s.size() / 2, s.end());
-                          return s[s.size() / 2];
-                        })
-    ->Repetitions(5);
+BENCHMARK(BM_RawSocketRoundTrip)->UseRealTime()->Repetitions(5);
 
 void BM_GateExchange(benchmark::State& state) {
   EchoPeer peer;
@@ -111,15 +103,7 @@ void BM_GateExchange(benchmark::State& state) {
     benchmark::DoNotOptimize(rep);
   }
 }
-BENCHMARK(BM_GateExchange)
-    ->UseRealTime()
-    ->ComputeStatistics("median",
-                        [](const std::vector<double>& v) {
-                          std::vector<double> s(v);
-                          std::nth_element(s.begin(), s.begin() + s.size() / 2, s.end());
-                          return s[s.size() / 2];
-                        })
-    ->Repetitions(5);
+BENCHMARK(BM_GateExchange)->UseRealTime()->Repetitions(5);
 
 }  // namespace
 
