@@ -50,6 +50,7 @@ TTabsFrame::~TTabsFrame() {
     client->OnDisconnected = nullptr;
     client->Disconnect();
   }
+  if (shared_.daliCom != nullptr) shared_.daliCom->SetClient(nullptr);
 }
 
 void TTabsFrame::BuildInterfacePage() {
@@ -127,12 +128,18 @@ void TTabsFrame::BuildAddressPage() {
 void TTabsFrame::BindConnectionEvents(TcpClient& client) {
   // A connection may end on a worker thread (a failed exchange or read); its controls are the user
   // interface's, so the handlers always run there.
-  client.OnConnected = [this](TcpClient& c) {
-    shared_.bridge->RunOnUi([this, &c] { OnDaliTCPClientConnected(c); });
-  };
+  client.OnConnected = [this](TcpClient& c) { OnUi([this, &c] { OnDaliTCPClientConnected(c); }); };
   client.OnDisconnected = [this](TcpClient& c) {
-    shared_.bridge->RunOnUi([this, &c] { OnDaliTCPClientDisconnected(c); });
+    OnUi([this, &c] { OnDaliTCPClientDisconnected(c); });
   };
+}
+
+void TTabsFrame::OnUi(const std::function<void()>& call) {
+  if (shared_.bridge != nullptr) {
+    shared_.bridge->RunOnUi(call);
+  } else {
+    call();
+  }
 }
 
 void TTabsFrame::Initialize(const Shared& shared,

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTabWidget>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -49,6 +50,7 @@ class TTabsFrame : public QFrame {
   void Finalize();
 
   void SetBusServerLaunch(BusServerLaunch launch) { launch_ = std::move(launch); }
+  const BusServerLaunch& BusServerLaunchSettings() const { return launch_; }
   // The process id of the last bus server this frame started, 0 when none.
   qint64 BusServerProcessId() const { return busServerPid_; }
 
@@ -101,6 +103,7 @@ class TTabsFrame : public QFrame {
   void UnlockInterfaceChoice();
   void LaunchBusServer();
   void BindConnectionEvents(TcpClient& client);
+  void OnUi(const std::function<void()>& call);
   std::string Text(const QLineEdit* edit) const { return edit->text().toStdString(); }
 
   Shared shared_;

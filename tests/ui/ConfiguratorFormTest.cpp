@@ -10,7 +10,11 @@
 #include <QTabWidget>
 #include <QWheelEvent>
 
+#include <QTest>
+
+#include "model/Error.h"
 #include "ui/ConfiguratorForm.h"
+#include "ui/LumetraApplication.h"
 #include "ui/TabsFrame.h"
 
 namespace lumetra {
@@ -146,6 +150,34 @@ TEST(ConfiguratorFormTest, WheelScrollsOnlyWhileThePointerIsOverTheWindow) {
     EXPECT_EQ(vertical->value(), s.vertical);
     EXPECT_EQ(horizontal->value(), s.horizontal);
   }
+}
+
+TEST(ConfiguratorFormTest, PortEditTakesDigitsOnlyAlignedRight) {
+  TConfiguratorForm form({"Hala", "127.0.0.7"});
+  QLineEdit* port = form.TabsFrame()->EditPort;
+  port->clear();
+  QTest::keyClicks(port, "4a0-0 9");
+  EXPECT_EQ(port->text(), "4009");
+  EXPECT_TRUE(port->alignment() & Qt::AlignRight);
+}
+
+// An object whose event handler fails the way a broken handler would.
+class Failing : public QObject {
+ public:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::User) throw Error("Súbor sa nedá čítať");
+    return QObject::event(e);
+  }
+};
+
+TEST(ConfiguratorFormTest, AnErrorEscapingAHandlerReachesTheGeneralErrorReport) {
+  std::vector<QString> reports;
+  TLumetraApplication::SetErrorReport([&](const QString& m) { reports.push_back(m); });
+  Failing failing;
+  QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
+  QCoreApplication::processEvents();
+  TLumetraApplication::SetErrorReport(nullptr);
+  EXPECT_EQ(reports, std::vector<QString>{"Súbor sa nedá čítať"});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStatusBar>
@@ -156,6 +157,21 @@ TEST_F(TabsFrameConnectionTest, UsbOpenStartsTheServerSendsThePacketAndOpensTheG
   ASSERT_TRUE(WaitUntil([&] { return RecordLines().size() >= 3; }));
   EXPECT_EQ(RecordLines(),
             QStringList({"start", "config " + Hex(expected), "config " + Hex(expected)}));
+  EXPECT_TRUE(tabs->TCPClientGate.Connected());
+}
+
+TEST_F(TabsFrameConnectionTest, BareServerNameIsFoundBesideTheConfigurator) {
+  MakeForm();
+  UseFakeServer();
+  BusServerLaunch launch = tabs->BusServerLaunchSettings();
+  launch.program = "lumetra_fake_bus_server";  // not in the working directory below
+  tabs->SetBusServerLaunch(launch);
+  const QString previous = QDir::currentPath();
+  QDir::setCurrent(dir.path());
+  ClickOpen();
+  QDir::setCurrent(previous);
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  EXPECT_GT(serverPid, 0);
   EXPECT_TRUE(tabs->TCPClientGate.Connected());
 }
 
