@@ -1,0 +1,281 @@
+// The maker's control device frames (24 bits: address, opcode, parameter) as constexpr tables.
+#include <algorithm>
+
+#include "sim/Commands.h"
+
+namespace lumetra::sim {
+
+namespace {
+
+using Answer = std::optional<uint8_t>;
+constexpr Answer kYes = 0xFF;
+constexpr Answer kNo = std::nullopt;
+constexpr uint8_t kSendState = 134;  // the opcode of a frame a device sends on its own
+
+Answer YesIf(bool condition) { return condition ? kYes : kNo; }
+
+// A device tells the others about an event only when it may talk on the line (multimaster) and has
+// an address they can know it by.
+void Announce(ControlDevice& d, uint8_t message, LineContext& ctx) {
+  if (d.Multimaster() && d.shortAddress != kNoShortAddress) {
+    ctx.ownFrames.push_back({d.shortAddress, kSendState, message});
+  }
+}
+
+// --- DATA LESS COMMANDS, by sub-command ---
+Answer Identify(ControlDevice& d, uint8_t, LineContext&) {
+  d.identifying = true;
+  return kNo;
+}
+Answer DisableMultimaster(ControlDevice& d, uint8_t, LineContext&) {
+  d.config[6] &= 0x7F;
+  return kNo;
+}
+Answer EnableMultimaster(ControlDevice& d, uint8_t, LineContext&) {
+  d.config[6] |= 0x80;
+  return kNo;
+}
+Answer DisableWriteMemory(ControlDevice& d, uint8_t, LineContext&) {
+  d.writeEnabled = false;
+  return kNo;
+}
+Answer EnableWriteMemory(ControlDevice& d, uint8_t, LineContext&) {
+  d.writeEnabled = true;
+  return kNo;
+}
+
+constexpr std::array<DeviceCommand::Handler, 15> kDataLess = {
+    nullptr,           Identify,           nullptr,          DisableMultimaster,
+    EnableMultimaster, DisableWriteMemory, EnableWriteMemory};
+
+Answer DataLess(ControlDevice& d, uint8_t sub, LineContext& ctx) {
+  if (sub < kDataLess.size() && kDataLess[sub] != nullptr) return kDataLess[sub](d, sub, ctx);
+  return kNo;
+}
+
+// --- memory ---
+Answer Reset(ControlDevice& d, uint8_t, LineContext&) {
+  d.Reset();
+  return kNo;
+}
+Answer SetDtr(ControlDevice& d, uint8_t value, LineContext&) {
+  d.dtr = value;
+  return kNo;
+}
+Answer QueryDtr(ControlDevice& d, uint8_t, LineContext&) { return d.dtr; }
+Answer SetBank(ControlDevice& d, uint8_t bank, LineContext&) {
+  d.bank = bank;
+  return kNo;
+}
+Answer QueryBank(ControlDevice& d, uint8_t, LineContext&) { return d.bank; }
+Answer WriteMemorySingleByte(ControlDevice& d, uint8_t value, LineContext&) {
+  if (!d.writeEnabled) return kNo;
+  // Only the configuration bank is writable; identity and status are the device's own.
+  if (d.bank == 0xB0 && d.dtr < d.config.size()) d.config[d.dtr] = value;
+  if (d.dtr < 0xFF) ++d.dtr;
+  return kNo;
+}
+Answer ReadMemory(ControlDevice& d, uint8_t, LineContext&) {
+  const Answer value = d.Read(d.dtr);
+  if (d.dtr < 0xFF) ++d.dtr;
+  return value;
+}
+Answer ReadDirectMemoryByte(ControlDevice& d, uint8_t location, LineContext&) {
+  return d.Read(location);
+}
+Answer GroupAssignmentLow(ControlDevice& d, uint8_t bits, LineContext&) {
+  d.config[1] = bits;
+  return kNo;
+}
+Answer GroupAssignmentHigh(ControlDevice& d, uint8_t bits, LineContext&) {
+  d.config[2] = bits;
+  return kNo;
+}
+Answer AddToControlGroup(ControlDevice& d, uint8_t g, LineContext&) {
+  if (g < 16) d.config[1 + g / 8] |= static_cast<uint8_t>(1u << (g % 8));
+  return kNo;
+}
+Answer RemoveFromControlGroup(ControlDevice& d, uint8_t g, LineContext&) {
+  if (g < 16) d.config[1 + g / 8] &= static_cast<uint8_t>(~(1u << (g % 8)));
+  return kNo;
+}
+Answer QueryControlGroups(ControlDevice& d, uint8_t half, LineContext&) {
+  if (half > 1) return kNo;
+  return d.config[1 + half];
+}
+
+// --- addressing ---
+Answer Terminate(ControlDevice& d, uint8_t, LineContext&) {
+  d.initialise = Initialise::kDisabled;
+  return kNo;
+}
+Answer Initialize(ControlDevice& d, uint8_t, LineContext&) {
+  d.initialise = Initialise::kEnabled;  // the selector is the frame's address byte
+  return kNo;
+}
+Answer Randomize(ControlDevice& d, uint8_t, LineContext& ctx) {
+  if (d.initialise != Initialise::kDisabled) d.randomAddress = ctx.Random24();
+  return kNo;
+}
+Answer Compare(ControlDevice& d, uint8_t, LineContext&) {
+  return YesIf(d.initialise == Initialise::kEnabled && d.randomAddress <= d.searchAddress);
+}
+Answer Withdraw(ControlDevice& d, uint8_t, LineContext&) {
+  if (d.Selected()) d.initialise = Initialise::kWithdrawn;
+  return kNo;
+}
+template <int Shift>
+Answer SetSearchAddress(ControlDevice& d, uint8_t value, LineContext&) {
+  if (d.initialise != Initialise::kDisabled) {
+    d.searchAddress = (d.searchAddress & ~(0xFFu << Shift)) | (uint32_t{value} << Shift);
+  }
+  return kNo;
+}
+Answer ProgramShortAddress(ControlDevice& d, uint8_t address, LineContext&) {
+  // 255 clears the address of every device in the procedure (how "re-address all" starts); a new
+  // address goes only to the device the search has selected.
+  if (address == 0xFF) {
+    if (d.initialise != Initialise::kDisabled) d.shortAddress = kNoShortAddress;
+  } else if (address < 64 && d.Selected()) {
+    d.shortAddress = address;
+  }
+  return kNo;
+}
+Answer SaveShortAddress(ControlDevice& d, uint8_t address, LineContext&) {
+  if (address == 0xFF) {
+    d.shortAddress = kNoShortAddress;
+  } else if (address < 64) {
+    d.shortAddress = address;
+  }
+  return kNo;
+}
+Answer VerifyShortAddress(ControlDevice& d, uint8_t address, LineContext&) {
+  return YesIf(d.initialise != Initialise::kDisabled && d.shortAddress == address);
+}
+Answer QueryShortAddress(ControlDevice& d, uint8_t, LineContext&) {
+  if (!d.Selected()) return kNo;
+  return d.shortAddress;  // 255 when it has none
+}
+Answer QueryRandomAddressByte(ControlDevice& d, uint8_t which, LineContext&) {
+  if (which > 2) return kNo;
+  return static_cast<uint8_t>(d.randomAddress >> (16 - 8 * which));
+}
+
+// --- test commands and measurements ---
+Answer PressSwitchOn(ControlDevice& d, uint8_t which, LineContext& ctx) {
+  if (d.kind == kKindSwitch && which < 2) {
+    // Type 1 is a switch, which stays on; a push-button (or erased type) is pressed and let go.
+    const uint8_t type = d.config[239 + which];
+    Announce(d, static_cast<uint8_t>(0x20 + which), ctx);
+    if (type == 1) {
+      d.inputs |= static_cast<uint8_t>(1u << which);
+    } else {
+      Announce(d, which, ctx);
+    }
+  } else if (d.kind == kKindRelay && which < 4) {
+    d.outputs |= static_cast<uint8_t>(1u << which);
+  }
+  return kNo;
+}
+Answer HoldForce(ControlDevice& d, uint8_t which, LineContext& ctx) {
+  if (d.kind == kKindSwitch && which < 2) {
+    Announce(d, static_cast<uint8_t>(0x40 + which), ctx);
+  } else if (d.kind == kKindMotion || d.kind == kKindCombined) {
+    d.motion = true;
+    Announce(d, 0x01, ctx);  // "PIR alarm"
+  }
+  return kNo;
+}
+Answer ReleaseSwitchOff(ControlDevice& d, uint8_t which, LineContext& ctx) {
+  if (d.kind == kKindSwitch && which < 2) {
+    d.inputs &= static_cast<uint8_t>(~(1u << which));
+    Announce(d, which, ctx);
+  } else if (d.kind == kKindRelay && which < 4) {
+    d.outputs &= static_cast<uint8_t>(~(1u << which));
+  } else if (d.kind == kKindMotion || d.kind == kKindCombined) {
+    d.motion = false;
+    Announce(d, 0x00, ctx);  // "PIR kľud"
+  }
+  return kNo;
+}
+Answer QueryState(ControlDevice& d, uint8_t, LineContext& ctx) {
+  switch (d.kind) {
+    case kKindLight:
+    case kKindCombined: {
+      // A fresh measurement within 2 % of the nominal illuminance; the low byte waits in DTR or
+      // DTR1 for the follow-up query, so the two halves always belong together.
+      const int spread = d.illuminance / 50;
+      const int value = std::clamp<int>(
+          d.illuminance + (spread > 0 ? static_cast<int>(ctx.Below(2 * spread + 1)) - spread : 0),
+          0, 0xFFFF);
+      (d.LowByteInDtr() ? d.dtr : d.dtr1) = static_cast<uint8_t>(value & 0xFF);
+      return static_cast<uint8_t>(value >> 8);
+    }
+    case kKindSwitch:
+      return d.inputs;
+    case kKindMotion:
+      return d.motion ? 1 : 0;
+    case kKindRelay:
+      return d.outputs;
+    default:
+      return kNo;
+  }
+}
+Answer SetIndicator(ControlDevice& d, uint8_t value, LineContext&) {
+  d.indicators[value & 0x03] = static_cast<uint8_t>(value >> 5);
+  return kNo;
+}
+Answer SetDtr1(ControlDevice& d, uint8_t value, LineContext&) {
+  d.dtr1 = value;
+  return kNo;
+}
+Answer QueryDtr1(ControlDevice& d, uint8_t, LineContext&) { return d.dtr1; }
+
+constexpr DeviceCommand Plain(DeviceCommand::Handler h) { return {h, false, false, false}; }
+constexpr DeviceCommand Twice(DeviceCommand::Handler h) { return {h, true, false, false}; }
+constexpr DeviceCommand Query(DeviceCommand::Handler h) { return {h, false, true, false}; }
+
+constexpr std::array<DeviceCommand, 256> kDevice = [] {
+  std::array<DeviceCommand, 256> t{};
+  t[0] = Plain(DataLess);
+  t[2] = Twice(Reset);
+  t[3] = Plain(SetDtr);
+  t[4] = Query(QueryDtr);
+  t[5] = Plain(SetBank);
+  t[6] = Query(QueryBank);
+  t[7] = Plain(WriteMemorySingleByte);
+  t[8] = Query(ReadMemory);
+  t[9] = Query(ReadDirectMemoryByte);
+  t[10] = Plain(GroupAssignmentLow);
+  t[11] = Plain(GroupAssignmentHigh);
+  t[12] = Twice(AddToControlGroup);
+  t[13] = Twice(RemoveFromControlGroup);
+  t[14] = Query(QueryControlGroups);
+  t[32] = Plain(Terminate);
+  t[33] = Twice(Initialize);
+  t[34] = Twice(Randomize);
+  t[35] = Query(Compare);
+  t[36] = Plain(Withdraw);
+  t[37] = Plain(SetSearchAddress<16>);
+  t[38] = Plain(SetSearchAddress<8>);
+  t[39] = Plain(SetSearchAddress<0>);
+  t[40] = Plain(ProgramShortAddress);
+  t[41] = Plain(SaveShortAddress);
+  t[42] = Query(VerifyShortAddress);
+  t[43] = Query(QueryShortAddress);
+  t[45] = Query(QueryRandomAddressByte);
+  t[130] = Plain(PressSwitchOn);
+  t[131] = Plain(HoldForce);
+  t[132] = Plain(ReleaseSwitchOff);
+  t[133] = Query(QueryState);
+  t[141] = Plain(SetIndicator);
+  t[194] = Plain(SetDtr1);
+  t[195] = Query(QueryDtr1);
+  return t;
+}();
+
+}  // namespace
+
+const DeviceCommand& ControlDeviceCommand(uint8_t opcode) { return kDevice[opcode]; }
+
+}  // namespace lumetra::sim
