@@ -1,0 +1,66 @@
+// Control device table: record housekeeping and the kind views of the current slot.
+#include "model/ControllerConfig.h"
+
+#include <cstring>
+
+namespace lumetra {
+
+TControllerConfig::TControllerConfig() { ClearControllers(); }
+
+void TControllerConfig::ClearScratchSlot() {
+  TConfig::ClearScratchSlot();
+  std::memset(&records_[kGroupSlot], 0xFF, sizeof(ControllerRecord));
+}
+
+void TControllerConfig::ClearControllers() {
+  Reset();
+  std::memset(records_.data(), 0xFF, sizeof(ControllerRecord) * kGroupSlot);
+}
+
+void TControllerConfig::ResetPositions() { ApplyDefaultPositions(true); }
+
+void TControllerConfig::MoveControlDevice(uint8_t to, uint8_t from) {
+  MoveSlot(to, from);
+  if (!IsValidMove(to, from) || to == from) return;
+  if (to != kNone) records_[to] = records_[from];
+  std::memset(&records_[from], 0xFF, sizeof(ControllerRecord));
+}
+
+uint8_t TControllerConfig::Multimaster() const {
+  return CurrentSlot() < kSlotCount ? records_[CurrentSlot()].Multimaster : kNone;
+}
+
+void TControllerConfig::SetMultimaster(uint32_t value) {
+  if (CurrentSlot() < kSlotCount) records_[CurrentSlot()].Multimaster = static_cast<uint8_t>(value);
+}
+
+bool TControllerConfig::IsMultimasterAt(uint32_t address) const {
+  return address < kGroupSlot && Slot(static_cast<uint8_t>(address)).ShortAddress == address &&
+         records_[address].Multimaster != 0;
+}
+
+// The group slot has no firmware of its own; its version bytes are whatever was stored there
+// (0.000 after ClearScratchSlot, i.e. the current layouts).
+RecordCursor TControllerConfig::Cursor(const KindImage& kind) {
+  const uint8_t slot = CurrentSlot();
+  if (slot >= kSlotCount) return RecordCursor(nullptr, &kind, 0, 0);
+  return RecordCursor(records_[slot].Layout.data(), &kind, Slot(slot).Version,
+                      Slot(slot).MinVersion);
+}
+
+SwitchLayout TControllerConfig::Switch() { return SwitchLayout(Cursor(kSwitchImage)); }
+PirSensorLayout TControllerConfig::PirSensor() { return PirSensorLayout(Cursor(kPirSensorImage)); }
+LightSensorLayout TControllerConfig::LightSensor() {
+  return LightSensorLayout(Cursor(kLightSensorImage));
+}
+PirLightSensorLayout TControllerConfig::PirLightSensor() {
+  return PirLightSensorLayout(Cursor(kPirLightSensorImage));
+}
+OptoRelayLayout TControllerConfig::OptoRelay() { return OptoRelayLayout(Cursor(kOptoRelayImage)); }
+KindRecord TControllerConfig::Image(const KindImage& kind) { return KindRecord(Cursor(kind)); }
+
+const ControllerRecord* TControllerConfig::Record(uint32_t slot) const {
+  return slot < kSlotCount ? &records_[slot] : nullptr;
+}
+
+}  // namespace lumetra

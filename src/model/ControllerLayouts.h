@@ -1,0 +1,424 @@
+// Typed views of one control device record, one per kind. Each view is a handle (like std::span)
+// onto the record of the table's current slot; every field it names goes through the kind's image
+// description, so a field and its image bytes are always the same memory.
+#pragma once
+
+#include <cstdint>
+
+#include "model/KindImage.h"
+
+namespace lumetra {
+
+// Byte and 32-bit access to one record's layout area through image indices. A cursor without an
+// area stands for something that does not exist: out-of-range indices (reads all ones, the erased
+// value) or fields the device's firmware lacks (reads 0). Writes through it do nothing.
+class RecordCursor {
+ public:
+  RecordCursor() = default;
+  RecordCursor(uint8_t* area, const KindImage* image, uint8_t version, uint8_t minVersion)
+      : area_(area), image_(image), version_(version), minVersion_(minVersion) {}
+
+  const KindImage& Image() const { return *image_; }
+  uint8_t Version() const { return version_; }
+  uint8_t MinVersion() const { return minVersion_; }
+  bool Attached() const { return area_ != nullptr; }
+
+  uint8_t U8(uint16_t index) const;
+  void SetU8(uint16_t index, uint32_t value);
+  uint32_t U32(uint16_t index) const;
+  void SetU32(uint16_t index, uint32_t value);
+  // One image byte: a whole 8-bit field, or the low / high byte of a 16-bit value. Setting the
+  // low byte replaces the whole 32-bit value and the high byte is ORed in, so a value rebuilt from
+  // the device holds 0..65535.
+  uint8_t ImageByte(uint16_t index) const;
+  void SetImageByte(uint16_t index, uint32_t value);
+
+  // The same cursor if `inRange`, otherwise one that reads the erased value.
+  RecordCursor Within(bool inRange) const { return inRange ? *this : Missing(0xFF); }
+  // The same cursor if the firmware has the field, otherwise one that reads 0.
+  RecordCursor Present(bool onDevice) const { return onDevice ? *this : Missing(0); }
+
+ private:
+  RecordCursor Missing(uint8_t value) const {
+    RecordCursor c = *this;
+    c.area_ = nullptr;
+    c.missing_ = value;
+    return c;
+  }
+  uint8_t* area_ = nullptr;
+  const KindImage* image_ = &kSwitchImage;
+  uint8_t version_ = 0;
+  uint8_t minVersion_ = 0;
+  uint8_t missing_ = 0xFF;
+};
+
+// The flat image of a record: index 0..length-1 in image order, the enable byte last. This is what
+// reads and writes a device byte by byte.
+class KindRecord {
+ public:
+  explicit KindRecord(RecordCursor cursor) : c_(cursor) {}
+  const KindImage& Image() const { return c_.Image(); }
+  uint8_t ImageByteAt(uint32_t index) const;
+  void SetImageByteAt(uint32_t index, uint32_t value);
+  // Location in bank 0xB0 for the slot's firmware; -1 when the device lacks the byte.
+  int Location(uint32_t index) const;
+  // Image bytes the slot's firmware holds.
+  uint16_t DeviceLength() const { return c_.Image().DeviceLength(c_.Version(), c_.MinVersion()); }
+
+ protected:
+  RecordCursor c_;
+};
+
+// A response entry: repetition `entry` of the kind's response block.
+class OncView {
+ public:
+  OncView(RecordCursor cursor, uint16_t entry, uint8_t messageField)
+      : c_(cursor), entry_(entry), messageField_(messageField) {}
+  // The code the device receives.
+  uint8_t Message() const { return c_.U8(At(messageField_)); }
+
+ protected:
+  uint16_t At(uint8_t field) const {
+    return c_.Image().Index(c_.Image().responseBlock, entry_, field);
+  }
+  // Sensors and the relay keep the index as well as its code, so their index always survives.
+  void StoreIndexAndCode(uint8_t indexField, uint32_t index);
+  RecordCursor c_;
+  uint16_t entry_;
+  uint8_t messageField_;
+};
+
+// ---- kind 129, push-button / switch inputs ----
+
+class SwitchStep {
+ public:
+  SwitchStep(RecordCursor cursor, uint8_t sequence, uint8_t step)
+      : c_(cursor), s_(sequence), k_(step) {}
+  uint8_t Address() const;
+  void SetAddress(uint32_t value);
+  uint8_t Command() const;
+  void SetCommand(uint32_t value);
+  uint8_t Indicator1() const;
+  void SetIndicator1(uint32_t value);
+  uint8_t Indicator2() const;
+  void SetIndicator2(uint32_t value);
+  uint8_t Indicator3() const;
+  void SetIndicator3(uint32_t value);
+  uint8_t Indicator4() const;
+  void SetIndicator4(uint32_t value);
+  uint32_t Timeout() const;
+  void SetTimeout(uint32_t seconds);
+
+ private:
+  uint16_t At(uint8_t field) const;
+  RecordCursor c_;
+  uint8_t s_;
+  uint8_t k_;
+};
+
+class SwitchSequence {
+ public:
+  SwitchSequence(RecordCursor cursor, uint8_t sequence) : c_(cursor), s_(sequence) {}
+  SwitchStep Steps(uint32_t step) const;
+  uint8_t Repeat() const;
+  void SetRepeat(uint32_t value);
+  uint8_t ResetFlags() const;
+  void SetResetFlags(uint32_t value);
+
+ private:
+  RecordCursor c_;
+  uint8_t s_;
+};
+
+class SwitchOnc : public OncView {
+ public:
+  using OncView::OncView;
+  uint8_t Address() const;
+  void SetAddress(uint32_t value);
+  // The switch keeps only the code; its index is the first one with that code.
+  uint8_t MessageIndex() const;
+  void SetMessageIndex(uint32_t index);
+  // 1 when the response is disabled.
+  uint8_t Enabled() const;
+  void SetEnabled(uint32_t disabled);
+  uint8_t StopSequence() const;
+  void SetStopSequence(uint32_t value);
+  uint8_t StartSequence() const;
+  void SetStartSequence(uint32_t value);
+  uint8_t Indicator1() const;
+  void SetIndicator1(uint32_t value);
+  uint8_t Indicator2() const;
+  void SetIndicator2(uint32_t value);
+  uint8_t Indicator3() const;
+  void SetIndicator3(uint32_t value);
+  uint8_t Indicator4() const;
+  void SetIndicator4(uint32_t value);
+};
+
+class SwitchLayout : public KindRecord {
+ public:
+  using KindRecord::KindRecord;
+  SwitchSequence Sequences(uint32_t sequence) const;
+  // Responses of input i (0..1), entry j (0..15).
+  SwitchOnc Oncs(uint32_t input, uint32_t entry) const;
+  uint8_t Type0() const;
+  void SetType0(uint32_t value);
+  uint8_t Type1() const;
+  void SetType1(uint32_t value);
+  uint8_t ButtonsEnabled() const;
+  void SetButtonsEnabled(uint32_t value);
+  bool ButtonEnabled(uint32_t input) const;
+  void SetButtonEnabled(uint32_t input, bool enabled);
+
+  // Image index n (0..25) of sequence s; any other n reads 0 and stores nothing.
+  uint8_t ImageByte(uint32_t sequence, uint32_t n) const;
+  void SetImageByte(uint32_t sequence, uint32_t n, uint32_t value);
+  // Byte n (0..3) of response j of input i.
+  uint8_t ImageByte(uint32_t input, uint32_t entry, uint32_t n) const;
+  void SetImageByte(uint32_t input, uint32_t entry, uint32_t n, uint32_t value);
+
+ private:
+  int SequenceIndex(uint32_t sequence, uint32_t n) const;
+  int OncIndex(uint32_t input, uint32_t entry, uint32_t n) const;
+};
+
+// ---- parameter and response by-index pairs shared by the sensors and the relay ----
+
+class ResponseImage : public KindRecord {
+ public:
+  using KindRecord::KindRecord;
+  // Parameter image index n (before the responses); outside it reads 0 and stores nothing.
+  uint8_t ImageByte(uint32_t n) const;
+  void SetImageByte(uint32_t n, uint32_t value);
+  // Byte n of response j.
+  uint8_t ImageByte(uint32_t entry, uint32_t n) const;
+  void SetImageByte(uint32_t entry, uint32_t n, uint32_t value);
+
+ private:
+  int ParameterIndex(uint32_t n) const;
+  int OncIndex(uint32_t entry, uint32_t n) const;
+};
+
+// ---- kind 131, motion sensor ----
+
+class PirCommand {
+ public:
+  PirCommand(RecordCursor cursor, uint8_t command) : c_(cursor), k_(command) {}
+  uint8_t Level() const;
+  void SetLevel(uint32_t value);
+  uint32_t Timeout() const;
+  void SetTimeout(uint32_t seconds);
+
+ private:
+  RecordCursor c_;
+  uint8_t k_;
+};
+
+class PirOnc : public OncView {
+ public:
+  using OncView::OncView;
+  uint8_t Address() const;
+  void SetAddress(uint32_t value);
+  uint8_t MessageIndex() const;
+  void SetMessageIndex(uint32_t index);
+  uint8_t Level() const;
+  void SetLevel(uint32_t value);
+  uint8_t Enabled() const;
+  void SetEnabled(uint32_t disabled);
+};
+
+class PirSensorLayout : public ResponseImage {
+ public:
+  using ResponseImage::ResponseImage;
+  PirCommand Commands(uint32_t command) const;
+  uint8_t CmndAddress() const;
+  void SetCmndAddress(uint32_t value);
+  PirOnc Oncs(uint32_t entry) const;
+  uint8_t SensorEnabled() const;
+  void SetSensorEnabled(uint32_t value);
+};
+
+// ---- kind 133, light sensor ----
+
+class LightCao {
+ public:
+  LightCao(RecordCursor cursor, uint8_t zone) : c_(cursor), z_(zone) {}
+  uint8_t CmndAddress() const;
+  void SetCmndAddress(uint32_t value);
+  uint8_t Offset() const;
+  void SetOffset(uint32_t value);
+
+ private:
+  RecordCursor c_;
+  uint8_t z_;
+};
+
+// Firmware 1.000..1.004: the address byte is the whole address and the enable bit is bit 0 of the
+// zone byte; later: bits 0-6 are the address, bit 7 the enable bit, the zone byte four 2-bit
+// zone states.
+class LightOnc : public OncView {
+ public:
+  using OncView::OncView;
+  uint8_t Address() const;
+  void SetAddress(uint32_t value);
+  uint8_t MessageIndex() const;
+  void SetMessageIndex(uint32_t index);
+  uint32_t Level() const;
+  void SetLevel(uint32_t value);
+  uint8_t Enabled() const;
+  void SetEnabled(uint32_t disabled);
+  // Zone z (0..3): 0 leave unchanged, 1 enable, 2 disable.
+  uint8_t ZoneEnabled(uint32_t zone) const;
+  void SetZoneEnabled(uint32_t zone, uint32_t value);
+
+ private:
+  bool OldLayout() const;
+};
+
+class LightSensorLayout : public ResponseImage {
+ public:
+  using ResponseImage::ResponseImage;
+  uint8_t ClosedLoop() const;
+  void SetClosedLoop(uint32_t value);
+  uint32_t DefaultLevel() const;
+  void SetDefaultLevel(uint32_t value);
+  uint32_t OnLevel() const;
+  void SetOnLevel(uint32_t value);
+  uint32_t OffLevel() const;
+  void SetOffLevel(uint32_t value);
+  uint32_t OffTimeout() const;
+  void SetOffTimeout(uint32_t seconds);
+  uint8_t MaxLevel() const;
+  void SetMaxLevel(uint32_t value);
+  uint8_t MinLevel() const;
+  void SetMinLevel(uint32_t value);
+  // Read 0 and store nothing on firmware without them (1.000, 1.001).
+  uint8_t Delta() const;
+  void SetDelta(uint32_t value);
+  uint8_t Scale() const;
+  void SetScale(uint32_t value);
+  LightCao Caos(uint32_t zone) const;
+  LightOnc Oncs(uint32_t entry) const;
+  uint8_t SensorEnabled() const;
+  void SetSensorEnabled(uint32_t value);
+
+ private:
+  uint8_t Device8(uint8_t field) const;
+  void SetDevice8(uint8_t field, uint32_t value);
+  uint32_t Device32(uint8_t field) const;
+  void SetDevice32(uint8_t field, uint32_t value);
+  RecordCursor DeviceField(uint8_t field) const;
+};
+
+// ---- kind 142, combined motion and light sensor ----
+
+class PirLightCommand {
+ public:
+  PirLightCommand(RecordCursor cursor, uint8_t rep) : c_(cursor), rep_(rep) {}
+  uint32_t Level() const;
+  void SetLevel(uint32_t value);
+  uint32_t Timeout() const;
+  void SetTimeout(uint32_t seconds);
+
+ private:
+  RecordCursor c_;
+  uint8_t rep_;
+};
+
+class PirLightSequence {
+ public:
+  PirLightSequence(RecordCursor cursor, uint8_t sequence) : c_(cursor), q_(sequence) {}
+  PirLightCommand Commands(uint32_t command) const;
+
+ private:
+  RecordCursor c_;
+  uint8_t q_;
+};
+
+class PirLightOnc : public OncView {
+ public:
+  using OncView::OncView;
+  uint8_t Address() const;
+  void SetAddress(uint32_t value);
+  uint8_t MessageIndex() const;
+  void SetMessageIndex(uint32_t index);
+  uint32_t Level() const;
+  void SetLevel(uint32_t value);
+  uint8_t Enabled() const;
+  void SetEnabled(uint32_t disabled);
+  uint8_t SequenceIndex() const;
+  void SetSequenceIndex(uint32_t value);
+};
+
+class PirLightSensorLayout : public ResponseImage {
+ public:
+  using ResponseImage::ResponseImage;
+  // Sequence 1 reads 0 and stores nothing on firmware 1.000, which lacks it.
+  PirLightSequence Sequences(uint32_t sequence) const;
+  uint32_t OnLevel() const;
+  void SetOnLevel(uint32_t value);
+  uint32_t OffLevel() const;
+  void SetOffLevel(uint32_t value);
+  uint32_t OffTimeout() const;
+  void SetOffTimeout(uint32_t seconds);
+  uint8_t MaxLevel() const;
+  void SetMaxLevel(uint32_t value);
+  uint8_t MinLevel() const;
+  void SetMinLevel(uint32_t value);
+  uint8_t CmndAddress() const;
+  void SetCmndAddress(uint32_t value);
+  uint8_t Delta() const;
+  void SetDelta(uint32_t value);
+  uint8_t Scale() const;
+  void SetScale(uint32_t value);
+  PirLightOnc Oncs(uint32_t entry) const;
+  // Bit 0 of the enable byte; the setter keeps bits 4-7.
+  uint8_t SensorEnabled() const;
+  void SetSensorEnabled(uint32_t value);
+
+ private:
+  uint16_t DeviceIndex(uint8_t field) const;
+};
+
+// ---- kind 141, opto-relay ----
+
+class RelayOnc : public OncView {
+ public:
+  using OncView::OncView;
+  uint8_t Address() const;
+  void SetAddress(uint32_t value);
+  uint8_t MessageIndex() const;
+  void SetMessageIndex(uint32_t index);
+  uint8_t Operator() const;
+  void SetOperator(uint32_t value);
+  uint32_t Level() const;
+  void SetLevel(uint32_t value);
+  uint8_t RelayOn() const;
+  void SetRelayOn(uint32_t value);
+  // 0 switch off, 1 switch on; 255 for a byte of 0xF0 or more (no action).
+  uint8_t Action() const;
+  void SetAction(uint32_t value);
+  // Outputs A..D: bits 0..3 of RelayOn.
+  uint8_t Output1() const { return Output(0); }
+  void SetOutput1(uint32_t on) { SetOutput(0, on); }
+  uint8_t Output2() const { return Output(1); }
+  void SetOutput2(uint32_t on) { SetOutput(1, on); }
+  uint8_t Output3() const { return Output(2); }
+  void SetOutput3(uint32_t on) { SetOutput(2, on); }
+  uint8_t Output4() const { return Output(3); }
+  void SetOutput4(uint32_t on) { SetOutput(3, on); }
+
+ private:
+  uint8_t Output(uint8_t bit) const;
+  void SetOutput(uint8_t bit, uint32_t on);
+};
+
+class OptoRelayLayout : public ResponseImage {
+ public:
+  using ResponseImage::ResponseImage;
+  RelayOnc Oncs(uint32_t entry) const;
+  uint8_t RelayEnabled() const;
+  void SetRelayEnabled(uint32_t value);
+};
+
+}  // namespace lumetra
