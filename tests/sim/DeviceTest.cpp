@@ -1,0 +1,187 @@
+// Control devices on the simulated line: memory banks, the write pattern, addressing, groups and
+// the test commands.
+#include <gtest/gtest.h>
+
+#include "LineFixture.h"
+
+namespace lumetra::sim::test {
+namespace {
+
+constexpr uint8_t kAll = 0xFF;
+
+class Devices : public LineFixture {
+ protected:
+  void SetUp() override {
+    DeviceDescription sw = DeviceAt(3, kKindSwitch, 1, 2);
+    sw.multimaster = true;
+    sw.groups = 0x0101;
+    DeviceDescription relay = DeviceAt(7, kKindRelay, 1, 2);
+    relay.status = 0x05;
+    Build({"", {}, {sw, relay, DeviceAt(kNoShortAddress, kKindMotion, 1, 3)}});
+  }
+  int ReadByte(uint8_t a, uint8_t bank, uint8_t location) {
+    Device(a, 5, bank);
+    return Device(a, 9, location);
+  }
+};
+
+TEST_F(Devices, IdentityStatusAndGroupBanks) {
+  EXPECT_EQ(ReadByte(3, 0x90, 0), 1);
+  EXPECT_EQ(Device(3, 9, 1), 2);
+  EXPECT_EQ(Device(3, 9, 2), kKindSwitch);
+  EXPECT_EQ(ReadByte(7, 0xA0, 0), 0x05);
+  EXPECT_EQ(ReadByte(3, 0xB0, 1), 0x01);
+  EXPECT_EQ(Device(3, 9, 2), 0x01);
+  EXPECT_EQ(Device(3, 9, 6) & 0x80, 0x80) << "multimaster";
+  EXPECT_EQ(Device(3, 9, 7), 0xFF) << "erased memory";
+  EXPECT_EQ(ReadByte(3, 0x55, 0), kNone) << "no such bank";
+}
+
+TEST_F(Devices, WritePatternRoundTripsThroughTheConfigurationBank) {
+  const std::vector<uint8_t> image = {0x0B, 0x05, 0xF0, 0xFF, 0x2C, 0x01, 0x42};
+  Device(3, 5, 0xB0);
+  Device(3, 3, 7);
+  Device(3, 0, 6);  // ENABLE WRITE MEMORY
+  for (uint8_t b : image) Device(3, 7, b);
+  Device(3, 0, 5);  // DISABLE WRITE MEMORY
+  Device(3, 7, 0x99);
+  for (size_t i = 0; i < image.size(); ++i) EXPECT_EQ(Device(3, 9, 7 + i), image[i]) << i;
+  EXPECT_EQ(Device(3, 9, 7 + image.size()), 0xFF) << "the write after DISABLE was ignored";
+  EXPECT_EQ(Device(3, 4, 0), 7 + image.size()) << "DTR advanced once per written byte";
+  EXPECT_EQ(ReadByte(7, 0xB0, 7), 0xFF) << "only device 3 was written";
+
+  Device(3, 5, 0x90);  // identity is not writable
+  Device(3, 3, 0);
+  Device(3, 0, 6);
+  Device(3, 7, 9);
+  EXPECT_EQ(Device(3, 9, 0), 1);
+
+  DeviceTwice(3, 2, 2);  // RESET brings the factory image back
+  EXPECT_EQ(ReadByte(3, 0xB0, 7), 0xFF);
+  EXPECT_EQ(Device(3, 9, 1), 0) << "and leaves no groups";
+}
+
+TEST(DeviceImages, BankSizeFollowsKindAndFirmware) {
+  struct Case {
+    uint8_t kind, major, minor;
+    int enableLocation;
+  };
+  const Case cases[] = {
+      {kKindSwitch, 1, 0, 241},   {kKindMotion, 1, 3, 177},   {kKindLight, 1, 1, 218},
+      {kKindLight, 1, 2, 220},    {kKindLight, 1, 4, 220},    {kKindRelay, 1, 2, 231},
+      {kKindCombined, 1, 0, 222}, {kKindCombined, 1, 1, 234}, {130, 1, 0, 6},
+  };
+  for (const Case& c : cases) {
+    DeviceDescription d;
+    d.shortAddress = 1;
+    d.kind = c.kind;
+    d.versionMajor = c.major;
+    d.versionMinor = c.minor;
+    SimulatedLine line({"", {}, {d}});
+    auto read = [&](uint8_t location) {
+      return AnswerOf(line.Exchange(MakeFrame(0x84, 1, 9, location)).reply);
+    };
+    line.Exchange(MakeFrame(0x84, 1, 5, 0xB0));
+    EXPECT_NE(read(static_cast<uint8_t>(c.enableLocation)), kNone)
+        << int(c.kind) << " " << int(c.major) << "." << int(c.minor);
+    EXPECT_EQ(read(static_cast<uint8_t>(c.enableLocation + 1)), kNone)
+        << int(c.kind) << " " << int(c.major) << "." << int(c.minor);
+  }
+}
+
+TEST_F(Devices, AddressingProcedure) {
+  DeviceTwice(0xFC, 33, 0);  // INITIALIZE those without a short address
+  EXPECT_EQ(line->Devices()[2].initialise, Initialise::kEnabled);
+  EXPECT_EQ(line->Devices()[0].initialise, Initialise::kDisabled);
+  DeviceTwice(kAll, 34, 0);
+  const uint32_t random = line->Devices()[2].randomAddress;
+  EXPECT_NE(random, kUnsetRandomAddress);
+
+  auto search = [&](uint32_t s) {
+    Device(kAll, 37, static_cast<uint8_t>(s >> 16));
+    Device(kAll, 38, static_cast<uint8_t>(s >> 8));
+    Device(kAll, 39, static_cast<uint8_t>(s));
+  };
+  search(random - 1);
+  EXPECT_EQ(Device(kAll, 35, 0), kNone);
+  search(random);
+  EXPECT_EQ(Device(kAll, 35, 0), 0xFF);
+  Device(kAll, 40, 12);
+  EXPECT_EQ(Device(kAll, 43, 0), 12);
+  EXPECT_EQ(Device(12, 45, 2), static_cast<int>(random & 0xFF));
+  Device(kAll, 36, 0);  // WITHDRAW
+  EXPECT_EQ(Device(kAll, 35, 0), kNone);
+  Device(kAll, 32, 0);
+  EXPECT_EQ(ReadByte(12, 0x90, 2), kKindMotion) << "reachable at its new address";
+
+  DeviceTwice(kAll, 33, 0);
+  Device(kAll, 40, 255);  // everybody in the procedure loses the address
+  for (const ControlDevice& d : line->Devices()) EXPECT_EQ(d.shortAddress, kNoShortAddress);
+}
+
+TEST_F(Devices, SaveShortAddressAndGroupAddressing) {
+  Device(3, 41, 9);
+  EXPECT_EQ(Device(3, 4, 0), kNone);
+  Device(9, 3, 0x55);
+  EXPECT_EQ(Device(9, 4, 0), 0x55);
+
+  DeviceTwice(7, 12, 8);  // ADD TO CONTROL GROUP 8
+  Device(0x88, 3, 0x21);
+  EXPECT_EQ(Device(0x88, 4, 0), kCollision) << "both are in group 8";
+  DeviceTwice(9, 13, 8);
+  EXPECT_EQ(Device(0x88, 4, 0), 0x21);
+  Device(7, 12, 0);  // sent once: ignored
+  EXPECT_EQ(Device(7, 14, 0), 0);
+  Device(7, 10, 0x81);  // CONTROL GROUP ASSIGNMENT 0-7 takes effect at once
+  EXPECT_EQ(Device(7, 14, 0), 0x81);
+  Device(kAll, 11, 0);
+  EXPECT_EQ(Device(7, 14, 1), 0);
+}
+
+TEST_F(Devices, TestCommandsChangeStateAndMultimasterDevicesAnnounceThem) {
+  Device(7, 130, 2);  // relay output C on
+  EXPECT_EQ(Device(7, 133, 0), 0x04);
+  Device(7, 132, 2);
+  EXPECT_EQ(Device(7, 133, 0), 0);
+
+  records.clear();
+  Device(3, 131, 1);  // long press of input 2 on the multimaster switch
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0], (Frame{kRecordDevice, 3, 131, 1, 0}));
+  EXPECT_EQ(records[1], (Frame{kRecordDevice, 3, 134, 0x41, 0})) << "its own message frame";
+
+  Device(3, 0, 3);  // DISABLE MULTIMASTER: it keeps quiet
+  records.clear();
+  Device(3, 130, 0);
+  EXPECT_EQ(records.size(), 1u);
+
+  Device(3, 141, 2 << 5 | 1);  // SET INDICATOR 1 to blink 1 s
+  EXPECT_EQ(line->Devices()[0].indicators[1], 2);
+  Device(3, 0, 1);
+  EXPECT_TRUE(line->Devices()[0].identifying);
+}
+
+TEST(LightSensor, MeasuredValueComesInTwoHalvesByFirmware) {
+  struct Case {
+    uint8_t kind, minor, lowOpcode;
+  };
+  const Case cases[] = {
+      {kKindLight, 1, 4}, {kKindLight, 2, 4}, {kKindLight, 4, 195}, {kKindCombined, 0, 195}};
+  for (const Case& c : cases) {
+    DeviceDescription d;
+    d.shortAddress = 4;
+    d.kind = c.kind;
+    d.versionMinor = c.minor;
+    d.illuminance = 875;
+    SimulatedLine line({"", {}, {d}});
+    auto ask = [&](uint8_t opcode) {
+      return AnswerOf(line.Exchange(MakeFrame(0x84, 4, opcode, 0)).reply);
+    };
+    const int high = ask(133);
+    const int low = ask(c.lowOpcode);
+    EXPECT_NEAR(high * 256 + low, 875, 875 / 50) << int(c.kind) << " 1.00" << int(c.minor);
+  }
+}
+
+}  // namespace
+}  // namespace lumetra::sim::test
