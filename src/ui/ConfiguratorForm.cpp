@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <QWheelEvent>
 
+#include "ui/AboutBox.h"
 #include "ui/QtUiBridge.h"
 #include "ui/TabsFrame.h"
 
@@ -69,8 +70,15 @@ void TConfiguratorForm::BuildMenu() {
   ItemAbout = help->addAction(QStringLiteral("O programe"));
   ItemAbout->setObjectName(QStringLiteral("ItemAbout"));
 
-  // The document, print and about commands arrive with their own frames.
-  for (QAction* item : {ItemOpen, ItemSaveAs, ItemPrint, ItemAbout}) item->setEnabled(false);
+  connect(ItemAbout, &QAction::triggered, this, &TConfiguratorForm::OnAboutClick);
+
+  // The document and print commands arrive with their own frames.
+  for (QAction* item : {ItemOpen, ItemSaveAs, ItemPrint}) item->setEnabled(false);
+}
+
+void TConfiguratorForm::OnAboutClick() {
+  TAboutBox box(this);
+  box.exec();
 }
 
 void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {

@@ -43,6 +43,7 @@ class TConfiguratorForm : public QMainWindow {
   void OnConfiguratorFormMouseWheelDown(bool ctrl) { Scroll(ctrl, +1); }
   void OnConfiguratorFormMouseWheelUp(bool ctrl) { Scroll(ctrl, -1); }
   void OnExitClick() { close(); }
+  void OnAboutClick();
 
   // Main menu.
   QAction* ItemOpen;

@@ -92,7 +92,7 @@ TEST(ConfiguratorFormTest, MenuItemsShortcutsAndExit) {
       {"ItemSaveAs", "Uložiť ako", QKeySequence(), false},
       {"ItemPrint", "Tlač", QKeySequence(Qt::CTRL | Qt::Key_P), false},
       {"ItemExit", "Koniec", QKeySequence(), true},
-      {"ItemAbout", "O programe", QKeySequence(), false},
+      {"ItemAbout", "O programe", QKeySequence(), true},
   };
   for (const auto& item : items) {
     auto* action = form.findChild<QAction*>(item.name);
