@@ -14,14 +14,12 @@ namespace lumetra {
 // value) or fields the device's firmware lacks (reads 0). Writes through it do nothing.
 class RecordCursor {
  public:
-  RecordCursor() = default;
   RecordCursor(uint8_t* area, const KindImage* image, uint8_t version, uint8_t minVersion)
       : area_(area), image_(image), version_(version), minVersion_(minVersion) {}
 
   const KindImage& Image() const { return *image_; }
   uint8_t Version() const { return version_; }
   uint8_t MinVersion() const { return minVersion_; }
-  bool Attached() const { return area_ != nullptr; }
 
   uint8_t U8(uint16_t index) const;
   void SetU8(uint16_t index, uint32_t value);
@@ -46,7 +44,7 @@ class RecordCursor {
     return c;
   }
   uint8_t* area_ = nullptr;
-  const KindImage* image_ = &kSwitchImage;
+  const KindImage* image_;
   uint8_t version_ = 0;
   uint8_t minVersion_ = 0;
   uint8_t missing_ = 0xFF;

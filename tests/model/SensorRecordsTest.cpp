@@ -285,5 +285,25 @@ TEST_F(SensorTest, RelayResponseImage) {
   EXPECT_EQ(table.Image(kOptoRelayImage).ImageByteAt(224), 1);
 }
 
+TEST_F(SensorTest, FlatImageFollowsTheSlotsFirmware) {
+  Make(kKindLightSensor, 1, 1);
+  KindRecord old = table.Image(kLightSensorImage);
+  EXPECT_EQ(old.Location(11), -1);
+  EXPECT_EQ(old.Location(13), 18);
+  EXPECT_EQ(old.Location(213), 218);
+  EXPECT_EQ(old.Location(214), -1);
+  EXPECT_EQ(old.DeviceLength(), 212);
+  old.SetImageByteAt(214, 1);  // beyond the image: nothing
+  EXPECT_EQ(old.ImageByteAt(214), 0);
+
+  table.SetMinVersion(2);
+  KindRecord current = table.Image(kLightSensorImage);
+  EXPECT_EQ(current.Location(13), 20);
+  EXPECT_EQ(current.DeviceLength(), 214);
+  current.SetImageByteAt(3, 0x34);
+  current.SetImageByteAt(4, 0x12);
+  EXPECT_EQ(table.LightSensor().OnLevel(), 0x1234u);
+}
+
 }  // namespace
 }  // namespace lumetra
