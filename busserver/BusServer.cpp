@@ -139,9 +139,17 @@ void BusServer::Listen() {
       options_.timing == Timing::kDali ? "dali" : "none");
 }
 
-void BusServer::Accept(int listenFd, int channel) {
-  const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-  if (fd < 0) return;  // the peer gave up before we got to it
+void BusServer::AcceptAll(int listenFd, int channel) {
+  // All of them at once: a client whose connect() returned before another client's request was
+  // written is then served before that request, and so sees its records.
+  for (;;) {
+    const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) return;
+    Adopt(fd, channel);
+  }
+}
+
+void BusServer::Adopt(int fd, int channel) {
   const int one = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   if (channel == 0) {
@@ -345,7 +353,7 @@ void BusServer::Run() {
     if (ready > 0) {
       if (fds[0].revents & POLLIN) HandleSignals(stop);
       for (int channel = 0; channel < 3; ++channel) {
-        if (fds[1 + channel].revents & POLLIN) Accept(listen_[channel], channel);
+        if (fds[1 + channel].revents & POLLIN) AcceptAll(listen_[channel], channel);
       }
       for (size_t i = 4; i < fds.size(); ++i) {
         Client* c = owners[i];

@@ -65,7 +65,8 @@ class BusServer {
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void Say(const char* format, ...) __attribute__((format(printf, 2, 3)));
   int Bind(uint16_t port);
-  void Accept(int listenFd, int channel);
+  void AcceptAll(int listenFd, int channel);
+  void Adopt(int fd, int channel);
   // Reads what is there; false when the peer has gone.
   bool ReadInto(Client& c);
   // Sends what the socket takes now; false when the peer has gone.
