@@ -131,7 +131,7 @@ TEST(BalastConfigTest, ClearEmptiesAllRecordsIncludingTheGroupSlot) {
   EXPECT_EQ(gear.CurrentSlot(), 64);
 }
 
-class MoveGearTest : public ::testing::Test {
+class BalastMoveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (uint8_t a : {1, 3}) {
@@ -147,7 +147,7 @@ class MoveGearTest : public ::testing::Test {
   TBalastConfig gear;
 };
 
-TEST_F(MoveGearTest, NewAddressTakesIdentityRecordAndPosition) {
+TEST_F(BalastMoveTest, NewAddressTakesIdentityRecordAndPosition) {
   gear.MoveGear(12, 3);
   EXPECT_EQ(gear.CurrentSlot(), 12);
   EXPECT_EQ(gear.ShortAddress(), 12);
@@ -162,7 +162,7 @@ TEST_F(MoveGearTest, NewAddressTakesIdentityRecordAndPosition) {
   EXPECT_EQ(gear.Left(), 270);
 }
 
-TEST_F(MoveGearTest, DeletingEmptiesSlotAndRecordAndSelectsAnotherDevice) {
+TEST_F(BalastMoveTest, DeletingEmptiesSlotAndRecordAndSelectsAnotherDevice) {
   gear.MoveGear(255, 3);
   EXPECT_EQ(gear.CurrentSlot(), 1);
   EXPECT_TRUE(gear.IsSlotFree(3));
@@ -170,7 +170,7 @@ TEST_F(MoveGearTest, DeletingEmptiesSlotAndRecordAndSelectsAnotherDevice) {
   EXPECT_EQ(gear.MaxLevel(), 201u);
 }
 
-TEST_F(MoveGearTest, MovingOntoItselfKeepsTheRecord) {
+TEST_F(BalastMoveTest, MovingOntoItselfKeepsTheRecord) {
   gear.MoveGear(3, 3);
   EXPECT_EQ(gear.CurrentSlot(), 3);
   EXPECT_EQ(gear.MaxLevel(), 203u);

@@ -207,7 +207,7 @@ TEST_F(ConfigTest, MovesFromOrIntoTheGroupSlotAreRefused) {
   EXPECT_EQ(table.Status(), 0x17);
 }
 
-TEST(DefaultPositionTest, FourToARowInTwoColumnBlocks) {
+TEST(ConfigDefaultPositionTest, FourToARowInTwoColumnBlocks) {
   struct Case {
     uint8_t slot;
     bool controlDevice;
@@ -221,7 +221,7 @@ TEST(DefaultPositionTest, FourToARowInTwoColumnBlocks) {
   }
 }
 
-TEST(ConvertLevelTest, PercentModeConvertsThroughBothTables) {
+TEST(LevelConversionTest, PercentModeConvertsThroughBothTables) {
   TConfig t;
   t.SetPercentMode(1);
   struct Case {
@@ -249,7 +249,7 @@ TEST(ConvertLevelTest, PercentModeConvertsThroughBothTables) {
   }
 }
 
-TEST(ConvertLevelTest, RawModePassesEveryValue) {
+TEST(LevelConversionTest, RawModePassesEveryValue) {
   TConfig t;
   for (uint32_t v : {0u, 1u, 254u, 255u, 256u, 70000u}) {
     EXPECT_EQ(t.ConvertLevel(true, v), v);
@@ -257,7 +257,7 @@ TEST(ConvertLevelTest, RawModePassesEveryValue) {
   }
 }
 
-TEST(ConvertLevelTest, CurvesRiseMonotonically) {
+TEST(LevelConversionTest, CurvesRiseMonotonically) {
   // A transposed or mistyped entry shows up as a step down.
   for (size_t i = 1; i < TConfig::ArcToPercentTable.size(); ++i)
     EXPECT_LE(TConfig::ArcToPercentTable[i - 1], TConfig::ArcToPercentTable[i]) << i;
@@ -265,7 +265,7 @@ TEST(ConvertLevelTest, CurvesRiseMonotonically) {
     EXPECT_LE(TConfig::PercentToArcTable[i - 1], TConfig::PercentToArcTable[i]) << i;
 }
 
-TEST(FormatLevelTest, DecimalInBothModes) {
+TEST(LevelFormatTest, DecimalInBothModes) {
   TConfig t;
   EXPECT_EQ(t.FormatLevel(42), "42");
   t.SetPercentMode(1);

@@ -156,14 +156,14 @@ TEST(MessageCodeTableTest, CodesMapBackToTheFirstIndexWithThem) {
 }
 
 // A table with one push-button/switch device at short address 4.
-class SwitchLayoutTest : public ::testing::Test {
+class ControllerSwitchTest : public ::testing::Test {
  protected:
   void SetUp() override { Occupy(table, 4, kKindSwitch); }
   SwitchLayout Sw() { return table.Switch(); }
   TControllerConfig table;
 };
 
-TEST_F(SwitchLayoutTest, TimeoutIsRebuiltLowByteFirst) {
+TEST_F(ControllerSwitchTest, TimeoutIsRebuiltLowByteFirst) {
   Sw().SetImageByte(0, 4, 0x34);
   Sw().SetImageByte(0, 5, 0x12);
   EXPECT_EQ(Sw().Sequences(0).Steps(0).Timeout(), 0x1234u);
@@ -176,7 +176,7 @@ TEST_F(SwitchLayoutTest, TimeoutIsRebuiltLowByteFirst) {
   EXPECT_EQ(Sw().Sequences(3).Steps(3).Timeout(), 0x34u);
 }
 
-TEST_F(SwitchLayoutTest, SequenceImageIndicesNameTheirFields) {
+TEST_F(ControllerSwitchTest, SequenceImageIndicesNameTheirFields) {
   SwitchSequence seq = Sw().Sequences(1);
   seq.Steps(2).SetAddress(0x11);
   seq.Steps(2).SetCommand(0x22);
@@ -201,7 +201,7 @@ TEST_F(SwitchLayoutTest, SequenceImageIndicesNameTheirFields) {
   EXPECT_EQ(Sw().ImageByte(2, 0), 0xFF);
 }
 
-TEST_F(SwitchLayoutTest, StepIndicatorsKeepTheirNeighbour) {
+TEST_F(ControllerSwitchTest, StepIndicatorsKeepTheirNeighbour) {
   SwitchStep step = Sw().Sequences(2).Steps(1);
   step.SetIndicator1(2);
   step.SetIndicator2(5);
@@ -213,7 +213,7 @@ TEST_F(SwitchLayoutTest, StepIndicatorsKeepTheirNeighbour) {
   EXPECT_EQ(Sw().ImageByte(2, 9), 0x1F);
 }
 
-TEST_F(SwitchLayoutTest, ResponseFlagsPackAndKeepTheOtherBits) {
+TEST_F(ControllerSwitchTest, ResponseFlagsPackAndKeepTheOtherBits) {
   SwitchOnc onc = Sw().Oncs(1, 15);
   onc.SetEnabled(1);  // disabled: bit 0 cleared
   onc.SetStopSequence(0);
@@ -241,7 +241,7 @@ TEST_F(SwitchLayoutTest, ResponseFlagsPackAndKeepTheOtherBits) {
   EXPECT_EQ(Sw().ImageByte(2, 0, 0), 0);
 }
 
-TEST_F(SwitchLayoutTest, MessageIsStoredAsCodeAndReadBackByFirstMatch) {
+TEST_F(ControllerSwitchTest, MessageIsStoredAsCodeAndReadBackByFirstMatch) {
   SwitchOnc onc = Sw().Oncs(0, 3);
   struct Case {
     uint32_t index;
@@ -257,7 +257,7 @@ TEST_F(SwitchLayoutTest, MessageIsStoredAsCodeAndReadBackByFirstMatch) {
   EXPECT_EQ(onc.MessageIndex(), 12);
 }
 
-TEST_F(SwitchLayoutTest, ButtonEnableBitsAreIndependent) {
+TEST_F(ControllerSwitchTest, ButtonEnableBitsAreIndependent) {
   SwitchLayout sw = Sw();
   sw.SetButtonsEnabled(0);
   sw.SetButtonEnabled(1, true);
@@ -271,7 +271,7 @@ TEST_F(SwitchLayoutTest, ButtonEnableBitsAreIndependent) {
   EXPECT_FALSE(sw.ButtonEnabled(2));
 }
 
-TEST_F(SwitchLayoutTest, OutOfRangeEntriesReadErasedAndStoreNothing) {
+TEST_F(ControllerSwitchTest, OutOfRangeEntriesReadErasedAndStoreNothing) {
   const ControllerRecord before = *table.Record(4);
   Sw().Sequences(4).SetRepeat(1);
   Sw().Sequences(0).Steps(4).SetAddress(1);

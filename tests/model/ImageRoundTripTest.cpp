@@ -13,7 +13,7 @@
 namespace lumetra {
 namespace {
 
-TEST(KindImageTest, LengthsAndEnableByteLocations) {
+TEST(ImageDescriptionTest, LengthsAndEnableByteLocations) {
   struct Case {
     const KindImage* image;
     uint16_t length, parameters;
@@ -35,7 +35,7 @@ TEST(KindImageTest, LengthsAndEnableByteLocations) {
 }
 
 // Each image byte belongs to exactly one field, and no two fields share record memory.
-TEST(KindImageTest, CellsNeverOverlap) {
+TEST(ImageDescriptionTest, CellsNeverOverlap) {
   for (const KindImage* image : {&kSwitchImage, &kPirSensorImage, &kLightSensorImage,
                                  &kOptoRelayImage, &kPirLightSensorImage}) {
     std::set<uint16_t> used;
@@ -55,7 +55,7 @@ TEST(KindImageTest, CellsNeverOverlap) {
   }
 }
 
-TEST(KindImageTest, FirmwareGapsMoveLaterBytesDown) {
+TEST(ImageDescriptionTest, FirmwareGapsMoveLaterBytesDown) {
   struct Case {
     const KindImage* image;
     uint8_t major, minor;
@@ -454,7 +454,7 @@ TEST_P(ImageRoundTripTest, FieldsSurviveTheImage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    KindsAndFirmware, ImageRoundTripTest,
+    ImageKinds, ImageRoundTripTest,
     ::testing::Values(
         RoundTripCase{"Switch", &kSwitchImage, 1, 1, SwitchFields, SwitchByIndex},
         RoundTripCase{"PirSensor", &kPirSensorImage, 1, 0, PirFields, PirByIndex},
