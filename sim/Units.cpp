@@ -78,8 +78,11 @@ ControlDevice::ControlDevice(const DeviceDescription& d)
   config[1] = static_cast<uint8_t>(d.groups & 0xFF);
   config[2] = static_cast<uint8_t>(d.groups >> 8);
   config[6] = d.multimaster ? 0xFF : 0x7F;
+  // The file parser rejects presets beyond the bank; one built in code is cut to fit.
   for (const MemoryPreset& p : d.memory) {
-    std::copy(p.bytes.begin(), p.bytes.end(), config.begin() + p.offset);
+    for (size_t i = 0; i < p.bytes.size() && p.offset + i < config.size(); ++i) {
+      config[p.offset + i] = p.bytes[i];
+    }
   }
   factory = config;
   factory[1] = 0;

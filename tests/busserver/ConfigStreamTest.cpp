@@ -1,6 +1,8 @@
 // The configuration channel's packet decoding and the server's command line, in-process.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "buslink/ConfigPacket.h"
 #include "busserver/ConfigStream.h"
 #include "busserver/Options.h"
@@ -66,6 +68,25 @@ TEST(ConfigStream, MalformedPacketsAreNotTakenForPackets) {
   ConfigInfo info;
   EXPECT_TRUE(DecodeConfigPacket(good.data(), info));
   EXPECT_EQ(info.Describe(), "USB / DALI, port COM3");
+}
+
+TEST(ConfigStream, RandomBytesAreSkippedWithoutLosingAFollowingPacket) {
+  std::mt19937 random(5);
+  ConfigStream s;
+  size_t skipped = 0;
+  for (int i = 0; i < 20000; ++i) {
+    // Many starts of a packet, so that the decoder keeps looking at candidates.
+    const uint8_t chunk[7] = {1, static_cast<uint8_t>(random()), 0, 1, 0,
+                              0, static_cast<uint8_t>(random())};
+    for (const auto& e : s.Feed(chunk, sizeof chunk)) skipped += e.packet ? 0 : e.skippedBytes;
+    ASSERT_LT(s.Pending(), kConfigPacketSize);
+  }
+  const auto usb = Bytes(BuildConfigPacket(kInterfaceUsb, "COM3", "", ""));
+  std::vector<ConfigStream::Event> events = s.Feed(usb.data(), usb.size());
+  ASSERT_FALSE(events.empty());
+  EXPECT_TRUE(events.back().packet);
+  EXPECT_EQ(events.back().info.serialPort, "COM3");
+  EXPECT_GT(skipped, 0u);
 }
 
 TEST(ServerOptions, DefaultsServeTheDemoOnTheConfiguratorsPorts) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <set>
 
 #include "LineFixture.h"
@@ -68,6 +69,24 @@ TEST_F(Records, ExchangeTimeFollowsTheDaliModel) {
   }
   EXPECT_GT(settles.size(), 10u) << "the answer comes anywhere in its window";
   EXPECT_EQ(line->Exchange(Frame{0x83, 0, 3, 5, 0}).busMicros, 0) << "nothing went on the line";
+}
+
+TEST(ArbitraryFrames, EveryRequestGetsAWellFormedReply) {
+  SimulatedLine line(DemoLine(), 3);
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 200000; ++i) {
+    const uint64_t r = random();
+    Frame request{static_cast<uint8_t>(r), static_cast<uint8_t>(r >> 8),
+                  static_cast<uint8_t>(r >> 16), static_cast<uint8_t>(r >> 24), 0};
+    // Mostly valid gear and device frames, now and then anything at all.
+    if ((r >> 32) % 8 != 0) request[0] = (r >> 35) % 2 ? 0x83 : 0x84;
+    request[4] = (r >> 40) % 16 == 0 ? static_cast<uint8_t>(r >> 48) : Checksum(request);
+    const Frame reply = line.Exchange(request).reply;
+    ASSERT_EQ(reply[4], Checksum(reply));
+    ASSERT_TRUE(reply[0] == kReplyNoAnswer || reply[0] == kReplyAnswer || reply[0] == kReplyError);
+    ASSERT_EQ(reply[1], request[1]);
+    ASSERT_EQ(reply[2], request[2]);
+  }
 }
 
 TEST(Faults, CloseAfterAndDropRate) {
