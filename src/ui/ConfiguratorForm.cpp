@@ -87,6 +87,8 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
 
   DaliCom_ = std::make_unique<TDaliCom>();
   DaliCom_->CreateLock();
+  BalastConfig_ = std::make_unique<TBalastConfig>();
+  ControllerConfig_ = std::make_unique<TControllerConfig>();
   Bridge = std::make_unique<QtUiBridge>(this);
   // Exchanges fail on the worker too; the status line is updated without making it wait.
   DaliCom_->OnExchangeFailed = [this](int result) {
@@ -96,6 +98,8 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
 
   TTabsFrame::Shared shared;
   shared.daliCom = DaliCom_.get();
+  shared.balastConfig = BalastConfig_.get();
+  shared.controllerConfig = ControllerConfig_.get();
   shared.bridge = Bridge.get();
   shared.printItem = ItemPrint;
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);

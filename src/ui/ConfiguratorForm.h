@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "buslink/DaliCom.h"
+#include "model/BalastConfig.h"
+#include "model/ControllerConfig.h"
 #include "ui/CommandLine.h"
 
 namespace lumetra {
@@ -34,6 +36,8 @@ class TConfiguratorForm : public QMainWindow {
   ~TConfiguratorForm() override;
 
   TDaliCom& DaliCom() { return *DaliCom_; }
+  TBalastConfig& BalastConfig() { return *BalastConfig_; }
+  TControllerConfig& ControllerConfig() { return *ControllerConfig_; }
   TTabsFrame* TabsFrame() const { return Tabs; }
   QScrollArea* ScrollBox() const { return ScrollBox_; }
   bool MouseOver() const { return MouseOver_; }
@@ -65,6 +69,8 @@ class TConfiguratorForm : public QMainWindow {
   void ShowExchangeFailure(int result);
 
   std::unique_ptr<TDaliCom> DaliCom_;
+  std::unique_ptr<TBalastConfig> BalastConfig_;
+  std::unique_ptr<TControllerConfig> ControllerConfig_;
   std::unique_ptr<QtUiBridge> Bridge;
   QScrollArea* ScrollBox_;
   QWidget* Content;

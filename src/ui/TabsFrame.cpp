@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 
 #include "buslink/DaliCom.h"
+#include "model/BalastConfig.h"
+#include "model/ControllerConfig.h"
 #include "model/Error.h"
 #include "model/UiBridge.h"
 #include "ui/LumetraApplication.h"
@@ -38,6 +40,12 @@ TTabsFrame::TTabsFrame(QWidget* parent) : QFrame(parent) {
 
   BuildInterfacePage();
   BuildAddressPage();
+  gear_.kind = kGearKind;
+  gear_.page = LightsPage;
+  BuildGridPage(gear_, RadioButtonParameters, RadioButtonPositions);
+  device_.kind = kDeviceKind;
+  device_.page = ControllersPage;
+  BuildGridPage(device_, RadioButtonCtrlParameters, RadioButtonCtrlPositions);
   BindConnectionEvents(TCPClientGate);
   BindConnectionEvents(TCPClientMonitor);
   connect(Pages, &QTabWidget::currentChanged, this, &TTabsFrame::OnPageChanged);
@@ -117,9 +125,24 @@ void TTabsFrame::BuildAddressPage() {
   auto* row = new QHBoxLayout(connection);
   row->addWidget(ButtonOpen);
   row->addWidget(ButtonClose);
+  RadioGroupPercentArc =
+      new TRadioGroup(QStringLiteral("RadioGroupPercentArc"), QStringLiteral("Zobrazovať úroveň v"),
+                      {QStringLiteral("percentách"), QStringLiteral("ARC")});
+  CheckBoxReadActualBalastData = Named<QCheckBox>(
+      "CheckBoxReadActualBalastData", QStringLiteral("Automatické čítanie parametrov svietidla"));
+  CheckBoxReadActualControllerData =
+      Named<QCheckBox>("CheckBoxReadActualControllerData",
+                       QStringLiteral("Automatické čitanie parametrov ovládača"));
+
   auto* page = new QVBoxLayout(AddressPage);
   page->addWidget(connection);
+  page->addWidget(RadioGroupPercentArc);
+  page->addWidget(CheckBoxReadActualBalastData);
+  page->addWidget(CheckBoxReadActualControllerData);
   page->addStretch(1);
+
+  ConnectGuarded(RadioGroupPercentArc, &TRadioGroup::Clicked, this,
+                 [this](int) { OnRadioGroupPercentArcClick(); });
 
   ConnectGuarded(ButtonOpen, &QPushButton::clicked, this, [this](bool) { OnButtonOpenClick(); });
   ConnectGuarded(ButtonClose, &QPushButton::clicked, this, [this](bool) { OnButtonCloseClick(); });
@@ -146,6 +169,13 @@ void TTabsFrame::Initialize(const Shared& shared,
                             const std::optional<std::string>& controlUnitAddress,
                             const std::optional<std::string>& controlUnitPort) {
   shared_ = shared;
+  gear_.table = shared.balastConfig;
+  gear_.editor = shared.gearEditor;
+  device_.table = shared.controllerConfig;
+  device_.editor = shared.deviceEditor;
+  for (Grid* grid : {&gear_, &device_}) {
+    for (TDeviceButton& record : grid->groups) record.Deselect();
+  }
   if (controlUnitAddress) {
     RadioGroupInterface->SetItemIndex(kInterfaceControlUnit);
     EditIPAddress->setText(QString::fromStdString(*controlUnitAddress));
@@ -153,6 +183,8 @@ void TTabsFrame::Initialize(const Shared& shared,
   }
   OnRadioGroupInterfaceClick();
   ButtonClose->setEnabled(false);
+  OnRadioGroupPercentArcClick();
+  if (IsPageVisible(InterfacePage)) OnInterfacePageShow();
 }
 
 void TTabsFrame::Finalize() {
@@ -264,13 +296,19 @@ void TTabsFrame::OnPageChanged(int index) {
   QWidget* page = Pages->widget(index);
   if (page == InterfacePage) OnInterfacePageShow();
   if (page == AddressPage) OnAddressPageShow();
+  if (page == LightsPage) OnLightPageShow();
+  if (page == ControllersPage) OnControllersPageShow();
 }
 
 void TTabsFrame::OnInterfacePageShow() {
+  HideViews({shared_.gearEditor, shared_.deviceEditor, shared_.monitorView, shared_.progressView});
   if (shared_.printItem) shared_.printItem->setEnabled(false);
 }
 
 void TTabsFrame::OnAddressPageShow() {
+  HideViews({shared_.gearEditor, shared_.deviceEditor, shared_.monitorView});
+  ShowView(shared_.progressView);
+  if (shared_.progressView) shared_.progressView->RefreshView();
   if (shared_.printItem) shared_.printItem->setEnabled(false);
 }
 

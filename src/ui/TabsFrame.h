@@ -1,25 +1,33 @@
 // The left-hand navigation frame: its pages, the three connections to the bus and their controls.
 #pragma once
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStringList>
 #include <QTabWidget>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "buslink/ConfigPacket.h"
 #include "buslink/TcpClient.h"
+#include "ui/DeviceButton.h"
+#include "ui/NavigatedView.h"
 #include "ui/Widgets.h"
 
 class QAction;
 
 namespace lumetra {
 
+class TBalastConfig;
+class TConfig;
+class TControllerConfig;
 class TDaliCom;
 class UiBridge;
 
@@ -38,9 +46,21 @@ class TTabsFrame : public QFrame {
   // What the frame borrows from the main window.
   struct Shared {
     TDaliCom* daliCom = nullptr;
+    TBalastConfig* balastConfig = nullptr;
+    TControllerConfig* controllerConfig = nullptr;
     UiBridge* bridge = nullptr;
     QAction* printItem = nullptr;
+    // The right-hand views; those not built yet are absent and simply not called.
+    TNavigatedView* gearEditor = nullptr;
+    TNavigatedView* deviceEditor = nullptr;
+    TNavigatedView* progressView = nullptr;
+    TNavigatedView* monitorView = nullptr;
+    TNavigatedView* floorPlan = nullptr;
   };
+
+  static constexpr int kDeviceCount = 64;
+  static constexpr int kGroupCount = 16;
+  static constexpr int kAllIndex = 16;  // the "Všetky" button among the group buttons
 
   explicit TTabsFrame(QWidget* parent = nullptr);
   ~TTabsFrame() override;
@@ -64,6 +84,36 @@ class TTabsFrame : public QFrame {
   void OnDaliTCPClientDisconnected(TcpClient& sender);
   void OnInterfacePageShow();
   void OnAddressPageShow();
+
+  // The device pages.
+  void OnLightPageShow();
+  void OnControllersPageShow();
+  void OnBalastButtonClick(int i);
+  void OnControlButtonClick(int i);
+  void OnBalastButtonGroupClick(int i);
+  void OnControlButtonGroupClick(int i);
+  void OnBalastButtonRClick(int i);
+  void OnControlButtonRClick(int i);
+  void OnRadioGroupPercentArcClick();
+  void OnRadioButtonParametersClick();
+  void OnRadioButtonPositionsClick();
+  void OnRadioButtonCtrlParametersClick();
+  void OnRadioButtonCtrlPositionsClick();
+  void ShowGearButtons();
+  void ShowDeviceButtons();
+  void ShowGearGroups();
+  void ShowDeviceGroups();
+  void ClickSelectedGear();
+  void ClickSelectedDevice();
+  void RefreshCurrentPage();
+  // Printing: whether an editor's parameters are shown, and its report pages (none without one).
+  bool ShowsParameters() const;
+
+  // The device tiles: 64 devices and 17 group buttons per page.
+  TDeviceButton& GearButton(int i) { return gear_.devices[static_cast<size_t>(i)]; }
+  TDeviceButton& DeviceButton(int i) { return device_.devices[static_cast<size_t>(i)]; }
+  TDeviceButton& GearGroupButton(int i) { return gear_.groups[static_cast<size_t>(i)]; }
+  TDeviceButton& DeviceGroupButton(int i) { return device_.groups[static_cast<size_t>(i)]; }
 
   // The three connections.
   TcpClient TCPClientConfig;
@@ -91,8 +141,46 @@ class TTabsFrame : public QFrame {
   // "Adresovanie"
   QPushButton* ButtonOpen;
   QPushButton* ButtonClose;
+  TRadioGroup* RadioGroupPercentArc;
+  QCheckBox* CheckBoxReadActualBalastData;
+  QCheckBox* CheckBoxReadActualControllerData;
+
+  // "Svietidlá" and "Ovládače"
+  QRadioButton* RadioButtonParameters;
+  QRadioButton* RadioButtonPositions;
+  QRadioButton* RadioButtonCtrlParameters;
+  QRadioButton* RadioButtonCtrlPositions;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // One device page: its table, tiles and views. Both pages share one implementation.
+  struct Grid {
+    int kind = kGearKind;
+    QWidget* page = nullptr;
+    TConfig* table = nullptr;
+    std::array<TDeviceButton, kDeviceCount> devices;
+    std::array<TDeviceButton, kGroupCount + 1> groups;
+    QCheckBox* autoRead = nullptr;
+    QRadioButton* parameters = nullptr;
+    QRadioButton* positions = nullptr;
+    TNavigatedView* editor = nullptr;
+  };
+
+  void BuildGridPage(Grid& grid, QRadioButton*& parameters, QRadioButton*& positions);
+  void ShowButtons(Grid& grid);
+  void ShowGroups(Grid& grid);
+  void DeviceClick(Grid& grid, int i);
+  void GroupClick(Grid& grid, int i);
+  void DeviceRClick(Grid& grid, int i);
+  void PageShow(Grid& grid);
+  void ShowEditor(Grid& grid);
+  void ShowPlan(Grid& grid);
+  void HideViews(std::initializer_list<TNavigatedView*> views);
+  static void ShowView(TNavigatedView* view);
+  bool IsPageVisible(const QWidget* page) const { return Pages->currentWidget() == page; }
+
   void BuildInterfacePage();
   void BuildAddressPage();
   void OnPageChanged(int index);
@@ -107,6 +195,11 @@ class TTabsFrame : public QFrame {
   std::string Text(const QLineEdit* edit) const { return edit->text().toStdString(); }
 
   Shared shared_;
+  Grid gear_;
+  Grid device_;
+  // The frame's own gate buffers, for the membership it sends on a right-click.
+  uint8_t Request[5] = {};
+  uint8_t Reply[5] = {};
   BusServerLaunch launch_;
   qint64 busServerPid_ = 0;
 };

@@ -81,7 +81,7 @@ class TabsFrameConnectionTest : public ::testing::Test {
   void UseFakeServer() {
     base = FreePortPair();
     BusServerLaunch launch;
-    launch.program = QString::fromUtf8(qgetenv("LUMETRA_BUILD_DIR")) + "/lumetra_fake_bus_server";
+    launch.program = QStringLiteral(LUMETRA_BUILD_DIR "/lumetra_fake_bus_server");
     launch.arguments = {"--port-base", QString::number(base), "--record", record};
     launch.portBase = base;
     tabs->SetBusServerLaunch(launch);

@@ -1,0 +1,214 @@
+// The device pages on the real frame: selection, group membership sent to the bus, page showing.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QTest>
+
+#include "support/LoopbackPeer.h"
+#include "ui/ConfiguratorForm.h"
+#include "ui/TabsFrame.h"
+
+namespace lumetra {
+namespace {
+
+using test::Frame;
+using test::LoopbackPeer;
+using namespace std::chrono_literals;
+
+const QColor kMaroon(128, 0, 0), kYellow(255, 255, 0), kRed(255, 0, 0), kLime(0, 255, 0);
+
+Frame Wire(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
+  const uint8_t b0 = kind | 0x80;
+  return {b0, b1, b2, b3, static_cast<uint8_t>(b0 ^ b1 ^ b2 ^ b3)};
+}
+
+class TabsFrameGridsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form = std::make_unique<TConfiguratorForm>(
+        std::vector<std::string>{"Hala", "127.0.0.5", std::to_string(gate.Port() - 1)});
+    tabs = form->TabsFrame();
+    form->DaliCom().SetReplyTimeout(200ms);
+    tabs->ButtonOpen->click();
+    ASSERT_TRUE(tabs->TCPClientGate.Connected());
+    // Control gear at 0, 3, 5 and 10, only 3 in group 3; control devices at 2 and 7.
+    for (TConfig* table : {static_cast<TConfig*>(&form->BalastConfig()),
+                           static_cast<TConfig*>(&form->ControllerConfig())}) {
+      for (int a : table == &form->BalastConfig() ? std::vector<int>{0, 3, 5, 10}
+                                                  : std::vector<int>{2, 7}) {
+        table->SetCurrentSlot(static_cast<uint8_t>(a));
+        table->SetShortAddress(static_cast<uint32_t>(a));
+        for (uint32_t g = 0; g < 16; ++g) table->SetGroups(g, 0);
+      }
+    }
+    form->BalastConfig().SetCurrentSlot(3);
+    form->BalastConfig().SetGroups(3, 1);
+    form->BalastConfig().SetCurrentSlot(0);
+    form->ControllerConfig().SetCurrentSlot(2);
+    form->show();
+  }
+
+  QPushButton* Button(const char* name) { return tabs->findChild<QPushButton*>(name); }
+  QWidget* Panel(const char* name) { return tabs->findChild<QWidget*>(name); }
+  void ShowPage(QWidget* page) { tabs->Pages->setCurrentWidget(page); }
+  static void RightClick(QWidget* w) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3));
+    QApplication::sendEvent(w, &event);
+  }
+
+  LoopbackPeer gate{"127.0.0.5"};
+  std::unique_ptr<TConfiguratorForm> form;
+  TTabsFrame* tabs = nullptr;
+};
+
+TEST_F(TabsFrameGridsTest, GridLayoutNamesAndCaptions) {
+  const struct {
+    const char* name;
+    const char* caption;
+    int left, top;
+    const char* selectPanel;
+    const char* memberPanel;
+  } tiles[] = {
+      {"BalastButton1", "A 00", 111, 76, "BalastPanel1", "BGPanel1"},
+      {"BalastButton6", "A 05", 195, 110, "BalastPanel6", "BGPanel6"},
+      {"BalastButton64", "A 63", 363, 586, "BalastPanel64", "BGPanel64"},
+      {"ButtonGroup1", "GA 00", 14, 76, "GSPanel1", "GroupPanel1"},
+      {"ButtonGroup16", "GA 15", 14, 586, "GSPanel16", "GroupPanel16"},
+      {"ButtonAll", "Všetky", 14, 42, "GSPanelAll", "GroupPanelAll"},
+      {"ControlButton01", "C 00", 111, 76, "ControlPanel1", "CGPanel1"},
+      {"ControlButton64", "C 63", 363, 586, "ControlPanel64", "CGPanel64"},
+      {"CtrlGroupButton16", "GC 15", 14, 586, "CtrlGSPanel16", "CtrlGroupPanel16"},
+      {"CtrlGroupButtonAll", "Všetky", 14, 42, "CtrlGSPanelAll", "CtrlGroupPanelAll"},
+  };
+  for (const auto& t : tiles) {
+    SCOPED_TRACE(t.name);
+    QPushButton* button = Button(t.name);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QString::fromUtf8(t.caption));
+    EXPECT_EQ(button->geometry(), QRect(t.left, t.top, 75, 25));
+    ASSERT_NE(Panel(t.selectPanel), nullptr);
+    ASSERT_NE(Panel(t.memberPanel), nullptr);
+    EXPECT_EQ(Panel(t.selectPanel)->geometry(), QRect(t.left + 55, t.top + 4, 16, 8));
+    EXPECT_EQ(Panel(t.memberPanel)->geometry(), QRect(t.left + 55, t.top + 13, 16, 8));
+  }
+}
+
+TEST_F(TabsFrameGridsTest, DeviceClickKeepsTheGroupAndShowsMembership) {
+  ShowPage(tabs->LightsPage);
+  Button("ButtonGroup4")->click();  // GA 03
+  EXPECT_EQ(form->BalastConfig().CurrentGroup(), 3);
+  EXPECT_EQ(form->BalastConfig().CurrentSlot(), TConfig::kGroupSlot);
+  EXPECT_EQ(PanelColor(Panel("GSPanel4")), kLime);
+  EXPECT_EQ(PanelColor(Panel("GroupPanel4")), kYellow);
+  EXPECT_EQ(PanelColor(Panel("GroupPanel1")), kMaroon);
+
+  Button("BalastButton6")->click();  // A 05
+  EXPECT_EQ(form->BalastConfig().CurrentGroup(), 3);
+  EXPECT_EQ(form->BalastConfig().CurrentSlot(), 5);
+  EXPECT_EQ(PanelColor(Panel("BalastPanel6")), kLime);
+  EXPECT_EQ(PanelColor(Panel("GSPanel4")), QApplication::palette().color(QPalette::Light));
+  EXPECT_EQ(PanelColor(Panel("BGPanel6")), kMaroon);  // not in group 3
+  EXPECT_EQ(PanelColor(Panel("BGPanel1")), kMaroon);
+  EXPECT_EQ(PanelColor(Panel("BGPanel4")), kYellow);  // A 03 is
+  // Empty slots are disabled and show the button face.
+  EXPECT_FALSE(Button("BalastButton2")->isEnabled());
+  EXPECT_EQ(PanelColor(Panel("BGPanel2")), QApplication::palette().color(QPalette::Button));
+
+  // A click on an indicator counts as a click on its button.
+  QTest::mouseClick(Panel("BGPanel11"), Qt::LeftButton);
+  EXPECT_EQ(form->BalastConfig().CurrentSlot(), 10);
+  EXPECT_EQ(PanelColor(Panel("BalastPanel11")), kLime);
+  EXPECT_EQ(PanelColor(Panel("BalastPanel6")), QApplication::palette().color(QPalette::Light));
+}
+
+TEST_F(TabsFrameGridsTest, RightClickTogglesMembershipOnTheBusTwice) {
+  ShowPage(tabs->LightsPage);
+  Button("ButtonGroup4")->click();
+  Button("BalastButton1")->click();
+  RightClick(Button("BalastButton6"));
+  form->BalastConfig().SetCurrentSlot(5);
+  EXPECT_EQ(form->BalastConfig().Groups(3), 1);
+  form->BalastConfig().SetCurrentSlot(0);
+  EXPECT_EQ(form->BalastConfig().CurrentSlot(), 0);  // the selection is restored
+  EXPECT_EQ(PanelColor(Panel("BGPanel6")), kYellow);
+  ASSERT_TRUE(gate.WaitForRequests(2, 2s));
+  EXPECT_EQ(gate.Requests(), std::vector<Frame>(2, Wire(3, 0, 0x0B, 0x63)));
+
+  RightClick(Panel("BGPanel6"));  // the indicator panel counts as the button
+  ASSERT_TRUE(gate.WaitForRequests(4, 2s));
+  EXPECT_EQ(gate.Requests()[2], Wire(3, 0, 0x0B, 0x73));
+  EXPECT_EQ(gate.Requests()[3], Wire(3, 0, 0x0B, 0x73));
+  EXPECT_EQ(PanelColor(Panel("BGPanel6")), kMaroon);
+  form->BalastConfig().SetCurrentSlot(5);
+  EXPECT_EQ(form->BalastConfig().Groups(3), 0);
+
+  ShowPage(tabs->ControllersPage);
+  Button("CtrlGroupButton03")->click();   // GC 02
+  RightClick(Button("ControlButton08"));  // C 07
+  ASSERT_TRUE(gate.WaitForRequests(6, 2s));
+  EXPECT_EQ(gate.Requests()[4], Wire(4, 7, 12, 2));
+  EXPECT_EQ(gate.Requests()[5], Wire(4, 7, 12, 2));
+  EXPECT_EQ(PanelColor(Panel("CGPanel8")), kRed);
+  RightClick(Button("ControlButton08"));
+  ASSERT_TRUE(gate.WaitForRequests(8, 2s));
+  EXPECT_EQ(gate.Requests()[7], Wire(4, 7, 13, 2));
+}
+
+TEST_F(TabsFrameGridsTest, RightClickWithAllDevicesSendsNothing) {
+  ShowPage(tabs->LightsPage);
+  Button("ButtonAll")->click();
+  EXPECT_EQ(form->BalastConfig().CurrentGroup(), TConfig::kAllDevices);
+  const QColor before = PanelColor(Panel("BGPanel6"));
+  EXPECT_EQ(before, kYellow);  // with "Všetky" every device is a member
+  RightClick(Button("BalastButton6"));
+  std::this_thread::sleep_for(30ms);
+  EXPECT_TRUE(gate.Requests().empty());
+  EXPECT_EQ(PanelColor(Panel("BGPanel6")), before);
+}
+
+TEST_F(TabsFrameGridsTest, SecondRequestOnlyAfterTheFirstWasAnswered) {
+  gate.SetResponder([](const Frame&) { return std::nullopt; });
+  ShowPage(tabs->LightsPage);
+  Button("ButtonGroup4")->click();
+  RightClick(Button("BalastButton6"));
+  std::this_thread::sleep_for(30ms);
+  EXPECT_EQ(gate.Requests().size(), 1u);
+}
+
+TEST_F(TabsFrameGridsTest, ShowingThePageClicksTheSelectedOrLowestDevice) {
+  // A group selected: no device is clicked.
+  form->BalastConfig().SetCurrentGroup(3);
+  form->BalastConfig().SetCurrentSlot(TConfig::kGroupSlot);
+  ShowPage(tabs->LightsPage);
+  EXPECT_EQ(form->BalastConfig().CurrentSlot(), TConfig::kGroupSlot);
+  EXPECT_TRUE(tabs->ShowsParameters());
+
+  // The selected device's slot has become empty: the lowest occupied slot is clicked instead.
+  ShowPage(tabs->AddressPage);
+  EXPECT_FALSE(tabs->ShowsParameters());
+  form->BalastConfig().SetCurrentSlot(4);
+  ShowPage(tabs->LightsPage);
+  EXPECT_EQ(form->BalastConfig().CurrentSlot(), 0);
+  EXPECT_EQ(PanelColor(Panel("BalastPanel1")), kLime);
+
+  tabs->RadioButtonPositions->click();
+  EXPECT_FALSE(tabs->ShowsParameters());
+  EXPECT_TRUE(form->ItemPrint->isEnabled());
+  ShowPage(tabs->InterfacePage);
+  EXPECT_FALSE(form->ItemPrint->isEnabled());
+}
+
+TEST_F(TabsFrameGridsTest, PercentChoiceSetsBothTables) {
+  EXPECT_EQ(form->BalastConfig().PercentMode(), 1);  // "percentách" is the default
+  EXPECT_EQ(form->ControllerConfig().PercentMode(), 1);
+  tabs->RadioGroupPercentArc->Item(1)->click();
+  EXPECT_EQ(form->BalastConfig().PercentMode(), 0);
+  EXPECT_EQ(form->ControllerConfig().PercentMode(), 0);
+  tabs->RadioGroupPercentArc->Item(0)->click();
+  EXPECT_EQ(form->BalastConfig().PercentMode(), 1);
+  EXPECT_EQ(form->ControllerConfig().PercentMode(), 1);
+}
+
+}  // namespace
+}  // namespace lumetra
