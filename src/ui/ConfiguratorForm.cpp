@@ -103,6 +103,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.bridge = Bridge.get();
   shared.printItem = ItemPrint;
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
+  ReportPages_ = std::make_unique<ReportPages>();
 }
 
 void TConfiguratorForm::OnDestroy() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "buslink/DaliCom.h"
+#include "documents/ReportPages.h"
 #include "model/BalastConfig.h"
 #include "model/ControllerConfig.h"
 #include "ui/CommandLine.h"
@@ -38,6 +39,7 @@ class TConfiguratorForm : public QMainWindow {
   TDaliCom& DaliCom() { return *DaliCom_; }
   TBalastConfig& BalastConfig() { return *BalastConfig_; }
   TControllerConfig& ControllerConfig() { return *ControllerConfig_; }
+  ReportPages& ReportPageLists() { return *ReportPages_; }
   TTabsFrame* TabsFrame() const { return Tabs; }
   QScrollArea* ScrollBox() const { return ScrollBox_; }
   bool MouseOver() const { return MouseOver_; }
@@ -71,6 +73,8 @@ class TConfiguratorForm : public QMainWindow {
   std::unique_ptr<TDaliCom> DaliCom_;
   std::unique_ptr<TBalastConfig> BalastConfig_;
   std::unique_ptr<TControllerConfig> ControllerConfig_;
+  // The 64 lists a printed report is gathered in.
+  std::unique_ptr<ReportPages> ReportPages_;
   std::unique_ptr<QtUiBridge> Bridge;
   QScrollArea* ScrollBox_;
   QWidget* Content;

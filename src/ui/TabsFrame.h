@@ -17,6 +17,7 @@
 
 #include "buslink/ConfigPacket.h"
 #include "buslink/TcpClient.h"
+#include "documents/ReportPages.h"
 #include "ui/DeviceButton.h"
 #include "ui/NavigatedView.h"
 #include "ui/Widgets.h"
@@ -108,6 +109,9 @@ class TTabsFrame : public QFrame {
   void RefreshCurrentPage();
   // Printing: whether an editor's parameters are shown, and its report pages (none without one).
   bool ShowsParameters() const;
+  int GetReportPages(ReportPages& pages);
+  // The floor plan picture, when a device page shows "Rozmiestnenie".
+  void DrawPlan(QImage& bitmap);
 
   // The device tiles: 64 devices and 17 group buttons per page.
   TDeviceButton& GearButton(int i) { return gear_.devices[static_cast<size_t>(i)]; }

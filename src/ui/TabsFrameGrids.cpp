@@ -361,4 +361,18 @@ bool TTabsFrame::ShowsParameters() const {
          (IsPageVisible(ControllersPage) && RadioButtonCtrlParameters->isChecked());
 }
 
+int TTabsFrame::GetReportPages(ReportPages& pages) {
+  if (!ShowsParameters()) return 0;
+  TNavigatedView* editor = IsPageVisible(LightsPage) ? gear_.editor : device_.editor;
+  auto* source = dynamic_cast<TReportSource*>(editor);
+  return source ? source->GetReportPages(pages) : 0;
+}
+
+void TTabsFrame::DrawPlan(QImage& bitmap) {
+  const bool planShown = (IsPageVisible(LightsPage) && RadioButtonPositions->isChecked()) ||
+                         (IsPageVisible(ControllersPage) && RadioButtonCtrlPositions->isChecked());
+  if (!planShown) return;
+  if (auto* plan = dynamic_cast<TPlanPicture*>(shared_.floorPlan)) plan->DrawPlan(bitmap);
+}
+
 }  // namespace lumetra

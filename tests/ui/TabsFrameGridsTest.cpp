@@ -5,6 +5,8 @@
 #include <QContextMenuEvent>
 #include <QTest>
 
+#include "model/BalastConfig.h"
+#include "model/ControllerConfig.h"
 #include "support/LoopbackPeer.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/TabsFrame.h"
@@ -208,6 +210,82 @@ TEST_F(TabsFrameGridsTest, PercentChoiceSetsBothTables) {
   tabs->RadioGroupPercentArc->Item(0)->click();
   EXPECT_EQ(form->BalastConfig().PercentMode(), 1);
   EXPECT_EQ(form->ControllerConfig().PercentMode(), 1);
+}
+
+}  // namespace
+}  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// Stand-ins for the editor and the floor plan, which arrive with their own frames: they record
+// what the navigation frame asks of them.
+class RecordingEditor : public TNavigatedView, public TReportSource {
+ public:
+  QWidget* Widget() override { return &widget; }
+  void RefreshView() override { ++refreshes; }
+  int GetReportPages(ReportPages& pages) override {
+    pages[0] = {"Svietidlo A 00", kFormFeedLine, "pokračovanie"};
+    pages[1] = {"Svietidlo A 01"};
+    return 2;
+  }
+  QWidget widget;
+  int refreshes = 0;
+};
+
+class RecordingPlan : public TNavigatedView, public TPlanPicture {
+ public:
+  QWidget* Widget() override { return &widget; }
+  void RefreshView() override { ++refreshes; }
+  void DrawPlan(QImage& bitmap) override { bitmap = QImage(10, 10, QImage::Format_RGB32); }
+  QWidget widget;
+  int refreshes = 0;
+};
+
+TEST(TabsFrameViewsTest, PagesShowTheirViewsAndPrintTheirReportOrPlan) {
+  TDaliCom com;
+  com.CreateLock();
+  TBalastConfig gear;
+  TControllerConfig devices;
+  gear.SetCurrentSlot(0);
+  gear.SetShortAddress(0);
+  RecordingEditor gearEditor;
+  RecordingPlan plan;
+  TTabsFrame tabs;
+  TTabsFrame::Shared shared;
+  shared.daliCom = &com;
+  shared.balastConfig = &gear;
+  shared.controllerConfig = &devices;
+  shared.gearEditor = &gearEditor;
+  shared.floorPlan = &plan;
+  tabs.Initialize(shared, std::nullopt, std::nullopt);
+  tabs.show();
+
+  ReportPages pages;
+  QImage picture;
+  tabs.Pages->setCurrentWidget(tabs.LightsPage);
+  EXPECT_TRUE(gearEditor.widget.isVisible());
+  EXPECT_GE(gearEditor.refreshes, 1);  // the lowest device was clicked
+  EXPECT_EQ(tabs.GetReportPages(pages), 2);
+  EXPECT_EQ(pages[1], ReportPageList{"Svietidlo A 01"});
+  tabs.DrawPlan(picture);
+  EXPECT_TRUE(picture.isNull());  // "Parametre" shown: no plan
+
+  tabs.RadioButtonPositions->click();
+  EXPECT_FALSE(gearEditor.widget.isVisible());
+  EXPECT_TRUE(plan.widget.isVisible());
+  EXPECT_EQ(tabs.GetReportPages(pages), 0);
+  tabs.DrawPlan(picture);
+  EXPECT_EQ(picture.size(), QSize(10, 10));
+
+  // The control device page has no editor yet: nothing to print, nothing pretends.
+  tabs.RadioButtonParameters->click();
+  tabs.Pages->setCurrentWidget(tabs.ControllersPage);
+  EXPECT_FALSE(gearEditor.widget.isVisible());
+  EXPECT_EQ(tabs.GetReportPages(pages), 0);
+
+  tabs.Pages->setCurrentWidget(tabs.InterfacePage);
+  EXPECT_FALSE(gearEditor.widget.isVisible());
 }
 
 }  // namespace
