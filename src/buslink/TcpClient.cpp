@@ -227,6 +227,24 @@ bool TcpClient::ReadExactFor(uint8_t* data, size_t size, std::chrono::millisecon
   return ReadUntil(data, size, &deadline);
 }
 
+bool TcpClient::StillConnected() {
+  if (!Connected()) return false;
+  bool closed = false;
+  try {
+    Use use(*this);
+    pollfd p{use.fd(), POLLIN, 0};
+    if (::poll(&p, 1, 0) > 0) {
+      uint8_t byte;
+      const ssize_t n = ::recv(use.fd(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+      closed = n == 0 || (n < 0 && errno != EAGAIN && errno != EINTR);
+    }
+  } catch (const ConnectionLost&) {
+    return false;
+  }
+  if (closed) Disconnect();
+  return !closed;
+}
+
 void TcpClient::DiscardInput() {
   if (!Connected()) return;
   try {

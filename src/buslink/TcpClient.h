@@ -48,6 +48,9 @@ class TcpClient {
   // idempotent.
   void Disconnect();
   bool Connected() const { return fd_.load() >= 0; }
+  // Looks, without waiting, whether the peer has closed a connection it never writes on, and
+  // disconnects if so. A write to such a peer would still seem to succeed.
+  bool StillConnected();
 
   // Writes every byte or throws ConnectionLost.
   void Write(const uint8_t* data, size_t size);

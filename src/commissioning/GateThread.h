@@ -82,6 +82,7 @@ class TGateThread {
   void Start();
   void Terminate() { Terminated = true; }
   bool Finished() const { return Done.load(); }
+  bool Started() const { return Thread.joinable(); }
   void WaitFor();
 
   void SetJob(int job) { Job.store(job); }
