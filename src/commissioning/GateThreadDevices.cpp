@@ -175,13 +175,17 @@ void TGateThread::SearchDevices() {
     Device(kAll, kSearchL, 0xFF);
     Device(kAll, kSearchM, 0xFF);
     Device(kAll, kSearchH, 0xFF);
-    uint8_t last = 0;
+    // Several devices answering at once reach the gate as a receive error. They are there all
+    // the same: counting that as "no" would send the bisection past them and miss them all.
+    bool someone = false;
     for (int k = 0; k < kCompareBurst && !Cancelled(); ++k) {
       Device(kAll, kCompare, 0);
-      last = Answer();
-      if (last == kYes) break;
+      someone = Answer() == kYes || AnsweredBySeveral();
+      if (someone) break;
     }
-    if (last == 0) break;  // nobody without a short address is left
+    if (!someone) break;  // nobody without a short address is left
+
+    uint8_t last = 0;
 
     while (!Cancelled()) {
       const uint32_t mid = (high + low) / 2;
@@ -193,7 +197,7 @@ void TGateThread::SearchDevices() {
       Device(kAll, kCompare, 0);
       last = Answer();
       if (low == high) break;
-      if (last == kYes) {
+      if (last == kYes || AnsweredBySeveral()) {
         high = mid;
       } else {
         low = mid + 1;

@@ -136,6 +136,31 @@ TEST_F(DeviceJobsTest, AddressAddedDevicesKeepsAddressedOnesAndAddressesTheRest)
   EXPECT_EQ(progress.message, kMessageFinished);
 }
 
+TEST_F(DeviceJobsTest, ReaddressAllDevicesStartsTheAddressesFromZero) {
+  Build({"",
+         {},
+         {DeviceAt(7, 130), DeviceAt(sim::kNoShortAddress, kKindPirSensor), DeviceAt(30, 130)}});
+  RunJob(0x03);
+  const auto log = Sent();
+  ASSERT_GE(log.size(), 9u);
+  EXPECT_EQ(std::vector<Frame>(log.begin(), log.begin() + 9),
+            (std::vector<Frame>{
+                DeviceWire(0xFF, 33, 0), DeviceWire(0xFF, 33, 0), DeviceWire(0xFF, 40, 255),
+                DeviceWire(0xFF, 10, 0), DeviceWire(0xFF, 11, 0), DeviceWire(0xFF, 10, 0),
+                DeviceWire(0xFF, 11, 0), DeviceWire(0xFF, 34, 0), DeviceWire(0xFF, 34, 0)}));
+  std::vector<int> addresses;
+  for (const auto& d : line->Devices()) addresses.push_back(d.shortAddress);
+  std::sort(addresses.begin(), addresses.end());
+  EXPECT_EQ(addresses, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(devices.UsedSlotCount(), 3);
+  // TERMINATE after the finishing step; then only the check's presence queries.
+  const auto terminate = std::find(log.begin(), log.end(), DeviceWire(0xFF, 32, 0));
+  ASSERT_NE(terminate, log.end());
+  EXPECT_EQ(log.end() - terminate - 1, 6);
+  for (auto r = terminate + 1; r != log.end(); ++r) EXPECT_TRUE((*r)[2] == 3 || (*r)[2] == 4);
+  EXPECT_TRUE(worker.Problems().empty());
+}
+
 TEST_F(DeviceJobsTest, CombinedJobRunsGearFirstAfterEmptyingBothTables) {
   Build({"", {GearAt(2)}, {DeviceAt(5, 130)}});
   RecordingOwner owner;
