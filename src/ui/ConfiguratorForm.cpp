@@ -7,6 +7,8 @@
 #include <QStatusBar>
 #include <QWheelEvent>
 
+#include "commissioning/AddressFrame.h"
+#include "monitor/MonitorFrame.h"
 #include "ui/AboutBox.h"
 #include "ui/QtUiBridge.h"
 #include "ui/TabsFrame.h"
@@ -42,6 +44,14 @@ TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, 
   // frame sits on the left.
   Tabs = new TTabsFrame(Content);
   Tabs->setGeometry(kNavigationLeft, 3, kNavigationWidth, kFrameHeight);
+  AddressFrame = new TAddressFrame(Content);
+  AddressFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
+  AddressFrame->hide();
+  // The bus monitor view tops the right-hand stack.
+  MonitorFrame = new TMonitorFrame(Content);
+  MonitorFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
+  MonitorFrame->hide();
+  MonitorFrame->raise();
 
   BuildMenu();
   OnCreate(arguments);
@@ -102,6 +112,8 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.controllerConfig = ControllerConfig_.get();
   shared.bridge = Bridge.get();
   shared.printItem = ItemPrint;
+  shared.monitorView = MonitorFrame;
+  shared.progressView = AddressFrame;
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   ReportPages_ = std::make_unique<ReportPages>();
 }

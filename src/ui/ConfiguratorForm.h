@@ -16,6 +16,8 @@
 
 namespace lumetra {
 
+class TAddressFrame;
+class TMonitorFrame;
 class TTabsFrame;
 class QtUiBridge;
 
@@ -41,6 +43,8 @@ class TConfiguratorForm : public QMainWindow {
   TControllerConfig& ControllerConfig() { return *ControllerConfig_; }
   ReportPages& ReportPageLists() { return *ReportPages_; }
   TTabsFrame* TabsFrame() const { return Tabs; }
+  TMonitorFrame* MonitorView() const { return MonitorFrame; }
+  TAddressFrame* ProgressView() const { return AddressFrame; }
   QScrollArea* ScrollBox() const { return ScrollBox_; }
   bool MouseOver() const { return MouseOver_; }
 
@@ -79,6 +83,8 @@ class TConfiguratorForm : public QMainWindow {
   QScrollArea* ScrollBox_;
   QWidget* Content;
   TTabsFrame* Tabs;
+  TMonitorFrame* MonitorFrame;
+  TAddressFrame* AddressFrame;
   bool MouseOver_ = false;
 };
 

@@ -10,8 +10,10 @@
 #include <QGroupBox>
 #include <QProcess>
 #include <QVBoxLayout>
+#include <thread>
 
 #include "buslink/DaliCom.h"
+#include "commissioning/AddressFrame.h"
 #include "model/BalastConfig.h"
 #include "model/ControllerConfig.h"
 #include "model/Error.h"
@@ -42,16 +44,20 @@ TTabsFrame::TTabsFrame(QWidget* parent) : QFrame(parent) {
   BuildAddressPage();
   gear_.kind = kGearKind;
   gear_.page = LightsPage;
+  gear_.autoRead = CheckBoxReadActualBalastData;
+  device_.autoRead = CheckBoxReadActualControllerData;
   BuildGridPage(gear_, RadioButtonParameters, RadioButtonPositions);
   device_.kind = kDeviceKind;
   device_.page = ControllersPage;
   BuildGridPage(device_, RadioButtonCtrlParameters, RadioButtonCtrlPositions);
+  BuildMonitorPage();
   BindConnectionEvents(TCPClientGate);
   BindConnectionEvents(TCPClientMonitor);
   connect(Pages, &QTabWidget::currentChanged, this, &TTabsFrame::OnPageChanged);
 }
 
 TTabsFrame::~TTabsFrame() {
+  StopWorker();
   // The window's controls are about to go: close the connections without their events.
   for (TcpClient* client : {&TCPClientGate, &TCPClientMonitor, &TCPClientConfig}) {
     client->OnConnected = nullptr;
@@ -125,6 +131,21 @@ void TTabsFrame::BuildAddressPage() {
   auto* row = new QHBoxLayout(connection);
   row->addWidget(ButtonOpen);
   row->addWidget(ButtonClose);
+
+  const QStringList actions = {QStringLiteral("Nechať"), QStringLiteral("Čítať aktuálne adresy"),
+                               QStringLiteral("Adresovať pridané"),
+                               QStringLiteral("Preadresovať všetky")};
+  RadioGroupBalasts =
+      new TRadioGroup(QStringLiteral("RadioGroupBalasts"), QStringLiteral("Svietidlá"), actions);
+  RadioGroupControllers =
+      new TRadioGroup(QStringLiteral("RadioGroupControllers"), QStringLiteral("Ovládače"), actions);
+  ButtonExecute = Named<QPushButton>("ButtonExecute", QStringLiteral("Vykonať"));
+  ButtonCancelAddressing = Named<QPushButton>("ButtonCancelAddressing", QStringLiteral("Zrušiť"));
+  auto* jobs = new QGridLayout;
+  jobs->addWidget(RadioGroupBalasts, 0, 0);
+  jobs->addWidget(RadioGroupControllers, 0, 1);
+  jobs->addWidget(ButtonExecute, 1, 0);
+  jobs->addWidget(ButtonCancelAddressing, 1, 1);
   RadioGroupPercentArc =
       new TRadioGroup(QStringLiteral("RadioGroupPercentArc"), QStringLiteral("Zobrazovať úroveň v"),
                       {QStringLiteral("percentách"), QStringLiteral("ARC")});
@@ -136,6 +157,7 @@ void TTabsFrame::BuildAddressPage() {
 
   auto* page = new QVBoxLayout(AddressPage);
   page->addWidget(connection);
+  page->addLayout(jobs);
   page->addWidget(RadioGroupPercentArc);
   page->addWidget(CheckBoxReadActualBalastData);
   page->addWidget(CheckBoxReadActualControllerData);
@@ -146,6 +168,10 @@ void TTabsFrame::BuildAddressPage() {
 
   ConnectGuarded(ButtonOpen, &QPushButton::clicked, this, [this](bool) { OnButtonOpenClick(); });
   ConnectGuarded(ButtonClose, &QPushButton::clicked, this, [this](bool) { OnButtonCloseClick(); });
+  ConnectGuarded(ButtonExecute, &QPushButton::clicked, this,
+                 [this](bool) { OnButtonExecuteClick(); });
+  ConnectGuarded(ButtonCancelAddressing, &QPushButton::clicked, this,
+                 [this](bool) { OnButtonCancelAddressingClick(); });
 }
 
 void TTabsFrame::BindConnectionEvents(TcpClient& client) {
@@ -169,6 +195,14 @@ void TTabsFrame::Initialize(const Shared& shared,
                             const std::optional<std::string>& controlUnitAddress,
                             const std::optional<std::string>& controlUnitPort) {
   shared_ = shared;
+  // The worker idles from the start; it meets the views and tables before its first job.
+  if (shared.progressView) shared.progressView->Bind(shared.balastConfig, shared.controllerConfig);
+  Gate.SetConfigs(shared.balastConfig, shared.controllerConfig);
+  Gate.SetViews(nullptr, shared.progressView);
+  Gate.SetDaliCom(shared.daliCom);
+  Gate.SetTabsFrame(this);
+  Gate.SetBridge(shared.bridge);
+  Gate.Start();
   gear_.table = shared.balastConfig;
   gear_.editor = shared.gearEditor;
   device_.table = shared.controllerConfig;
@@ -183,12 +217,27 @@ void TTabsFrame::Initialize(const Shared& shared,
   }
   OnRadioGroupInterfaceClick();
   ButtonClose->setEnabled(false);
+  ButtonExecute->setEnabled(false);
+  ButtonCancelAddressing->setEnabled(false);
   OnRadioGroupPercentArcClick();
+  CreateMonitorReader();
   if (IsPageVisible(InterfacePage)) OnInterfacePageShow();
 }
 
 void TTabsFrame::Finalize() {
+  StopWorker();
+  StopMonitorReader();
   if (TCPClientConfig.Connected()) TCPClientConfig.Disconnect();
+}
+
+void TTabsFrame::StopWorker() {
+  // A running job runs to its end; its hand-overs still need this thread meanwhile.
+  Gate.Terminate();
+  while (!Gate.Finished() && Gate.Started()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  Gate.WaitFor();
 }
 
 void TTabsFrame::OnRadioGroupInterfaceClick() {
@@ -230,7 +279,7 @@ void TTabsFrame::StartBusServer() {
     TCPClientConfig.SetPort(static_cast<uint16_t>(launch_.portBase + kConfigChannel));
     ConnectPatiently(TCPClientConfig, launch_.patience);
   };
-  if (!TCPClientConfig.Connected()) connect();
+  if (!TCPClientConfig.StillConnected()) connect();
   try {
     TCPClientConfig.Write(packet.data(), packet.size());
   } catch (const ConnectionLost&) {
@@ -252,15 +301,24 @@ void TTabsFrame::OnButtonOpenClick() {
 
 void TTabsFrame::OnButtonCloseClick() { TCPClientGate.Disconnect(); }
 
-void TTabsFrame::OnButtonStopMonitorClick() { TCPClientMonitor.Disconnect(); }
+void TTabsFrame::OnButtonStopMonitorClick() { OnButtonMonitorStopClick(); }
 
 void TTabsFrame::ShowGateOpen(bool open) {
   ButtonOpen->setEnabled(!open);
   ButtonClose->setEnabled(open);
+  ButtonExecute->setEnabled(open && Gate.Idle());
+  ButtonCancelAddressing->setEnabled(false);
   ButtonCloseConnection->setEnabled(open);
 }
 
-void TTabsFrame::ShowMonitorRunning(bool running) { ButtonStopMonitor->setEnabled(running); }
+void TTabsFrame::ShowMonitorRunning(bool running) {
+  ButtonStopMonitor->setEnabled(running);
+  ButtonMonitorStart->setEnabled(!running);
+  ButtonMonitorStop->setEnabled(running);
+  // Files only while stopped: the view's lines do not change under a save or an open then.
+  ButtonMonitorSave->setEnabled(!running);
+  ButtonMonitorOpen->setEnabled(!running);
+}
 
 void TTabsFrame::UnlockInterfaceChoice() {
   RadioGroupInterface->setEnabled(true);
@@ -277,6 +335,7 @@ void TTabsFrame::OnDaliTCPClientConnected(TcpClient& sender) {
     ShowGateOpen(true);
   } else if (&sender == &TCPClientMonitor) {
     ShowMonitorRunning(true);
+    MonitorConnected();
   }
 }
 
@@ -298,6 +357,7 @@ void TTabsFrame::OnPageChanged(int index) {
   if (page == AddressPage) OnAddressPageShow();
   if (page == LightsPage) OnLightPageShow();
   if (page == ControllersPage) OnControllersPageShow();
+  if (page == DaliMonitorPage) OnMonitorPageShow();
 }
 
 void TTabsFrame::OnInterfacePageShow() {
@@ -307,9 +367,58 @@ void TTabsFrame::OnInterfacePageShow() {
 
 void TTabsFrame::OnAddressPageShow() {
   HideViews({shared_.gearEditor, shared_.deviceEditor, shared_.monitorView});
-  ShowView(shared_.progressView);
-  if (shared_.progressView) shared_.progressView->RefreshView();
+  if (shared_.progressView) {
+    shared_.progressView->SetMessage("");
+    ShowView(shared_.progressView);
+    shared_.progressView->RefreshAll();
+  }
   if (shared_.printItem) shared_.printItem->setEnabled(false);
 }
+
+void TTabsFrame::OnButtonExecuteClick() {
+  const int job = RadioGroupControllers->ItemIndex() + 16 * RadioGroupBalasts->ItemIndex();
+  // A cancelled job still winding down keeps the worker busy; a new code must not overwrite it.
+  if (job == kJobIdle || !Gate.Idle()) return;
+  if (shared_.progressView) {
+    ShowView(shared_.progressView);
+    shared_.progressView->PrepareJob((job >> 4) != 0, (job & 0x0F) != 0);
+  }
+  LockForAddressing();
+  Gate.SetJob(job);
+}
+
+void TTabsFrame::LockForAddressing() {
+  ButtonClose->setEnabled(false);
+  ButtonExecute->setEnabled(false);
+  SetDevicePagesEnabled(false);
+  ButtonCancelAddressing->setEnabled(true);
+}
+
+void TTabsFrame::OnButtonCancelAddressingClick() {
+  Gate.SetJob(kJobCancel);
+  ButtonOpen->setEnabled(false);
+  ButtonCancelAddressing->setEnabled(false);
+  // The worker may still be writing the tables until it notices the cancel, so the device pages
+  // and "Vykonať" wait for the end of the job; closing the gate ends it at once.
+  ButtonClose->setEnabled(TCPClientGate.Connected());
+}
+
+void TTabsFrame::AddressingFinished() {
+  const bool open = TCPClientGate.Connected();
+  ButtonClose->setEnabled(open);
+  ButtonExecute->setEnabled(open);
+  ButtonOpen->setEnabled(!open);
+  SetDevicePagesEnabled(true);
+  ButtonCancelAddressing->setEnabled(false);
+}
+
+void TTabsFrame::SetDevicePagesEnabled(bool enabled) {
+  Pages->setTabEnabled(Pages->indexOf(LightsPage), enabled);
+  Pages->setTabEnabled(Pages->indexOf(ControllersPage), enabled);
+}
+
+int TTabsFrame::ReadBalastParameters(int quick, int a) { return Gate.ReadGearParameters(quick, a); }
+
+int TTabsFrame::ReadControllerParameters(int a) { return Gate.ReadDeviceParameters(a); }
 
 }  // namespace lumetra

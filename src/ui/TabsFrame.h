@@ -17,19 +17,24 @@
 
 #include "buslink/ConfigPacket.h"
 #include "buslink/TcpClient.h"
+#include "commissioning/GateThread.h"
 #include "documents/ReportPages.h"
+#include "monitor/MonitoringThread.h"
 #include "ui/DeviceButton.h"
 #include "ui/NavigatedView.h"
 #include "ui/Widgets.h"
 
 class QAction;
+class QFileDialog;
 
 namespace lumetra {
 
+class TAddressFrame;
 class TBalastConfig;
 class TConfig;
 class TControllerConfig;
 class TDaliCom;
+class TMonitorFrame;
 class UiBridge;
 
 // How "Otvoriť" starts the bus server. Tests point it at a server on free ports.
@@ -41,7 +46,7 @@ struct BusServerLaunch {
   std::chrono::milliseconds patience{5000};
 };
 
-class TTabsFrame : public QFrame {
+class TTabsFrame : public QFrame, public TJobOwner {
   Q_OBJECT
  public:
   // What the frame borrows from the main window.
@@ -54,7 +59,7 @@ class TTabsFrame : public QFrame {
     // The right-hand views; those not built yet are absent and simply not called.
     TNavigatedView* gearEditor = nullptr;
     TNavigatedView* deviceEditor = nullptr;
-    TNavigatedView* progressView = nullptr;
+    TAddressFrame* progressView = nullptr;
     TNavigatedView* monitorView = nullptr;
     TNavigatedView* floorPlan = nullptr;
   };
@@ -86,6 +91,16 @@ class TTabsFrame : public QFrame {
   void OnInterfacePageShow();
   void OnAddressPageShow();
 
+  // Commissioning from the page "Adresovanie".
+  void OnButtonExecuteClick();
+  void OnButtonCancelAddressingClick();
+  void LockForAddressing();
+  void AddressingFinished() override;
+  // One device read on the calling thread; 0 or the failed exchange's result.
+  int ReadBalastParameters(int quick, int a);
+  int ReadControllerParameters(int a);
+  TGateThread& GateThread() { return Gate; }
+
   // The device pages.
   void OnLightPageShow();
   void OnControllersPageShow();
@@ -102,8 +117,8 @@ class TTabsFrame : public QFrame {
   void OnRadioButtonCtrlPositionsClick();
   void ShowGearButtons();
   void ShowDeviceButtons();
-  void ShowGearGroups();
-  void ShowDeviceGroups();
+  void ShowGearGroups() override;
+  void ShowDeviceGroups() override;
   void ClickSelectedGear();
   void ClickSelectedDevice();
   void RefreshCurrentPage();
@@ -145,6 +160,10 @@ class TTabsFrame : public QFrame {
   // "Adresovanie"
   QPushButton* ButtonOpen;
   QPushButton* ButtonClose;
+  TRadioGroup* RadioGroupBalasts;
+  TRadioGroup* RadioGroupControllers;
+  QPushButton* ButtonExecute;
+  QPushButton* ButtonCancelAddressing;
   TRadioGroup* RadioGroupPercentArc;
   QCheckBox* CheckBoxReadActualBalastData;
   QCheckBox* CheckBoxReadActualControllerData;
@@ -154,6 +173,70 @@ class TTabsFrame : public QFrame {
   QRadioButton* RadioButtonPositions;
   QRadioButton* RadioButtonCtrlParameters;
   QRadioButton* RadioButtonCtrlPositions;
+
+  // "DALI Monitor"
+  QPushButton* ButtonMonitorStart;
+  QPushButton* ButtonMonitorStop;
+  QPushButton* ButtonMonitorClear;
+  QPushButton* ButtonMonitorSave;
+  QPushButton* ButtonMonitorOpen;
+  QFileDialog* SaveMonitorDialog;
+  QFileDialog* OpenMonitorDialog;
+  QCheckBox* CheckBoxBalastFilter;
+  TRadioGroup* RadioGroupBalast;
+  std::array<QCheckBox*, kDeviceCount> CheckBoxA;  // CheckBoxA00..CheckBoxA63
+  QCheckBox* CheckBoxBalastCheckAll;
+  std::array<QCheckBox*, kGroupCount> CheckBoxG;  // CheckBoxG00..CheckBoxG15
+  QCheckBox* CheckBoxBalastGroupCheckAll;
+  QCheckBox* CheckBoxBalastAll;
+  QCheckBox* CheckBoxControllerFilter;
+  TRadioGroup* RadioGroupController;
+  std::array<QCheckBox*, kDeviceCount> CheckBoxC;  // CheckBoxC00..CheckBoxC63
+  QCheckBox* CheckBoxControllerCheckAll;
+  std::array<QCheckBox*, kGroupCount> CheckBoxGC;  // CheckBoxGC00..CheckBoxGC15
+  QCheckBox* CheckBoxControllerGroupCheckAll;
+  QCheckBox* CheckBoxControllerAll;
+
+  void OnMonitorPageShow();
+  void OnButtonMonitorStartClick();
+  void OnButtonMonitorStopClick();
+  void OnButtonMonitorClearClick();
+  // Both ask for a file name; errors reach the general error report.
+  void OnButtonMonitorSaveClick();
+  void OnButtonMonitorOpenClick();
+  void OnCheckBoxBalastFilterClick();
+  void OnCheckBoxControllerFilterClick();
+  void OnRadioGroupBalastClick();
+  void OnRadioGroupControllerClick();
+  void OnCheckBoxBalastClick(int nn);
+  void OnCheckBoxControllerClick(int nn);
+  void OnCheckBoxBalastGroupClick(int nn);
+  void OnCheckBoxControllerGroupClick(int nn);
+  void OnCheckBoxBalastCheckAllClick();
+  void OnCheckBoxBalastGroupCheckAllClick();
+  void OnCheckBoxControllerCheckAllClick();
+  void OnCheckBoxControllerGroupCheckAllClick();
+  void OnCheckBoxBalastAllClick();
+  void OnCheckBoxControllerAllClick();
+  TMonitorFrame* MonitorView() const { return monitor_; }
+  TMonitoringThread* MonitoringThread() const { return monitorThread_.get(); }
+
+ private:
+  void BuildMonitorPage();
+  void CreateMonitorReader();
+  // Ends the reader, serving its hand-overs meanwhile.
+  void StopMonitorReader();
+  void MonitorConnected();
+  void EditFilter(const std::function<void(MonitorFilter&)>& change);
+  void EnableFilterControls(const std::vector<QWidget*>& controls,
+                            std::array<QCheckBox*, kDeviceCount>& addresses,
+                            std::array<QCheckBox*, kGroupCount>& groups, bool enabled);
+  // What each "Filtrovať" box enables besides the address and group boxes.
+  std::vector<QWidget*> BalastFilterControls;
+  std::vector<QWidget*> ControllerFilterControls;
+  TMonitorFrame* monitor_ = nullptr;
+  std::unique_ptr<TMonitoringThread> monitorThread_;
+  // End of "DALI Monitor"
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -195,10 +278,13 @@ class TTabsFrame : public QFrame {
   void UnlockInterfaceChoice();
   void LaunchBusServer();
   void BindConnectionEvents(TcpClient& client);
+  void StopWorker();
+  void SetDevicePagesEnabled(bool enabled);
   void OnUi(const std::function<void()>& call);
   std::string Text(const QLineEdit* edit) const { return edit->text().toStdString(); }
 
   Shared shared_;
+  TGateThread Gate;
   Grid gear_;
   Grid device_;
   // The frame's own gate buffers, for the membership it sends on a right-click.

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include "buslink/DaliCom.h"
+#include "commissioning/AddressFrame.h"
 #include "model/BalastConfig.h"
 #include "model/ControllerConfig.h"
 #include "ui/LumetraApplication.h"
@@ -215,7 +216,9 @@ void TTabsFrame::DeviceClick(Grid& grid, int i) {
   TDeviceButton& record = grid.devices[static_cast<size_t>(i)];
   if (IsPageVisible(grid.page) && record.CanFocus()) record.SetFocus();
   record.Select();
-  // Automatic reading on a click arrives with the commissioning worker.
+  if (grid.autoRead->isChecked()) {
+    grid.kind == kGearKind ? Gate.ReadGearParameters(0, i) : Gate.ReadDeviceParameters(i);
+  }
   if (grid.editor) grid.editor->RefreshView();
   if (shared_.floorPlan) shared_.floorPlan->RefreshView();
 }
@@ -353,6 +356,8 @@ void TTabsFrame::RefreshCurrentPage() {
     OnControllersPageShow();
   } else if (IsPageVisible(AddressPage)) {
     OnAddressPageShow();
+  } else if (IsPageVisible(DaliMonitorPage)) {
+    OnMonitorPageShow();
   }
 }
 

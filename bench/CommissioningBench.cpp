@@ -1,0 +1,240 @@
+// Commissioning against the bus server: how much wall time a job takes beyond the bus time its
+// frames need (with real DALI timing), how many exchanges per second a whole job makes without
+// timing, and how many frames the search spends per addressed gear against a naive search.
+#include <benchmark/benchmark.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "ServerProcess.h"
+#include "buslink/ConfigPacket.h"
+#include "buslink/DaliCom.h"
+#include "buslink/TcpClient.h"
+#include "commissioning/GateThread.h"
+#include "model/BalastConfig.h"
+#include "model/ControllerConfig.h"
+#include "model/UiBridge.h"
+#include "sim/SimulatedLine.h"
+#include "support/LoopbackPeer.h"
+
+namespace {
+
+using namespace lumetra;
+using test::ServerProcess;
+
+// Hand-overs go to a thread of their own and are waited for, as with the user interface.
+class ThreadBridge : public UiBridge {
+ public:
+  ThreadBridge() : thread_([this] { Run(); }) {}
+  ~ThreadBridge() override {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+  void RunOnUi(std::function<void()> call) override {
+    bool done = false;
+    std::unique_lock lock(mutex_);
+    queue_.push_back([&] {
+      call();
+      std::lock_guard inner(mutex_);
+      done = true;
+      finished_.notify_all();
+    });
+    wake_.notify_all();
+    finished_.wait(lock, [&] { return done; });
+  }
+
+ private:
+  void Run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+      if (queue_.empty()) return;
+      auto call = std::move(queue_.front());
+      queue_.pop_front();
+      lock.unlock();
+      call();
+      lock.lock();
+    }
+  }
+  std::mutex mutex_;
+  std::condition_variable wake_, finished_;
+  std::deque<std::function<void()>> queue_;
+  bool stop_ = false;
+  std::thread thread_;
+};
+
+// A line of `gear` control gear and `devices` motion sensors, none with a short address.
+std::string WriteLine(int gear, int devices) {
+  char path[] = "/tmp/lumetra-bench-line-XXXXXX";
+  const int fd = mkstemp(path);
+  close(fd);
+  std::ofstream out(path);
+  out << "<daliline name=\"bench\">\n";
+  for (int i = 0; i < gear; ++i) out << "  <gear short=\"none\" type=\"6\"/>\n";
+  for (int i = 0; i < devices; ++i)
+    out << "  <device short=\"none\" kind=\"131\" version=\"1.005\"/>\n";
+  out << "</daliline>\n";
+  return path;
+}
+
+double ModelledMs(ServerProcess& server) {
+  server.Signal(SIGTERM);
+  server.Wait();
+  const std::string out = server.Output();
+  const std::string key = "Modelovaný čas zbernice: ";
+  const size_t at = out.rfind(key);
+  return at == std::string::npos ? -1 : std::strtod(out.c_str() + at + key.size(), nullptr);
+}
+
+struct JobRun {
+  double wallMs = 0;
+  double pausedMs = 0;
+  int gear = 0;
+  int devices = 0;
+};
+
+JobRun RunReaddressAll(uint16_t gatePort) {
+  TcpClient client;
+  client.SetHost("127.0.0.1");
+  client.SetPort(gatePort);
+  client.Connect();
+  TDaliCom com;
+  com.CreateLock();
+  com.SetClient(&client);
+  TBalastConfig gear;
+  TControllerConfig devices;
+  ThreadBridge bridge;
+  TGateThread worker;
+  JobRun run;
+  worker.SetDaliCom(&com);
+  worker.SetConfigs(&gear, &devices);
+  worker.SetBridge(&bridge);
+  worker.SetPause([&](std::chrono::milliseconds ms) {
+    run.pausedMs += static_cast<double>(ms.count());
+    std::this_thread::sleep_for(ms);
+  });
+  const auto start = std::chrono::steady_clock::now();
+  worker.SetJob(0x33);
+  worker.Pass();
+  run.wallMs =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  run.gear = gear.UsedSlotCount();
+  run.devices = devices.UsedSlotCount();
+  return run;
+}
+
+// "Preadresovať všetky" for both populations with real DALI timing. The full installation of 64 and
+// 64 takes the bus a quarter of an hour; the default run is a smaller line (arguments: gear,
+// devices).
+void BM_ReaddressAll_DaliTiming(benchmark::State& state) {
+  const std::string line =
+      WriteLine(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  for (auto _ : state) {
+    auto server = ServerProcess::StartListening({"--timing", "dali", "--line", line});
+    const JobRun run = RunReaddressAll(static_cast<uint16_t>(server->Base() + kGateChannel));
+    const double modelled = ModelledMs(*server);
+    state.SetIterationTime(run.wallMs / 1000.0);
+    state.counters["addressed"] = run.gear + run.devices;
+    state.counters["wall_ms"] = run.wallMs;
+    state.counters["pauses_ms"] = run.pausedMs;
+    state.counters["modelled_ms"] = modelled;
+    state.counters["ratio"] = (run.wallMs - run.pausedMs) / modelled;
+  }
+  std::remove(line.c_str());
+}
+BENCHMARK(BM_ReaddressAll_DaliTiming)
+    ->Args({8, 2})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The same job on 64 + 64 without bus timing: exchanges per second, hand-overs included.
+void BM_ReaddressAll_NoTiming(benchmark::State& state) {
+  const std::string line = WriteLine(64, 64);
+  for (auto _ : state) {
+    auto server = ServerProcess::StartListening({"--timing", "none", "--line", line});
+    const JobRun run = RunReaddressAll(static_cast<uint16_t>(server->Base() + kGateChannel));
+    server->Signal(SIGTERM);
+    server->Wait();
+    const std::string out = server->Output();
+    const size_t at = out.rfind(" v ");
+    const double exchanges =
+        at == std::string::npos ? 0 : std::strtod(out.c_str() + at + 3, nullptr);
+    state.SetIterationTime(run.wallMs / 1000.0);
+    state.counters["addressed"] = run.gear + run.devices;
+    state.counters["exchanges"] = exchanges;
+    state.counters["exchanges_per_s"] = exchanges / (run.wallMs / 1000.0);
+    // Without the 25 ms the gear search must wait after every yes.
+    state.counters["exchanges_per_s_unpaused"] = exchanges / ((run.wallMs - run.pausedMs) / 1000.0);
+    state.counters["pauses_ms"] = run.pausedMs;
+  }
+  std::remove(line.c_str());
+}
+BENCHMARK(BM_ReaddressAll_NoTiming)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Frames per addressed gear, from the exact request log of an in-process line of 64 new gear,
+// beside what a search that sends all three search bytes before every COMPARE would need.
+void BM_FramesPerGear(benchmark::State& state) {
+  for (auto _ : state) {
+    sim::LineDescription description;
+    description.gear.resize(64);
+    sim::SimulatedLine simLine(description, 11);
+    test::LoopbackPeer peer;
+    peer.SetResponder([&](const test::Frame& r) -> std::optional<test::Frame> {
+      return test::Frame(simLine.Exchange(r).reply);
+    });
+    TcpClient client;
+    client.SetHost("127.0.0.1");
+    client.SetPort(peer.Port());
+    client.Connect();
+    TDaliCom com;
+    com.CreateLock();
+    com.SetClient(&client);
+    TBalastConfig gear;
+    TControllerConfig devices;
+    TGateThread worker;
+    worker.SetDaliCom(&com);
+    worker.SetConfigs(&gear, &devices);
+    worker.SetPause([](std::chrono::milliseconds) {});
+    worker.SetJob(0x30);
+    worker.Pass();
+    int search = 0, compares = 0, reads = 0;
+    for (const test::Frame& r : peer.Requests()) {
+      const uint8_t b2 = r[2];
+      if (b2 == 0xB1 || b2 == 0xB3 || b2 == 0xB5 || b2 == 0xA7 || b2 == 0xB7 || b2 == 0xBB ||
+          b2 == 0xAB) {
+        ++search;
+      } else if (b2 == 0xA9) {
+        ++search;
+        ++compares;
+      } else if (b2 % 2 == 1 && b2 < 0x80) {
+        ++reads;
+      }
+    }
+    const int addressed = gear.UsedSlotCount();
+    const int searchBytes = search - compares;
+    state.counters["addressed"] = addressed;
+    state.counters["search_frames_per_gear"] = static_cast<double>(search) / addressed;
+    state.counters["read_frames_per_gear"] = static_cast<double>(reads) / addressed;
+    // The naive search: three search bytes before every COMPARE instead of only the changed ones.
+    state.counters["naive_search_frames_per_gear"] =
+        static_cast<double>(search - searchBytes + 3 * compares) / addressed;
+  }
+}
+BENCHMARK(BM_FramesPerGear)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,249 @@
+// The bus monitor's three speeds: decoding records, loading a million-line record file into the view
+// (time and memory, against reading the file alone), and a live stream of 1000 records/s from the
+// bus server shown without falling behind.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+#include "ServerProcess.h"
+#include "buslink/ConfigPacket.h"
+#include "buslink/TcpClient.h"
+#include "monitor/MonitorDecoder.h"
+#include "monitor/MonitorFrame.h"
+#include "monitor/MonitorLines.h"
+#include "monitor/MonitoringThread.h"
+#include "ui/QtUiBridge.h"
+
+namespace {
+
+using namespace lumetra;
+using namespace std::chrono_literals;
+
+// A mix as a commissioning run puts it on the line: queries and answers, specials, device frames.
+std::vector<MonitorRecord> RecordMix() {
+  std::vector<MonitorRecord> records;
+  for (int i = 0; i < 4096; ++i) {
+    const auto b = static_cast<uint8_t>(i * 37);
+    switch (i % 6) {
+      case 0:
+        records.push_back({0x63, 0, static_cast<uint8_t>(2 * (i % 64) + 1), 0x91, 0});
+        break;
+      case 1:
+        records.push_back({0x62, 0, 0, b, 0});
+        break;
+      case 2:
+        records.push_back({0x63, 0, 0xB1, b, 0});
+        break;
+      case 3:
+        records.push_back({0x64, static_cast<uint8_t>(i % 64), 7, b, 0});
+        break;
+      case 4:
+        records.push_back({0x64, 0xFF, 0, 6, 0});
+        break;
+      default:
+        records.push_back({0x63, 0, 0xFE, b, 0});
+    }
+  }
+  return records;
+}
+
+void BM_DecodeRecords(benchmark::State& state) {
+  const std::vector<MonitorRecord> records = RecordMix();
+  MonitorFilter filter;
+  filter.BalastFilterOn = 1;
+  filter.BalastAddressSelected[3] = 1;
+  std::string line;
+  bool skip = false;
+  size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        DecodeRecordInto(line, records[i++ & 4095], filter, skip, ArrivalTime{12, 34, 56}));
+    benchmark::DoNotOptimize(line.data());
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["target_ratio"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DecodeRecords)->MinTime(1.0);
+
+long StatusKb(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  while (status >> key) {
+    if (key == field) {
+      long kb = 0;
+      status >> kb;
+      return kb;
+    }
+  }
+  return 0;
+}
+
+// Lets the next reading of VmHWM start from the current size.
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+const std::string& MillionLineFile() {
+  static QTemporaryDir dir;
+  static const std::string path = [] {
+    const std::string p = dir.filePath("million.lmm").toStdString();
+    MonitorLines lines;
+    std::string line;
+    bool skip = false;
+    const std::vector<MonitorRecord> records = RecordMix();
+    for (size_t n = 0; lines.Count() < 1000000; ++n) {
+      if (DecodeRecordInto(line, records[n & 4095], MonitorFilter(), skip, ArrivalTime{12, 34, 56})) {
+        lines.Append(line);
+      }
+    }
+    SaveMonitorLines(p, lines);
+    return p;
+  }();
+  return path;
+}
+
+// Baseline: the file into memory, split into lines, no view.
+void BM_ReadRecordFile_1M(benchmark::State& state) {
+  const std::string& path = MillionLineFile();
+  for (auto _ : state) {
+    MonitorLines lines = LoadMonitorLines(path);
+    benchmark::DoNotOptimize(lines.Count());
+  }
+}
+BENCHMARK(BM_ReadRecordFile_1M)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// "Otvoriť" with a million lines: into the shown view, laid out and painted. Target under 2 s and
+// under 300 MB.
+void BM_LoadRecordFileIntoView_1M(benchmark::State& state) {
+  const std::string& path = MillionLineFile();
+  TMonitorFrame frame;
+  frame.resize(772, 690);
+  frame.show();
+  QApplication::processEvents();
+  double growthMb = 0;
+  double peakMb = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    frame.ClearLines();
+    QApplication::processEvents();
+    const long before = StatusKb("VmRSS:");
+    ResetPeak();
+    state.ResumeTiming();
+    frame.LoadLines(path);
+    frame.ScrollToEnd();
+    frame.repaint();
+    QApplication::processEvents();
+    state.PauseTiming();
+    growthMb = static_cast<double>(StatusKb("VmRSS:") - before) / 1024;
+    peakMb = static_cast<double>(StatusKb("VmHWM:") - before) / 1024;
+    state.ResumeTiming();
+  }
+  state.counters["lines"] = static_cast<double>(frame.Lines().Count());
+  state.counters["held_MB"] = growthMb;
+  state.counters["peak_MB"] = peakMb;
+}
+BENCHMARK(BM_LoadRecordFileIntoView_1M)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// One record after another into the view, each shown at the end: an empty view against one that
+// already holds a million lines. The two times must be alike.
+void BM_AppendRecord(benchmark::State& state) {
+  TMonitorFrame frame;
+  frame.resize(772, 690);
+  frame.show();
+  if (state.range(0) > 0) frame.LoadLines(MillionLineFile());
+  frame.ScrollToEnd();
+  QApplication::processEvents();
+  const MonitorRecord record{0x63, 0, 0x0B, 0x05, 0};
+  int n = 0;
+  for (auto _ : state) {
+    frame.AddRecord(record);
+    // The event loop runs between hand-overs in the program too.
+    if (++n % 16 == 0) QApplication::processEvents();
+  }
+  QApplication::processEvents();
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_AppendRecord)->Arg(0)->Arg(1000000)->MinTime(1.0)->UseRealTime();
+
+// The bus server's monitor stream at 1000 records/s for three seconds, through the reader thread
+// and the user-interface hand-over into the view. Backlog = records on the line not yet shown.
+void BM_LiveStream_1000PerSecond(benchmark::State& state) {
+  for (auto _ : state) {
+    auto server = test::ServerProcess::StartListening();
+    TMonitorFrame frame;
+    frame.resize(772, 690);
+    frame.show();
+    QtUiBridge bridge(&frame);
+    std::atomic<size_t> shown{0};
+    TMonitoringThread reader(bridge, [&](const MonitorRecord& r) {
+      frame.AddRecord(r);
+      shown = frame.Lines().Count();
+    });
+    TcpClient monitor;
+    monitor.SetHost("127.0.0.1");
+    monitor.SetPort(static_cast<uint16_t>(server->Base() + kMonitorChannel));
+    monitor.Connect();
+    reader.SetClient(&monitor);
+    reader.Resume();
+    TcpClient gate;
+    gate.SetHost("127.0.0.1");
+    gate.SetPort(static_cast<uint16_t>(server->Base() + kGateChannel));
+    gate.Connect();
+    std::this_thread::sleep_for(50ms);  // the server takes the monitor client first
+
+    constexpr size_t kRecords = 3000;
+    std::atomic<size_t> sent{0};
+    // Arc power to an absent short address: one record per exchange, no answer.
+    std::thread sender([&] {
+      const auto start = std::chrono::steady_clock::now();
+      for (size_t i = 0; i < kRecords; ++i) {
+        std::this_thread::sleep_until(start + std::chrono::microseconds(1000 * i));
+        uint8_t request[5] = {0x83, 0, 0x7E, static_cast<uint8_t>(i), 0};
+        request[4] = request[0] ^ request[1] ^ request[2] ^ request[3];
+        uint8_t reply[5];
+        gate.Write(request, sizeof request);
+        gate.ReadExact(reply, sizeof reply);
+        sent = i + 1;
+      }
+    });
+    size_t maxBacklog = 0;
+    QElapsedTimer timer;
+    timer.start();
+    qint64 lastSentAt = -1;
+    while (shown < kRecords && timer.elapsed() < 10000) {
+      QApplication::processEvents();
+      const size_t s = sent;
+      const size_t v = shown;
+      if (s > v) maxBacklog = std::max(maxBacklog, s - v);
+      if (s == kRecords && lastSentAt < 0) lastSentAt = timer.elapsed();
+      std::this_thread::sleep_for(200us);
+    }
+    const qint64 end = timer.elapsed();
+    sender.join();
+    reader.Terminate();
+    monitor.Disconnect();
+    while (!reader.Finished()) QApplication::processEvents();
+    reader.WaitFor();
+    state.SetIterationTime(static_cast<double>(end) / 1000);
+    state.counters["shown"] = static_cast<double>(shown.load());
+    state.counters["max_backlog"] = static_cast<double>(maxBacklog);
+    state.counters["catch_up_ms"] = static_cast<double>(lastSentAt < 0 ? -1 : end - lastSentAt);
+  }
+}
+BENCHMARK(BM_LiveStream_1000PerSecond)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

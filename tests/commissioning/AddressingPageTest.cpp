@@ -1,0 +1,216 @@
+// The page "Adresovanie" and the progress view on the real frames: jobs started with "Vykonať"
+// against the bus server the configurator starts itself, cancelling, failures and closing.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include "ServerProcess.h"
+#include "commissioning/AddressFrame.h"
+#include "commissioning/CommissioningFixture.h"
+#include "ui/ConfiguratorForm.h"
+#include "ui/LumetraApplication.h"
+#include "ui/TabsFrame.h"
+
+namespace lumetra::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+bool WaitUntil(const std::function<bool()>& condition, int ms = 20000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!condition()) {
+    if (timer.elapsed() > ms) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+  return true;
+}
+
+const QColor kMaroon(128, 0, 0), kLime(0, 255, 0);
+
+TEST(AddressFrameTest, InUseMarksAndCounts) {
+  TBalastConfig gear;
+  TControllerConfig devices;
+  for (int a : {0, 1, 5}) {
+    gear.SetCurrentSlot(static_cast<uint8_t>(a));
+    gear.SetShortAddress(static_cast<uint32_t>(a));
+  }
+  TAddressFrame frame;
+  frame.Bind(&gear, &devices);
+  frame.show();
+  frame.RefreshAll();
+  EXPECT_EQ(frame.LabelUsedBalastAddressCount->text(), "Počet pridelených adries: 3");
+  EXPECT_EQ(frame.LabelUsedCtrlAddressCount->text(), "Počet pridelených adries: 0");
+  const QColor face = QApplication::palette().color(QPalette::Button);
+  for (int a = 0; a < 8; ++a) {
+    const bool used = a == 0 || a == 1 || a == 5;
+    EXPECT_EQ(PanelColor(frame.GearButton(a).GroupPanel), used ? kMaroon : face) << a;
+    EXPECT_FALSE(frame.GearButton(a).Button->isEnabled());
+  }
+  EXPECT_EQ(frame.GearButton(5).Button->text(), "A 05");
+  EXPECT_EQ(frame.GearButton(5).Button->geometry(), QRect(31 + 84, 90 + 34, 75, 25));
+  EXPECT_EQ(frame.DeviceButton(63).Button->geometry(), QRect(414 + 252, 90 + 34 * 15, 75, 25));
+
+  frame.MarkGearAddress(6);
+  frame.MarkGearAddress(7);
+  EXPECT_NE(PanelColor(frame.GearButton(6).SelectPanel), kLime);
+  EXPECT_EQ(PanelColor(frame.GearButton(7).SelectPanel), kLime);
+  frame.MarkGearFound();
+  EXPECT_EQ(PanelColor(frame.GearButton(7).GroupPanel), kMaroon);
+  frame.MarkGearAddress(64);
+  for (int a = 0; a < 64; ++a) EXPECT_NE(PanelColor(frame.GearButton(a).SelectPanel), kLime);
+
+  // A control-device job clears only the right grid.
+  frame.MarkDeviceAddress(3);
+  frame.MarkDeviceFound();
+  frame.PrepareJob(false, true);
+  EXPECT_EQ(PanelColor(frame.DeviceButton(3).GroupPanel), face);
+  EXPECT_EQ(PanelColor(frame.GearButton(5).GroupPanel), kMaroon);
+}
+
+// The configurator with the real bus server, started by "Otvoriť" on free ports.
+class AddressingPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TLumetraApplication::SetErrorReport(
+        [this](const QString& m) { errors.push_back(m.toStdString()); });
+  }
+  void TearDown() override {
+    form.reset();
+    TLumetraApplication::SetErrorReport(nullptr);
+    if (serverPid > 0) ::kill(static_cast<pid_t>(serverPid), SIGTERM);
+  }
+
+  void Open(const QStringList& serverOptions = {}) {
+    if (!form) {
+      form = std::make_unique<TConfiguratorForm>(std::vector<std::string>{});
+      tabs = form->TabsFrame();
+      form->show();
+      BusServerLaunch launch;
+      launch.program = QStringLiteral(LUMETRA_BUILD_DIR "/LumetraDaliBusServer");
+      launch.portBase = ServerProcess::FreeBase();
+      launch.arguments =
+          QStringList{"--port-base", QString::number(launch.portBase)} + serverOptions;
+      tabs->SetBusServerLaunch(launch);
+    }
+    tabs->ButtonOpen->click();
+    serverPid = tabs->BusServerProcessId();
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    ASSERT_TRUE(tabs->TCPClientGate.Connected());
+    tabs->Pages->setCurrentWidget(tabs->AddressPage);
+  }
+
+  void Execute(int gearAction, int deviceAction) {
+    tabs->RadioGroupBalasts->Item(gearAction)->click();
+    tabs->RadioGroupControllers->Item(deviceAction)->click();
+    tabs->ButtonExecute->click();
+  }
+  bool JobDone() { return tabs->GateThread().Idle() && !tabs->ButtonCancelAddressing->isEnabled(); }
+  bool DevicePagesEnabled() {
+    return tabs->Pages->isTabEnabled(tabs->Pages->indexOf(tabs->LightsPage)) &&
+           tabs->Pages->isTabEnabled(tabs->Pages->indexOf(tabs->ControllersPage));
+  }
+  QString Message() { return form->ProgressView()->LabelProgress->text(); }
+
+  std::vector<std::string> errors;
+  std::unique_ptr<TConfiguratorForm> form;
+  TTabsFrame* tabs = nullptr;
+  qint64 serverPid = 0;
+};
+
+TEST_F(AddressingPageTest, AddressAddedOnTheDemoLineAddressesTheNewDevicesOnly) {
+  Open();
+  Execute(kActionAddressAdded, kActionAddressAdded);
+  // Locked at once while the job runs.
+  EXPECT_TRUE(tabs->ButtonCancelAddressing->isEnabled());
+  EXPECT_FALSE(tabs->ButtonExecute->isEnabled());
+  EXPECT_FALSE(tabs->ButtonClose->isEnabled());
+  EXPECT_FALSE(DevicePagesEnabled());
+
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }));
+  EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
+  EXPECT_TRUE(tabs->ButtonExecute->isEnabled());
+  EXPECT_TRUE(tabs->ButtonClose->isEnabled());
+  EXPECT_TRUE(DevicePagesEnabled());
+
+  TBalastConfig& gear = form->BalastConfig();
+  EXPECT_EQ(gear.UsedSlotCount(), 12);
+  for (int a : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12}) EXPECT_FALSE(gear.IsSlotFree(a)) << a;
+  EXPECT_EQ(form->ControllerConfig().UsedSlotCount(), 8);
+  EXPECT_FALSE(form->ControllerConfig().IsSlotFree(7));
+  EXPECT_TRUE(tabs->GateThread().Problems().empty());
+  EXPECT_EQ(form->ProgressView()->LabelUsedBalastAddressCount->text(),
+            "Počet pridelených adries: 12");
+  EXPECT_EQ(gear.CurrentGroup(), TConfig::kAllDevices);
+  EXPECT_EQ(gear.CurrentSlot(), 0);
+
+  // A second run finds the same installation and changes nothing.
+  Execute(kActionAddressAdded, kActionNone);
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }));
+  EXPECT_EQ(gear.UsedSlotCount(), 12);
+  EXPECT_FALSE(gear.IsSlotFree(7));
+}
+
+TEST_F(AddressingPageTest, BothNothingDoesNothing) {
+  Open();
+  Execute(kActionNone, kActionNone);
+  EXPECT_TRUE(tabs->ButtonExecute->isEnabled());
+  EXPECT_FALSE(tabs->ButtonCancelAddressing->isEnabled());
+  EXPECT_TRUE(DevicePagesEnabled());
+  EXPECT_TRUE(tabs->GateThread().Idle());
+}
+
+TEST_F(AddressingPageTest, CancelKeepsTheJobAloneUntilTheWorkerHasStopped) {
+  Open({"--delay-reply-ms", "2"});
+  Execute(kActionReaddressAll, kActionFind);
+  ASSERT_TRUE(WaitUntil([&] { return form->BalastConfig().UsedSlotCount() >= 1; }));
+  tabs->ButtonCancelAddressing->click();
+  EXPECT_FALSE(tabs->ButtonCancelAddressing->isEnabled());
+  EXPECT_FALSE(tabs->ButtonOpen->isEnabled());
+  tabs->ButtonExecute->click();  // a new job is not written over the cancel
+  ASSERT_TRUE(WaitUntil([&] { return JobDone() && tabs->ButtonExecute->isEnabled(); }));
+  EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
+  EXPECT_EQ(form->ControllerConfig().UsedSlotCount(), 0);  // the device part never started
+  EXPECT_TRUE(DevicePagesEnabled());
+  EXPECT_EQ(tabs->GateThread().GetJob(), kJobIdle);
+}
+
+TEST_F(AddressingPageTest, GateClosedByTheServerStopsTheJobAndANewOneRunsAfterReopening) {
+  Open({"--close-after", "40"});
+  Execute(kActionFind, kActionNone);
+  ASSERT_TRUE(WaitUntil([&] { return JobDone() && tabs->ButtonOpen->isEnabled(); }));
+  EXPECT_EQ(Message(), "Adresovanie prerušené: Spojenie s DALI bolo prerušené");
+  EXPECT_FALSE(tabs->ButtonExecute->isEnabled());  // no gate: nothing to run a job on
+  EXPECT_FALSE(tabs->ButtonClose->isEnabled());
+  EXPECT_TRUE(DevicePagesEnabled());
+
+  // The server that cut the gate goes away too; "Otvoriť" notices and starts a fresh one.
+  ::kill(static_cast<pid_t>(serverPid), SIGTERM);
+  ASSERT_TRUE(WaitUntil([&] { return ::kill(static_cast<pid_t>(serverPid), 0) != 0; }, 5000));
+  BusServerLaunch launch = tabs->BusServerLaunchSettings();
+  launch.arguments = {"--port-base", QString::number(launch.portBase)};
+  tabs->SetBusServerLaunch(launch);
+  Open();
+  Execute(kActionFind, kActionNone);
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }));
+  EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
+  EXPECT_EQ(form->BalastConfig().UsedSlotCount(), 10);
+}
+
+TEST_F(AddressingPageTest, ClosingTheWindowDuringAJobWaitsForItWithoutDeadlock) {
+  Open({"--delay-reply-ms", "1"});
+  Execute(kActionReaddressAll, kActionNone);
+  ASSERT_TRUE(WaitUntil([&] { return form->BalastConfig().UsedSlotCount() >= 1; }));
+  EXPECT_FALSE(tabs->GateThread().Idle());
+  QElapsedTimer timer;
+  timer.start();
+  form.reset();  // the job runs to its end meanwhile, its hand-overs served
+  EXPECT_LT(timer.elapsed(), 30000);
+}
+
+}  // namespace
+}  // namespace lumetra::test
