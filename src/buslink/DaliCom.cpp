@@ -27,7 +27,10 @@ void TDaliCom::CreateLock() {
   if (!Lock) Lock = std::make_unique<std::mutex>();
 }
 
-void TDaliCom::SetClient(TcpClient* client) { Client_.store(client); }
+void TDaliCom::SetClient(TcpClient* client) {
+  ++clientGeneration_;
+  Client_.store(client);
+}
 
 int TDaliCom::Exchange(uint8_t* reply, uint8_t* request) {
   if (!Lock) throw std::logic_error("TDaliCom::Exchange before CreateLock");
@@ -42,26 +45,34 @@ int TDaliCom::Exchange(uint8_t* reply, uint8_t* request) {
   {
     std::lock_guard lock(*Lock);
     client = Client_.load();
+    if (const unsigned generation = clientGeneration_.load(); generation != pendingGeneration_) {
+      pendingGeneration_ = generation;
+      pendingCount_ = 0;
+    }
     if (client == nullptr || !client->Connected()) {
       result = kExchangeNotConnected;
     } else {
       try {
         client->Write(working, sizeof working);
-        uint8_t answer[5];
-        if (client->ReadExactFor(answer, sizeof answer, replyTimeout_)) {
-          std::memcpy(working, answer, sizeof working);
+        pendingCount_ += client->ReadSomeFor(pending_ + pendingCount_,
+                                             sizeof pending_ - pendingCount_, replyTimeout_);
+        if (pendingCount_ == sizeof pending_) {
+          std::memcpy(working, pending_, sizeof working);
+          pendingCount_ = 0;
         } else {
           result = kExchangeNoReply;
         }
       } catch (const std::exception&) {
+        pendingCount_ = 0;
         result = kExchangeLost;
       }
     }
   }
   std::memcpy(reply, working, sizeof working);
   if (result == kExchangeLost && client != nullptr) {
-    // Normally the client has closed itself already; this makes sure the disconnected event ran,
-    // after the lock is free, so its handlers may exchange or withdraw the client.
+    // Normally the client has closed itself already (its disconnected event may then have run
+    // under the lock, so its handlers never wait for a thread that could be waiting for the lock);
+    // this makes sure the event ran.
     client->Disconnect();
   }
   if (result != kExchangeReplied && OnExchangeFailed) OnExchangeFailed(result);

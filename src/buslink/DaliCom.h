@@ -35,6 +35,7 @@ class TDaliCom {
   std::function<void(int result)> OnExchangeFailed;
 
   void CreateLock();
+  // Hands over the gate connection (nullptr: none); a new connection starts a new reply stream.
   void SetClient(TcpClient* client);
   TcpClient* Client() const { return Client_.load(); }
 
@@ -49,6 +50,14 @@ class TDaliCom {
   std::unique_ptr<std::mutex> Lock;
   std::atomic<TcpClient*> Client_{nullptr};
   std::chrono::milliseconds replyTimeout_ = kReplyTimeout;
+  // The part of a reply that had arrived when the wait ran out. The rest follows on the stream, so
+  // the next exchange completes this reply first (a late reply pairs with the next request) and
+  // every reply after it stays in step. Guarded by Lock; SetClient may run under the lock (from a
+  // disconnected event), so it only counts the connections and the exchange drops the bytes.
+  uint8_t pending_[5] = {};
+  size_t pendingCount_ = 0;
+  std::atomic<unsigned> clientGeneration_{0};
+  unsigned pendingGeneration_ = 0;
 };
 
 }  // namespace lumetra

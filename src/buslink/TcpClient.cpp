@@ -71,12 +71,14 @@ int ConnectWithin(int fd, const sockaddr_in& address, std::chrono::milliseconds 
 
 class TcpClient::Use {
  public:
-  explicit Use(TcpClient& client) : client_(client), fd_(client.Acquire()) {}
+  explicit Use(TcpClient& client) : client_(client), fd_(client.Acquire(generation_)) {}
   ~Use() { client_.Release(); }
   int fd() const { return fd_; }
+  uint64_t generation() const { return generation_; }
 
  private:
   TcpClient& client_;
+  uint64_t generation_ = 0;
   int fd_;
 };
 
@@ -128,12 +130,37 @@ void TcpClient::Connect() {
     throw Error("Nepodarilo sa pripojiť k " + host + ":" + std::to_string(port) + " (" +
                 ReasonText(err) + ")");
   }
-  fd_.store(fd);
+  {
+    std::lock_guard lock(closeMutex_);
+    // Counted before the descriptor shows, so whoever sees this descriptor sees its generation.
+    ++generation_;
+    fd_.store(fd);
+  }
   if (OnConnected) OnConnected(*this);
 }
 
 void TcpClient::Disconnect() {
-  const int fd = fd_.exchange(-1);
+  int fd;
+  {
+    std::lock_guard lock(closeMutex_);
+    fd = fd_.exchange(-1);
+  }
+  Close(fd);
+}
+
+void TcpClient::DisconnectIfStill(uint64_t generation) {
+  // A read or write that failed ends its own connection only: by the time it notices, another
+  // thread may have disconnected and connected again (the system may even reuse the descriptor's
+  // number), and the new connection must live on.
+  int fd = -1;
+  {
+    std::lock_guard lock(closeMutex_);
+    if (generation_.load() == generation) fd = fd_.exchange(-1);
+  }
+  Close(fd);
+}
+
+void TcpClient::Close(int fd) {
   if (fd < 0) return;
   // shutdown wakes any thread blocked on the socket; the descriptor is closed once it has left.
   ::shutdown(fd, SHUT_RDWR);
@@ -145,10 +172,13 @@ void TcpClient::Disconnect() {
   if (OnDisconnected) OnDisconnected(*this);
 }
 
-int TcpClient::Acquire() {
+int TcpClient::Acquire(uint64_t& generation) {
+  // Descriptor and generation are read as one pair.
+  std::lock_guard pair(closeMutex_);
   std::lock_guard lock(useMutex_);
   const int fd = fd_.load();
   if (fd < 0) throw ConnectionLost("Spojenie nie je otvorené");
+  generation = generation_.load();
   ++users_;
   return fd;
 }
@@ -160,8 +190,10 @@ void TcpClient::Release() {
 
 void TcpClient::Write(const uint8_t* data, size_t size) {
   bool lost = false;
+  uint64_t used;
   {
     Use use(*this);
+    used = use.generation();
     size_t done = 0;
     while (done < size) {
       const ssize_t n = ::send(use.fd(), data + done, size - done, MSG_NOSIGNAL);
@@ -174,7 +206,7 @@ void TcpClient::Write(const uint8_t* data, size_t size) {
     }
   }
   if (lost) {
-    Disconnect();
+    DisconnectIfStill(used);
     throw ConnectionLost("Spojenie bolo prerušené");
   }
 }
@@ -191,13 +223,14 @@ bool TcpClient::WaitReadable(std::chrono::milliseconds timeout) {
   }
 }
 
-bool TcpClient::ReadUntil(uint8_t* data, size_t size,
-                          const std::chrono::steady_clock::time_point* deadline) {
+size_t TcpClient::ReadUntil(uint8_t* data, size_t size,
+                            const std::chrono::steady_clock::time_point* deadline) {
   bool lost = false;
-  bool complete = false;
+  size_t done = 0;
+  uint64_t used;
   {
     Use use(*this);
-    size_t done = 0;
+    used = use.generation();
     while (done < size) {
       pollfd p{use.fd(), POLLIN, 0};
       const int rc = ::poll(&p, 1, PollTimeout(deadline));
@@ -211,18 +244,21 @@ bool TcpClient::ReadUntil(uint8_t* data, size_t size,
       }
       done += static_cast<size_t>(n);
     }
-    complete = done == size;
   }
   if (lost) {
-    Disconnect();
+    DisconnectIfStill(used);
     throw ConnectionLost("Spojenie bolo prerušené");
   }
-  return complete;
+  return done;
 }
 
 void TcpClient::ReadExact(uint8_t* data, size_t size) { ReadUntil(data, size, nullptr); }
 
 bool TcpClient::ReadExactFor(uint8_t* data, size_t size, std::chrono::milliseconds timeout) {
+  return ReadSomeFor(data, size, timeout) == size;
+}
+
+size_t TcpClient::ReadSomeFor(uint8_t* data, size_t size, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   return ReadUntil(data, size, &deadline);
 }

@@ -63,6 +63,8 @@ class TcpClient {
   // The same, but gives up when the bytes have not all arrived within `timeout` and returns false;
   // the bytes that did arrive are consumed.
   bool ReadExactFor(uint8_t* data, size_t size, std::chrono::milliseconds timeout);
+  // The same, returning how many bytes arrived in time (`size` when all did).
+  size_t ReadSomeFor(uint8_t* data, size_t size, std::chrono::milliseconds timeout);
   // Drops whatever has arrived and not been read.
   void DiscardInput();
 
@@ -70,9 +72,12 @@ class TcpClient {
   // Keeps the descriptor alive while a call uses it, so Disconnect on another thread never closes a
   // number that a blocked read still holds (and that the system could hand to someone else).
   class Use;
-  int Acquire();
+  int Acquire(uint64_t& generation);
   void Release();
-  bool ReadUntil(uint8_t* data, size_t size, const std::chrono::steady_clock::time_point* deadline);
+  void DisconnectIfStill(uint64_t generation);
+  void Close(int fd);
+  size_t ReadUntil(uint8_t* data, size_t size,
+                   const std::chrono::steady_clock::time_point* deadline);
 
   mutable std::mutex settingsMutex_;
   std::string host_;
@@ -80,6 +85,9 @@ class TcpClient {
   std::chrono::milliseconds connectTimeout_{5000};
 
   std::atomic<int> fd_{-1};
+  // Which connection fd_ belongs to; changed together with fd_ under closeMutex_.
+  std::atomic<uint64_t> generation_{0};
+  std::mutex closeMutex_;
   std::mutex useMutex_;
   std::condition_variable useDone_;
   int users_ = 0;

@@ -88,6 +88,31 @@ TEST_F(DaliComTest, SilentPeerGivesNoReplyAndTheLateReplyPairsWithTheNextExchang
   EXPECT_EQ(reply[3], 0x42);
 }
 
+TEST_F(DaliComTest, ReplySplitByTheWaitStaysInStepWithTheReplies) {
+  // A slow gateway: two bytes of the reply before the wait runs out, the rest after it.
+  peer.SetResponder([](const Frame&) { return std::nullopt; });
+  peer.Send({0x62, 0x00});
+  ASSERT_EQ(Send(kGearFrame, 0, 0x0B, 0x91), kExchangeNoReply);
+  EXPECT_EQ(Frame(std::to_array(reply)), (Frame{0x83, 0x00, 0x0B, 0x91, 0x83 ^ 0x0B ^ 0x91}));
+
+  // The rest of that reply and the next one arrive together; each exchange takes one whole reply.
+  peer.Send({0x0B, 0x42, 0x2B, 0x62, 0x00, 0x0B, 0x07, 0x6E});
+  ASSERT_EQ(Send(kGearFrame, 0, 0x0B, 0xA0), kExchangeReplied);
+  EXPECT_EQ(Frame(std::to_array(reply)), (Frame{0x62, 0x00, 0x0B, 0x42, 0x2B}));
+  ASSERT_EQ(Send(kGearFrame, 0, 0x0B, 0xA1), kExchangeReplied);
+  EXPECT_EQ(Frame(std::to_array(reply)), (Frame{0x62, 0x00, 0x0B, 0x07, 0x6E}));
+
+  // A new connection starts a new reply stream: a part left from the old one is dropped.
+  peer.Send({0x62});
+  ASSERT_EQ(Send(kGearFrame, 0, 0x0B, 0x91), kExchangeNoReply);
+  client.Disconnect();
+  client.Connect();
+  ASSERT_TRUE(peer.WaitForConnections(2, 2s));
+  peer.Send({0x62, 0x00, 0x0B, 0x55, 0x3C});
+  ASSERT_EQ(Send(kGearFrame, 0, 0x0B, 0xA0), kExchangeReplied);
+  EXPECT_EQ(reply[3], 0x55);
+}
+
 TEST_F(DaliComTest, WithoutAConnectionNothingIsSent) {
   com.SetClient(nullptr);
   EXPECT_EQ(Send(kGearFrame, 0, 0xFF, 0x05), kExchangeNotConnected);

@@ -49,6 +49,12 @@ void LoopbackPeer::CloseAfter(int requests) {
   closeAfter_ = static_cast<int>(requests_.size()) + requests;
 }
 
+void LoopbackPeer::Hangup() {
+  std::lock_guard lock(mutex_);
+  // The serving loop sees the end of the stream and closes its side.
+  if (clientFd_ >= 0) ::shutdown(clientFd_, SHUT_RDWR);
+}
+
 void LoopbackPeer::Send(const std::vector<uint8_t>& bytes) {
   std::lock_guard lock(mutex_);
   if (clientFd_ >= 0) ::send(clientFd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);

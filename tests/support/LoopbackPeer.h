@@ -31,6 +31,8 @@ class LoopbackPeer {
   // Closes the client's connection as soon as the given number of requests (counted from now) has
   // been received, without answering the last one.
   void CloseAfter(int requests);
+  // Ends the client's connection now, as a gateway that loses power does.
+  void Hangup();
   // Sends raw bytes to the connected client now (a late reply, a stray byte).
   void Send(const std::vector<uint8_t>& bytes);
 
