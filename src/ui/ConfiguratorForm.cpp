@@ -12,6 +12,7 @@
 #include "ui/AboutBox.h"
 #include "ui/QtUiBridge.h"
 #include "ui/TabsFrame.h"
+#include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
 
@@ -44,6 +45,9 @@ TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, 
   // frame sits on the left.
   Tabs = new TTabsFrame(Content);
   Tabs->setGeometry(kNavigationLeft, 3, kNavigationWidth, kFrameHeight);
+  BalastFrame = new TBalastFrame(Content);
+  BalastFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
+  BalastFrame->hide();
   AddressFrame = new TAddressFrame(Content);
   AddressFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   AddressFrame->hide();
@@ -111,9 +115,12 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.balastConfig = BalastConfig_.get();
   shared.controllerConfig = ControllerConfig_.get();
   shared.bridge = Bridge.get();
-  shared.printItem = ItemPrint;
+  // "Tlač" is handed to the pages, which offer it where there is something to print, once the
+  // report can be printed; until then it stays disabled.
+  shared.printItem = nullptr;
   shared.monitorView = MonitorFrame;
   shared.progressView = AddressFrame;
+  shared.gearEditor = BalastFrame;
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   ReportPages_ = std::make_unique<ReportPages>();
 }
@@ -122,9 +129,15 @@ void TConfiguratorForm::OnDestroy() {
   if (Tabs == nullptr) return;
   Tabs->Finalize();
   DaliCom_->OnExchangeFailed = nullptr;
-  // The frames go before the objects they borrow.
-  delete Tabs;
+  // The navigation frame and every right-hand view go before the objects they borrow (the tables
+  // and TDaliCom are members, destroyed after this body; the frames would otherwise outlive them
+  // as the window's children).
+  delete ScrollBox_->takeWidget();
+  Content = nullptr;
   Tabs = nullptr;
+  AddressFrame = nullptr;
+  MonitorFrame = nullptr;
+  BalastFrame = nullptr;
 }
 
 void TConfiguratorForm::ShowExchangeFailure(int result) {

@@ -17,6 +17,7 @@
 namespace lumetra {
 
 class TAddressFrame;
+class TBalastFrame;
 class TMonitorFrame;
 class TTabsFrame;
 class QtUiBridge;
@@ -45,6 +46,7 @@ class TConfiguratorForm : public QMainWindow {
   TTabsFrame* TabsFrame() const { return Tabs; }
   TMonitorFrame* MonitorView() const { return MonitorFrame; }
   TAddressFrame* ProgressView() const { return AddressFrame; }
+  TBalastFrame* GearEditor() const { return BalastFrame; }
   QScrollArea* ScrollBox() const { return ScrollBox_; }
   bool MouseOver() const { return MouseOver_; }
 
@@ -85,6 +87,7 @@ class TConfiguratorForm : public QMainWindow {
   TTabsFrame* Tabs;
   TMonitorFrame* MonitorFrame;
   TAddressFrame* AddressFrame;
+  TBalastFrame* BalastFrame;
   bool MouseOver_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QProcess>
+#include <QThread>
 #include <QVBoxLayout>
 #include <thread>
 
@@ -19,6 +20,7 @@
 #include "model/Error.h"
 #include "model/UiBridge.h"
 #include "ui/LumetraApplication.h"
+#include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
 
@@ -178,8 +180,21 @@ void TTabsFrame::BindConnectionEvents(TcpClient& client) {
   // A connection may end on a worker thread (a failed exchange or read); its controls are the user
   // interface's, so the handlers always run there.
   client.OnConnected = [this](TcpClient& c) { OnUi([this, &c] { OnDaliTCPClientConnected(c); }); };
+  // The end of a connection is often noticed by a worker inside a gate exchange, holding the
+  // exchange lock, while the user interface may be waiting for that very lock; waiting for the
+  // user interface there would deadlock both. So the handler is posted, and skipped when the
+  // connection is up again by the time it runs.
   client.OnDisconnected = [this](TcpClient& c) {
-    OnUi([this, &c] { OnDaliTCPClientDisconnected(c); });
+    if (QThread::currentThread() == thread()) {
+      OnDaliTCPClientDisconnected(c);
+      return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, &c] {
+          if (!c.Connected()) OnDaliTCPClientDisconnected(c);
+        },
+        Qt::QueuedConnection);
   };
 }
 
@@ -205,6 +220,9 @@ void TTabsFrame::Initialize(const Shared& shared,
   Gate.Start();
   gear_.table = shared.balastConfig;
   gear_.editor = shared.gearEditor;
+  if (auto* balast = dynamic_cast<TBalastFrame*>(shared.gearEditor)) {
+    balast->AttachToWindow(*shared.daliCom, *shared.balastConfig, *this);
+  }
   device_.table = shared.controllerConfig;
   device_.editor = shared.deviceEditor;
   for (Grid* grid : {&gear_, &device_}) {

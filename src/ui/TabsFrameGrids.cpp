@@ -9,6 +9,7 @@
 #include "model/ControllerConfig.h"
 #include "ui/LumetraApplication.h"
 #include "ui/TabsFrame.h"
+#include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
 
@@ -347,6 +348,7 @@ void TTabsFrame::OnRadioGroupPercentArcClick() {
   const uint8_t percent = RadioGroupPercentArc->ItemIndex() == 0 ? 1 : 0;
   shared_.balastConfig->SetPercentMode(percent);
   shared_.controllerConfig->SetPercentMode(percent);
+  if (auto* balast = dynamic_cast<TBalastFrame*>(gear_.editor)) balast->UpdatePercentLabels();
 }
 
 void TTabsFrame::RefreshCurrentPage() {

@@ -1,8 +1,11 @@
 // Shared control helpers.
 #include "ui/Widgets.h"
 
+#include <QFocusEvent>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+
+#include "ui/LumetraApplication.h"
 
 namespace lumetra {
 
@@ -35,6 +38,46 @@ void MakeDigitsOnly(QLineEdit* edit, int maxLength) {
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
   edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   edit->setMaxLength(maxLength);
+}
+
+void TEditFocusFilter::Watch(QLineEdit* edit, Handler onEnter, Handler onExit) {
+  watched_[edit] = {edit, std::move(onEnter), std::move(onExit)};
+  edit->installEventFilter(this);
+  connect(edit, &QObject::destroyed, this, [this](QObject* gone) { watched_.erase(gone); });
+}
+
+bool TEditFocusFilter::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+    const auto found = watched_.find(watched);
+    if (found != watched_.end() &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+      const Watched& w = found->second;
+      const Handler& handler = type == QEvent::FocusIn ? w.onEnter : w.onExit;
+      if (handler) TLumetraApplication::Guard([&] { handler(w.edit); });
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+QWidget* MakeWriteButton(const char* buttonName, const char* panelName, QPushButton*& button,
+                         QWidget*& panel) {
+  constexpr int kButtonWidth = 75, kButtonHeight = 25, kRim = 4;
+  auto* host = new QWidget;
+  host->setFixedSize(kButtonWidth + 2 * kRim, kButtonHeight + 2 * kRim);
+  panel = new QWidget(host);
+  panel->setObjectName(QString::fromLatin1(panelName));
+  panel->setAutoFillBackground(true);
+  QPalette palette = panel->palette();
+  palette.setColor(QPalette::Window, QColor(255, 0, 0));
+  panel->setPalette(palette);
+  panel->setGeometry(0, 0, host->width(), host->height());
+  panel->hide();
+  button = new QPushButton(QStringLiteral("Zapísať"), host);
+  button->setObjectName(QString::fromLatin1(buttonName));
+  button->setGeometry(kRim, kRim, kButtonWidth, kButtonHeight);
+  button->raise();
+  return host;
 }
 
 }  // namespace lumetra

@@ -1,11 +1,15 @@
-// Small control helpers shared by every frame: radio groups and digit-only edits.
+// Small control helpers shared by every frame: radio groups, digit-only edits, the focus watch
+// behind EnteredText and the "Zapísať" buttons with their red panels.
 #pragma once
 
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
+#include <functional>
+#include <unordered_map>
 #include <vector>
 
 namespace lumetra {
@@ -40,5 +44,33 @@ W* Named(const char* name, Args&&... args) {
   w->setObjectName(QString::fromLatin1(name));
   return w;
 }
+
+// Tells a frame when one of its edits receives and loses the focus. Frames keep the text an edit
+// had on entry (EnteredText) and put it back on exit when the typed value is invalid, so a bad
+// value never reaches a write. Focus that only passes to a popup (the edit's context menu) is
+// not a leave.
+class TEditFocusFilter : public QObject {
+ public:
+  using Handler = std::function<void(QLineEdit* edit)>;
+
+  explicit TEditFocusFilter(QObject* parent) : QObject(parent) {}
+  void Watch(QLineEdit* edit, Handler onEnter, Handler onExit);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Watched {
+    QLineEdit* edit;
+    Handler onEnter;
+    Handler onExit;
+  };
+  std::unordered_map<const QObject*, Watched> watched_;
+};
+
+// A "Zapísať" button with a red panel behind it; the panel frames the button while typed values
+// wait to be written and starts hidden. Returns the host that holds both, for a layout.
+QWidget* MakeWriteButton(const char* buttonName, const char* panelName, QPushButton*& button,
+                         QWidget*& panel);
 
 }  // namespace lumetra

@@ -323,5 +323,38 @@ TEST_F(TabsFrameConnectionTest, GateLostOnAWorkerThreadBringsTheControlsBackAndT
       [&] { return form->statusBar()->currentMessage() == "Spojenie s DALI nie je otvorené"; }));
 }
 
+TEST_F(TabsFrameConnectionTest, GateLostUnderAWorkerWhileTheUserInterfaceWaitsForTheLine) {
+  // The worker's exchange holds the line while the user interface queues behind it (a right-click,
+  // an editor's button); then the gateway goes. Neither thread may wait for the other.
+  LoopbackPeer unit("127.0.0.5");
+  unit.SetResponder([](const Frame&) { return std::nullopt; });
+  MakeForm({"Hala", "127.0.0.5", std::to_string(unit.Port() - 1)});
+  form->DaliCom().SetReplyTimeout(10s);
+  ClickOpen();
+  ASSERT_TRUE(tabs->TCPClientGate.Connected());
+
+  std::atomic<int> workerResult{-1};
+  std::thread worker([&] {
+    uint8_t reply[5];
+    workerResult = Exchange(0x0B, 0x91, reply);
+  });
+  ASSERT_TRUE(unit.WaitForRequests(1, 2s));
+  std::thread hangup([&] {
+    std::this_thread::sleep_for(100ms);
+    unit.Hangup();
+  });
+  const auto start = std::chrono::steady_clock::now();
+  uint8_t reply[5];
+  const int uiResult = Exchange(0x0B, 0xA0, reply);
+  const auto waited = std::chrono::steady_clock::now() - start;
+  hangup.join();
+  worker.join();
+  EXPECT_EQ(workerResult.load(), kExchangeLost);
+  EXPECT_EQ(uiResult, kExchangeNotConnected);
+  EXPECT_LT(waited, 5s);
+  EXPECT_TRUE(WaitUntil([&] { return tabs->ButtonOpen->isEnabled(); }));
+  EXPECT_EQ(form->DaliCom().Client(), nullptr);
+}
+
 }  // namespace
 }  // namespace lumetra

@@ -1,0 +1,724 @@
+// The control gear editor: its controls, the writes to the bus and the table updates that follow.
+#include "ui/gear/BalastFrame.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+#include "buslink/DaliCom.h"
+#include "model/BalastConfig.h"
+#include "ui/ErrorDlg.h"
+#include "ui/LumetraApplication.h"
+#include "ui/TabsFrame.h"
+#include "ui/Widgets.h"
+#include "ui/gear/ZorvikBalastFrame.h"
+
+namespace lumetra {
+
+namespace {
+
+constexpr uint8_t kDtr = 0xA3;  // special command: DATA TRANSFER REGISTER
+constexpr uint8_t kStoreShortAddress = 0x80;
+constexpr uint8_t kReset = 0x20;
+constexpr uint8_t kGoToScene = 0x10;
+constexpr uint8_t kStoreScene = 0x40;
+constexpr uint8_t kRemoveFromScene = 0x50;
+constexpr uint8_t kAddToGroup = 0x60;
+constexpr uint8_t kRemoveFromGroup = 0x70;
+constexpr uint8_t kRecallMax = 0x05;
+constexpr uint8_t kRecallMin = 0x06;
+constexpr uint32_t kNoLevel = 255;
+
+// The six settings in the order they are written, with the table field each one lands in.
+struct Setting {
+  QLineEdit* TBalastFrame::*edit;
+  uint8_t opcode;
+  void (TBalastConfig::*store)(uint32_t);
+  bool level;  // converted in percent mode
+};
+constexpr Setting kSettings[] = {
+    {&TBalastFrame::EditMinLevel, 0x2B, &TBalastConfig::SetMinLevel, true},
+    {&TBalastFrame::EditMaxLevel, 0x2A, &TBalastConfig::SetMaxLevel, true},
+    {&TBalastFrame::EditPowerOnLevel, 0x2D, &TBalastConfig::SetPowerOnLevel, true},
+    {&TBalastFrame::EditFailureLevel, 0x2C, &TBalastConfig::SetFailureLevel, true},
+    {&TBalastFrame::EditFadeRate, 0x2F, &TBalastConfig::SetFadeRate, false},
+    {&TBalastFrame::EditFadeTime, 0x2E, &TBalastConfig::SetFadeTime, false},
+};
+
+QString DeviceTypeName(int type) {
+  switch (type) {
+    case 0:
+      return QStringLiteral("Fluorescenčné");
+    case 1:
+      return QStringLiteral("Núdzové");
+    case 2:
+      return QStringLiteral("Výbojkové");
+    case 3:
+      return QStringLiteral("Halogénové");
+    case 4:
+      return QStringLiteral("Žiarovky");
+    case 6:
+      return QStringLiteral("LED");
+    default:
+      return {};
+  }
+}
+
+QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+QLabel* Caption(const QString& text) { return new QLabel(text); }
+
+// A bevelled area of the editor.
+QFrame* Area(QLayout* content) {
+  auto* area = new QFrame;
+  area->setFrameShape(QFrame::StyledPanel);
+  area->setFrameShadow(QFrame::Raised);
+  area->setLayout(content);
+  return area;
+}
+
+}  // namespace
+
+TBalastFrame::TBalastFrame(QWidget* parent) : QFrame(parent) {
+  setObjectName(QStringLiteral("BalastFrame"));
+  EditFocus = new TEditFocusFilter(this);
+  LocalizeTimer = new QTimer(this);
+  LocalizeTimer->setObjectName(QStringLiteral("LocalizeTimer"));
+  LocalizeTimer->setInterval(kLocalizeStep);
+  connect(LocalizeTimer, &QTimer::timeout, this,
+          [this] { TLumetraApplication::Guard([this] { OnLocalizeTimer(); }); });
+  BuildControls();
+  DiagnosticsShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D), this);
+  DiagnosticsShortcut->setContext(Qt::WidgetWithChildrenShortcut);
+  connect(DiagnosticsShortcut, &QShortcut::activated, this, &TBalastFrame::ToggleDiagnostics);
+}
+
+void TBalastFrame::BuildControls() {
+  auto readOnly = [](const char* name) {
+    auto* edit = Named<QLineEdit>(name);
+    edit->setReadOnly(true);
+    return edit;
+  };
+  auto digits = [](const char* name, int width = 50) {
+    auto* edit = Named<QLineEdit>(name);
+    MakeDigitsOnly(edit);
+    edit->setFixedWidth(width);
+    return edit;
+  };
+  auto unit = [](const char* name, const QString& text = QStringLiteral("%")) {
+    return Named<QLabel>(name, text);
+  };
+
+  EditType = readOnly("EditType");
+  EditVersion = readOnly("EditVersion");
+  EditPhysicalMin = readOnly("EditPhysicalMin");
+  EditPhysicalMin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  EditPhysicalMin->setFixedWidth(50);
+  EditVersion->setFixedWidth(50);
+  LabelPhysicalMinPercent = unit("LabelPhysicalMinPercent");
+  auto* identity = new QGridLayout;
+  identity->addWidget(Caption(QStringLiteral("Typ:")), 0, 0);
+  identity->addWidget(EditType, 0, 1, 1, 2);
+  identity->addWidget(Caption(QStringLiteral("Verzia:")), 1, 0);
+  identity->addWidget(EditVersion, 1, 1);
+  identity->addWidget(Caption(QStringLiteral("Minimálna fyzikálna úroveň:")), 2, 0);
+  identity->addWidget(EditPhysicalMin, 2, 1);
+  identity->addWidget(LabelPhysicalMinPercent, 2, 2);
+  identity->setColumnStretch(2, 1);
+
+  AddrLabel = Named<QLabel>("AddrLabel", QStringLiteral("Adresa svietidla:"));
+  EditShortAddr = digits("EditShortAddr");
+  EditActLevel = digits("EditActLevel");
+  LabelActLevelPercent = unit("LabelActLevelPercent");
+  auto* address = new QGridLayout;
+  address->addWidget(AddrLabel, 0, 0);
+  address->addWidget(EditShortAddr, 0, 1);
+  address->addWidget(
+      MakeWriteButton("ButtonNewAddress", "PanelWriteAddress", ButtonNewAddress, PanelWriteAddress),
+      0, 3);
+  address->addWidget(Caption(QStringLiteral("Aktuálna úroveň:")), 1, 0);
+  address->addWidget(EditActLevel, 1, 1);
+  address->addWidget(LabelActLevelPercent, 1, 2);
+  address->addWidget(MakeWriteButton("ButtonNewActLevel", "PanelWriteActLevel", ButtonNewActLevel,
+                                     PanelWriteActLevel),
+                     1, 3);
+  address->setColumnStretch(2, 1);
+
+  EditMinLevel = digits("EditMinLevel");
+  EditMaxLevel = digits("EditMaxLevel");
+  EditPowerOnLevel = digits("EditPowerOnLevel");
+  EditFailureLevel = digits("EditFailureLevel");
+  EditFadeRate = digits("EditFadeRate");
+  EditFadeTime = digits("EditFadeTime");
+  LabelMinLevelPercent = unit("LabelMinLevelPercent");
+  LabelMaxLevelPercent = unit("LabelMaxLevelPercent");
+  LabelPowerOnLevelPercent = unit("LabelPowerOnLevelPercent");
+  LabelFailureLevelPercent = unit("LabelFailureLevelPercent");
+  const struct {
+    const char* caption;
+    QLineEdit* edit;
+    QLabel* unit;
+  } settingRows[] = {
+      {"Minimálna úroveň:", EditMinLevel, LabelMinLevelPercent},
+      {"Maximálna úroveň:", EditMaxLevel, LabelMaxLevelPercent},
+      {"Úroveň pri zapnutí:", EditPowerOnLevel, LabelPowerOnLevelPercent},
+      {"Úroveň pri chybe:", EditFailureLevel, LabelFailureLevelPercent},
+      {"Rýchlosť stmievania:", EditFadeRate, nullptr},
+      {"Čas stmievania:", EditFadeTime, nullptr},
+  };
+  auto* settings = new QGridLayout;
+  int row = 0;
+  for (const auto& r : settingRows) {
+    settings->addWidget(Caption(QString::fromUtf8(r.caption)), row, 0);
+    settings->addWidget(r.edit, row, 1);
+    if (r.unit) settings->addWidget(r.unit, row, 2);
+    ++row;
+  }
+  settings->addWidget(MakeWriteButton("ButtonNewSettings", "PanelWriteSettings", ButtonNewSettings,
+                                      PanelWriteSettings),
+                      row - 1, 3);
+  settings->setColumnStretch(2, 1);
+
+  CheckBoxLampFailure = Named<QCheckBox>("CheckBoxLampFailure", QStringLiteral("Chyba svetla"));
+  CheckBoxPowerOn = Named<QCheckBox>("CheckBoxPowerOn", QStringLiteral("Svetlo zapnuté"));
+  CheckBoxLimitError = Named<QCheckBox>("CheckBoxLimitError", QStringLiteral("Chyba limitu"));
+  CheckBoxFadeReady =
+      Named<QCheckBox>("CheckBoxFadeReady", QStringLiteral("Pripravený na stmievanie"));
+  CheckBoxReset = Named<QCheckBox>("CheckBoxReset", QStringLiteral("Po resete"));
+  CheckBoxMissingShort = Named<QCheckBox>("CheckBoxMissingShort", QStringLiteral("Chýba adresa"));
+  CheckBoxPowerFailure =
+      Named<QCheckBox>("CheckBoxPowerFailure", QStringLiteral("Chyba napájania"));
+  CheckBoxStatus = {CheckBoxLampFailure, CheckBoxPowerOn, CheckBoxLimitError,
+                    CheckBoxFadeReady,   CheckBoxReset,   CheckBoxMissingShort,
+                    CheckBoxPowerFailure};
+  auto* status = new QGridLayout;
+  status->addWidget(Caption(QStringLiteral("Status:")), 0, 0, 1, 2);
+  for (int k = 0; k < kStatusCount; ++k) {
+    CheckBoxStatus[static_cast<size_t>(k)]->setEnabled(false);
+    status->addWidget(CheckBoxStatus[static_cast<size_t>(k)], 1 + k % 4, k / 4);
+  }
+
+  auto* groups = new QGridLayout;
+  groups->addWidget(Caption(QStringLiteral("Skupiny:")), 0, 0, 1, 8);
+  for (int g = 0; g < kGroupCount; ++g) {
+    QCheckBox*& box = CheckBoxG[static_cast<size_t>(g)];
+    box = new QCheckBox(TwoDigits(g));
+    box->setObjectName(QStringLiteral("CheckBoxG") + TwoDigits(g + 1));
+    groups->addWidget(box, 1 + g / 8, g % 8);
+  }
+  groups->addWidget(
+      MakeWriteButton("ButtonNewGroups", "PanelWriteGroups", ButtonNewGroups, PanelWriteGroups), 3,
+      6, 1, 2, Qt::AlignRight);
+
+  LabelSceneLevelPercent = unit("LabelSceneLevelPercent", QStringLiteral("( % )"));
+  auto* scenes = new QGridLayout;
+  auto* sceneCaption = new QHBoxLayout;
+  sceneCaption->addWidget(Caption(QStringLiteral("Scény:")));
+  sceneCaption->addWidget(LabelSceneLevelPercent);
+  sceneCaption->addStretch(1);
+  scenes->addLayout(sceneCaption, 0, 0, 1, 4);
+  for (int s = 0; s < kSceneCount; ++s) {
+    QCheckBox*& box = CheckBoxS[static_cast<size_t>(s)];
+    box = new QCheckBox(TwoDigits(s));
+    box->setObjectName(QStringLiteral("CheckBoxS") + TwoDigits(s + 1));
+    QLineEdit*& edit = EditScene[static_cast<size_t>(s)];
+    edit = new QLineEdit;
+    edit->setObjectName(QStringLiteral("EditScene") + TwoDigits(s + 1));
+    MakeDigitsOnly(edit);
+    edit->setFixedWidth(50);
+    const int column = 2 * (s / 8);
+    scenes->addWidget(box, 1 + s % 8, column);
+    scenes->addWidget(edit, 1 + s % 8, column + 1, Qt::AlignLeft);
+  }
+  scenes->addWidget(
+      MakeWriteButton("ButtonNewScene", "PanelWriteScenes", ButtonNewScene, PanelWriteScenes), 9, 2,
+      1, 2, Qt::AlignRight);
+  scenes->setColumnStretch(1, 1);
+  scenes->setColumnStretch(3, 1);
+
+  ButtonRecallMaxLevel = Named<QPushButton>("ButtonRecallMaxLevel", QStringLiteral("Maximum"));
+  ButtonRecallMinLevel = Named<QPushButton>("ButtonRecallMinLevel", QStringLiteral("Minimum"));
+  ButtonOff = Named<QPushButton>("ButtonOff", QStringLiteral("Vypnúť"));
+  ButtonUp = Named<QPushButton>("ButtonUp", QStringLiteral("Jasnejšie"));
+  ButtonDown = Named<QPushButton>("ButtonDown", QStringLiteral("Tmavšie"));
+  ButtonOnAndStepUp =
+      Named<QPushButton>("ButtonOnAndStepUp", QStringLiteral("Minimum - krok jasnejšie"));
+  ButtonStepUp = Named<QPushButton>("ButtonStepUp", QStringLiteral("Krok jasnejšie"));
+  ButtonStepDown = Named<QPushButton>("ButtonStepDown", QStringLiteral("Krok tmavšie"));
+  ButtonStepDownAndOff =
+      Named<QPushButton>("ButtonStepDownAndOff", QStringLiteral("Krok tmavšie - vypnúť"));
+  ComboBoxSetScene = Named<QComboBox>("ComboBoxSetScene");
+  for (int s = 0; s < kSceneCount; ++s)
+    ComboBoxSetScene->addItem(QStringLiteral("Scéna ") + TwoDigits(s));
+  auto* commands = new QGridLayout;
+  const QPushButton* order[] = {
+      ButtonRecallMaxLevel, ButtonRecallMinLevel, ButtonOff,    ButtonUp,
+      ButtonDown,           ButtonOnAndStepUp,    ButtonStepUp, ButtonStepDown,
+      ButtonStepDownAndOff};
+  for (int i = 0; i < 9; ++i) commands->addWidget(const_cast<QPushButton*>(order[i]), i / 3, i % 3);
+  commands->addWidget(Caption(QStringLiteral("Vybrať scénu:")), 3, 0, Qt::AlignRight);
+  commands->addWidget(ComboBoxSetScene, 3, 1);
+
+  ButtonLocalize = Named<QPushButton>("ButtonLocalize", QStringLiteral("Lokalizovať"));
+  ButtonReadBalast = Named<QPushButton>("ButtonReadBalast", QStringLiteral("Čítať parametre"));
+  ButtonReset = Named<QPushButton>("ButtonReset", QStringLiteral("Reset svietidla"));
+  auto* actions = new QHBoxLayout;
+  for (QPushButton* b : {ButtonLocalize, ButtonReadBalast, ButtonReset}) actions->addWidget(b);
+
+  ZorvikBalastFrame = new TZorvikBalastFrame;
+  ZorvikBalastFrame->hide();
+
+  auto* left = new QVBoxLayout;
+  for (QLayout* area : {static_cast<QLayout*>(identity), static_cast<QLayout*>(address),
+                        static_cast<QLayout*>(settings), static_cast<QLayout*>(status)}) {
+    left->addWidget(Area(area));
+  }
+  left->addStretch(1);
+  auto* right = new QVBoxLayout;
+  for (QLayout* area : {static_cast<QLayout*>(groups), static_cast<QLayout*>(scenes),
+                        static_cast<QLayout*>(commands), static_cast<QLayout*>(actions)}) {
+    right->addWidget(Area(area));
+  }
+  right->addStretch(1);
+  auto* columns = new QHBoxLayout;
+  // The left column takes what it needs; the direct commands have the longest captions.
+  columns->addLayout(left, 0);
+  columns->addLayout(right, 1);
+  auto* frame = new QVBoxLayout(this);
+  frame->setContentsMargins(6, 6, 6, 6);
+  frame->addLayout(columns);
+  frame->addWidget(ZorvikBalastFrame);
+  frame->addStretch(1);
+
+  // Handlers.
+  const struct {
+    QPushButton* button;
+    void (TBalastFrame::*handler)();
+  } clicks[] = {
+      {ButtonOff, &TBalastFrame::OnButtonOffClick},
+      {ButtonUp, &TBalastFrame::OnButtonUpClick},
+      {ButtonDown, &TBalastFrame::OnButtonDownClick},
+      {ButtonStepUp, &TBalastFrame::OnButtonStepUpClick},
+      {ButtonStepDown, &TBalastFrame::OnButtonStepDownClick},
+      {ButtonRecallMaxLevel, &TBalastFrame::OnButtonRecallMaxLevelClick},
+      {ButtonRecallMinLevel, &TBalastFrame::OnButtonRecallMinLevelClick},
+      {ButtonStepDownAndOff, &TBalastFrame::OnButtonStepDownAndOffClick},
+      {ButtonOnAndStepUp, &TBalastFrame::OnButtonOnAndStepUpClick},
+      {ButtonNewActLevel, &TBalastFrame::OnButtonNewActLevelClick},
+      {ButtonNewSettings, &TBalastFrame::OnButtonNewSettingsClick},
+      {ButtonNewGroups, &TBalastFrame::OnButtonNewGroupsClick},
+      {ButtonNewScene, &TBalastFrame::OnButtonNewSceneClick},
+      {ButtonNewAddress, &TBalastFrame::OnButtonNewAddressClick},
+      {ButtonLocalize, &TBalastFrame::OnButtonLocalizeClick},
+      {ButtonReadBalast, &TBalastFrame::OnButtonReadBalastClick},
+      {ButtonReset, &TBalastFrame::OnButtonResetClick},
+  };
+  for (const auto& c : clicks) {
+    ConnectGuarded(c.button, &QPushButton::clicked, this,
+                   [this, handler = c.handler](bool) { (this->*handler)(); });
+  }
+  ConnectGuarded(ComboBoxSetScene, &QComboBox::activated, this,
+                 [this](int index) { OnComboBoxSceneSelect(index); });
+  for (int i = 0; i < kGroupCount; ++i) {
+    ConnectGuarded(CheckBoxG[static_cast<size_t>(i)], &QCheckBox::clicked, this,
+                   [this, i](bool) { OnCheckBoxGroupClick(i); });
+    ConnectGuarded(CheckBoxS[static_cast<size_t>(i)], &QCheckBox::clicked, this,
+                   [this, i](bool) { OnCheckBoxSceneClick(i); });
+  }
+
+  auto enter = [this](QLineEdit* e) { OnEditEnter(e); };
+  EditFocus->Watch(EditShortAddr, enter, [this](QLineEdit* e) { OnEditShortAddrExit(e); });
+  ConnectGuarded(EditShortAddr, &QLineEdit::textChanged, this,
+                 [this](const QString&) { OnEditShortAddrChange(); });
+  for (QLineEdit* e :
+       {EditActLevel, EditMinLevel, EditMaxLevel, EditPowerOnLevel, EditFailureLevel}) {
+    EditFocus->Watch(e, enter, [this](QLineEdit* edit) { OnEditLevelExit(edit); });
+  }
+  for (QLineEdit* e : {EditFadeRate, EditFadeTime}) {
+    EditFocus->Watch(e, enter, [this](QLineEdit* edit) { OnEditFadeExit(edit); });
+  }
+  ConnectGuarded(EditActLevel, &QLineEdit::textChanged, this,
+                 [this](const QString&) { OnEditActLevelChange(); });
+  for (const Setting& s : kSettings) {
+    ConnectGuarded(this->*s.edit, &QLineEdit::textChanged, this,
+                   [this](const QString&) { OnEditSettingsChange(); });
+  }
+  for (QLineEdit* e : EditScene) {
+    EditFocus->Watch(e, enter, [this](QLineEdit* edit) { OnEditSceneExit(edit); });
+    ConnectGuarded(e, &QLineEdit::textChanged, this,
+                   [this](const QString&) { OnEditSceneChange(); });
+  }
+}
+
+void TBalastFrame::AttachToWindow(TDaliCom& daliCom, TBalastConfig& balastConfig,
+                                  TTabsFrame& tabsFrame) {
+  DaliCom = &daliCom;
+  BalastConfig = &balastConfig;
+  TabsFrame = &tabsFrame;
+  UpdatePercentLabels();
+  ZorvikBalastFrame->Attach(daliCom, balastConfig);
+}
+
+void TBalastFrame::UpdatePercentLabels() {
+  const bool percent = BalastConfig && BalastConfig->PercentMode() != 0;
+  for (QLabel* label :
+       {LabelActLevelPercent, LabelMinLevelPercent, LabelMaxLevelPercent, LabelPowerOnLevelPercent,
+        LabelFailureLevelPercent, LabelPhysicalMinPercent, LabelSceneLevelPercent}) {
+    label->setVisible(percent);
+  }
+}
+
+bool TBalastFrame::IsDeviceSelected() const {
+  return BalastConfig->CurrentSlot() < TConfig::kGroupSlot;
+}
+
+uint8_t TBalastFrame::AddressByte() const {
+  const TBalastConfig& t = *BalastConfig;
+  if (t.CurrentSlot() < TConfig::kGroupSlot) return static_cast<uint8_t>(2 * t.CurrentSlot() + 1);
+  if (t.CurrentGroup() == TConfig::kAllDevices) return 0xFF;
+  return static_cast<uint8_t>(((2 * t.CurrentGroup()) % 256) | 0x81);
+}
+
+int TBalastFrame::Send(uint8_t addressByte, uint8_t data) {
+  if (DaliCom == nullptr) return kExchangeNotConnected;
+  Request[0] = kGearFrame;
+  Request[1] = 0;
+  Request[2] = addressByte;
+  Request[3] = data;
+  return DaliCom->Exchange(Reply, Request);
+}
+
+int TBalastFrame::SendTwice(uint8_t addressByte, uint8_t data) {
+  // Configuration commands take effect only when they arrive twice.
+  const int result = Send(addressByte, data);
+  return result == kExchangeReplied ? Send(addressByte, data) : result;
+}
+
+int TBalastFrame::SendCommand(uint8_t opcode) { return Send(AddressByte(), opcode); }
+
+void TBalastFrame::OnComboBoxSceneSelect(int index) {
+  if (index >= 0 && index < kSceneCount) SendCommand(static_cast<uint8_t>(kGoToScene + index));
+}
+
+uint32_t TBalastFrame::Number(const QLineEdit* edit, uint32_t empty) const {
+  const QString text = edit->text();
+  if (text.isEmpty()) return empty;
+  bool ok = false;
+  const uint32_t value = text.toUInt(&ok);
+  // Digit-only edits hold at most five digits; anything else is out of every range.
+  return ok ? value : 0xFFFFFFFFu;
+}
+
+void TBalastFrame::StoreGroupWide(const std::function<void()>& store) {
+  TBalastConfig& t = *BalastConfig;
+  if (IsDeviceSelected()) {
+    store();
+    return;
+  }
+  const uint8_t group = t.CurrentGroup();
+  for (uint8_t i = 0; i < TConfig::kGroupSlot; ++i) {
+    if (t.IsSlotFree(i)) continue;
+    t.SetCurrentSlot(i);
+    // Membership not read (255) counts: the device may have heard the command.
+    if (group == TConfig::kAllDevices || t.Groups(group) != 0) store();
+  }
+  t.SetCurrentSlot(TConfig::kGroupSlot);
+}
+
+void TBalastFrame::OnButtonNewActLevelClick() {
+  const uint32_t v = Number(EditActLevel, 0);
+  if (v >= kNoLevel) return;
+  const uint32_t level = BalastConfig->ConvertLevel(false, v);
+  // A percentage above 100 converts to 255, which the device would take as "no change".
+  if (level >= kNoLevel) return;
+  if (Send(AddressByte() & 0xFE, static_cast<uint8_t>(level)) != kExchangeReplied) return;
+  StoreGroupWide([this, v] { BalastConfig->SetActualLevel(v); });
+  PanelWriteActLevel->hide();
+}
+
+int TBalastFrame::WriteSetting(QLineEdit* edit, uint8_t opcode) {
+  const Setting* setting = nullptr;
+  for (const Setting& s : kSettings) {
+    if (s.opcode == opcode) setting = &s;
+  }
+  if (setting == nullptr) return kExchangeReplied;
+  const uint32_t v = Number(edit, 0);
+  const uint32_t data = setting->level ? BalastConfig->ConvertLevel(false, v) : v;
+  int result = Send(kDtr, static_cast<uint8_t>(data & 0xFF));
+  if (result == kExchangeReplied) result = SendTwice(AddressByte(), opcode);
+  if (result != kExchangeReplied) return result;
+  StoreGroupWide([this, setting, v] { (BalastConfig->*(setting->store))(v); });
+  return kExchangeReplied;
+}
+
+void TBalastFrame::OnButtonNewSettingsClick() {
+  for (const Setting& s : kSettings) {
+    // What is not written stays marked.
+    if (WriteSetting(this->*s.edit, s.opcode) != kExchangeReplied) return;
+  }
+  PanelWriteSettings->hide();
+}
+
+void TBalastFrame::OnButtonNewGroupsClick() {
+  TBalastConfig& t = *BalastConfig;
+  std::array<uint8_t, kGroupCount> groups{};
+  for (uint32_t g = 0; g < kGroupCount; ++g) groups[g] = t.Groups(g);
+  const uint8_t address = AddressByte();
+  int result = kExchangeReplied;
+  for (int g = 0; g < kGroupCount && result == kExchangeReplied; ++g) {
+    const uint8_t opcode = groups[static_cast<size_t>(g)] != 0 ? kAddToGroup : kRemoveFromGroup;
+    result = SendTwice(address, static_cast<uint8_t>(opcode + g));
+  }
+  if (result == kExchangeReplied) {
+    if (!IsDeviceSelected()) {
+      StoreGroupWide([&t, &groups] {
+        for (uint32_t g = 0; g < kGroupCount; ++g) t.SetGroups(g, groups[g]);
+      });
+    }
+    PanelWriteGroups->hide();
+  }
+  if (TabsFrame) TabsFrame->ShowGearButtons();
+}
+
+void TBalastFrame::OnButtonNewSceneClick() {
+  TBalastConfig& t = *BalastConfig;
+  const uint8_t percent = t.PercentMode();
+  t.SetPercentMode(0);
+  std::array<uint8_t, kSceneCount> scenes{};
+  for (uint32_t s = 0; s < kSceneCount; ++s) scenes[s] = static_cast<uint8_t>(t.Scenes(s));
+  const uint8_t address = AddressByte();
+  int result = kExchangeReplied;
+  for (int s = 0; s < kSceneCount && result == kExchangeReplied; ++s) {
+    const uint8_t level = scenes[static_cast<size_t>(s)];
+    uint8_t opcode = static_cast<uint8_t>(kRemoveFromScene + s);
+    if (level != kNoLevel) {
+      result = Send(kDtr, level);
+      opcode = static_cast<uint8_t>(kStoreScene + s);
+    }
+    if (result == kExchangeReplied) result = SendTwice(address, opcode);
+  }
+  if (result == kExchangeReplied) {
+    if (!IsDeviceSelected()) {
+      StoreGroupWide([&t, &scenes] {
+        for (uint32_t s = 0; s < kSceneCount; ++s) t.SetScenes(s, scenes[s]);
+      });
+    }
+    PanelWriteScenes->hide();
+  }
+  t.SetPercentMode(percent);
+}
+
+int TBalastFrame::ChangeShortAddress(int newAddress) {
+  TBalastConfig& t = *BalastConfig;
+  const uint8_t current = t.CurrentSlot();
+  // Only a device has a short address to change; the group slot's "2·64 + 1" would be group 0.
+  if (current >= TConfig::kGroupSlot || t.IsSlotFree(current)) return -1;
+  if (newAddress < 0 || (newAddress >= 64 && newAddress != 255)) return -1;
+  if (newAddress == current) return -1;
+  if (newAddress != 255 && !t.IsSlotFree(static_cast<uint32_t>(newAddress))) return -1;
+
+  const uint8_t dtr = newAddress == 255 ? 0xFF : static_cast<uint8_t>((2 * newAddress + 1) % 256);
+  int result = Send(kDtr, dtr);
+  if (result == kExchangeReplied) {
+    result = SendTwice(static_cast<uint8_t>(2 * current + 1), kStoreShortAddress);
+  }
+  if (result != kExchangeReplied) return result;
+  t.MoveGear(static_cast<uint8_t>(newAddress), current);
+  if (TabsFrame) TabsFrame->ShowGearButtons();
+  return 0;
+}
+
+void TBalastFrame::OnButtonNewAddressClick() {
+  const uint8_t before = BalastConfig->CurrentSlot();
+  const uint32_t wanted = Number(EditShortAddr, 0);
+  const int result = ChangeShortAddress(wanted > 255 ? -1 : static_cast<int>(wanted));
+  if (result != 0) return;
+  if (wanted == 255 && BalastConfig->CurrentSlot() != before) {
+    // The device is gone and the table selected another one: show that one.
+    RefreshView();
+  }
+  PanelWriteAddress->hide();
+}
+
+void TBalastFrame::OnButtonLocalizeClick() {
+  if (LocalizeTimer->isActive()) return;
+  // The selection may change while the lamp blinks; the blinking stays with the lamp it began on.
+  localizeAddress_ = AddressByte();
+  localizeSent_ = 0;
+  OnLocalizeTimer();
+  if (localizeSent_ > 0 && localizeSent_ < kLocalizeCommands) LocalizeTimer->start();
+}
+
+void TBalastFrame::OnLocalizeTimer() {
+  const uint8_t opcode = localizeSent_ % 2 == 0 ? kRecallMin : kRecallMax;
+  if (Send(localizeAddress_, opcode) != kExchangeReplied) {
+    LocalizeTimer->stop();
+    localizeSent_ = 0;
+    return;
+  }
+  if (++localizeSent_ >= kLocalizeCommands) LocalizeTimer->stop();
+}
+
+void TBalastFrame::OnButtonReadBalastClick() {
+  if (!IsDeviceSelected() || TabsFrame == nullptr) return;
+  TabsFrame->ReadBalastParameters(0, BalastConfig->CurrentSlot());
+  RefreshView();
+}
+
+void TBalastFrame::OnButtonResetClick() {
+  TErrorDlg question(this);
+  question.SetQuestionMode();
+  question.SetColor(QColor(255, 0, 0));
+  question.AddMessageLine(
+      QStringLiteral("Všetky naprogramované údaje budú prepísané údajmi od výrobcu."));
+  if (question.exec() != QDialog::Accepted) return;
+  SendTwice(AddressByte(), kReset);
+}
+
+void TBalastFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }
+
+void TBalastFrame::Restore(QLineEdit* edit) { edit->setText(EnteredText); }
+
+void TBalastFrame::OnEditShortAddrExit(QLineEdit* edit) {
+  const uint32_t v = Number(edit, 64);
+  if (v > 63 && v != 255) Restore(edit);
+}
+
+void TBalastFrame::OnEditLevelExit(QLineEdit* edit) {
+  const uint32_t v = Number(edit, kNoLevel);
+  if (v >= kNoLevel || BalastConfig->ConvertLevel(false, v) > 254) Restore(edit);
+}
+
+void TBalastFrame::OnEditFadeExit(QLineEdit* edit) {
+  if (Number(edit, kNoLevel) > 15) Restore(edit);
+}
+
+void TBalastFrame::OnEditSceneExit(QLineEdit* edit) {
+  int s = 0;
+  while (s < kSceneCount && EditScene[static_cast<size_t>(s)] != edit) ++s;
+  if (s == kSceneCount) return;
+  const bool empty = edit->text().isEmpty();
+  const uint32_t v = Number(edit, 0);
+  const uint32_t level = BalastConfig->ConvertLevel(false, v);
+  if (level > 255) {
+    Restore(edit);
+    return;
+  }
+  if (empty || level == kNoLevel) {
+    // Out of the scene: the box and the edit say so as a click on the box would.
+    CheckBoxS[static_cast<size_t>(s)]->setChecked(false);
+    edit->setEnabled(false);
+    edit->clear();
+    BalastConfig->SetScenes(static_cast<uint32_t>(s), kNoLevel);
+  } else {
+    BalastConfig->SetScenes(static_cast<uint32_t>(s), v);
+  }
+}
+
+void TBalastFrame::OnEditShortAddrChange() {
+  if (!Updating) PanelWriteAddress->show();
+}
+
+void TBalastFrame::OnEditActLevelChange() {
+  if (!Updating) PanelWriteActLevel->show();
+}
+
+void TBalastFrame::OnEditSettingsChange() {
+  if (!Updating) PanelWriteSettings->show();
+}
+
+void TBalastFrame::OnEditSceneChange() {
+  if (!Updating) PanelWriteScenes->show();
+}
+
+void TBalastFrame::OnCheckBoxGroupClick(int g) {
+  if (Updating) return;
+  BalastConfig->SetGroups(static_cast<uint32_t>(g), CheckBoxG[static_cast<size_t>(g)]->isChecked());
+  PanelWriteGroups->show();
+}
+
+void TBalastFrame::OnCheckBoxSceneClick(int s) {
+  if (Updating) return;
+  QLineEdit* edit = EditScene[static_cast<size_t>(s)];
+  if (CheckBoxS[static_cast<size_t>(s)]->isChecked()) {
+    edit->setEnabled(true);
+  } else {
+    edit->setEnabled(false);
+    edit->clear();
+    BalastConfig->SetScenes(static_cast<uint32_t>(s), kNoLevel);
+  }
+  PanelWriteScenes->show();
+}
+
+void TBalastFrame::RefreshView() {
+  if (BalastConfig == nullptr) return;
+  TBalastConfig& t = *BalastConfig;
+  Updating = true;
+  const bool device = IsDeviceSelected();
+  if (!device) {
+    t.ClearScratchSlot();
+    EditType->clear();
+    EditVersion->clear();
+    EditPhysicalMin->clear();
+    AddrLabel->setText(QStringLiteral("Adresa skupiny:"));
+    EditShortAddr->setText(QString::number(t.CurrentGroup()));
+  } else {
+    EditType->setText(
+        QStringLiteral("%1 - %2").arg(t.DeviceType()).arg(DeviceTypeName(t.DeviceType())));
+    EditVersion->setText(QStringLiteral("%1.%2")
+                             .arg(t.Version() >> 4)
+                             .arg(t.Version() & 0x0F, 2, 10, QLatin1Char('0')));
+    EditPhysicalMin->setText(
+        QString::fromStdString(t.FormatLevel(static_cast<int32_t>(t.PhysicalMinLevel()))));
+    AddrLabel->setText(QStringLiteral("Adresa svietidla:"));
+    EditShortAddr->setText(QString::number(t.ShortAddress()));
+  }
+  for (QWidget* w : {static_cast<QWidget*>(EditShortAddr), static_cast<QWidget*>(ButtonNewAddress),
+                     static_cast<QWidget*>(ButtonReadBalast)}) {
+    w->setEnabled(device);
+  }
+  // The diagnostics read one ballast's memory; a group or all devices have none to show.
+  ZorvikBalastFrame->setEnabled(device);
+
+  auto level = [&t](uint32_t value) {
+    return QString::fromStdString(t.FormatLevel(static_cast<int32_t>(value)));
+  };
+  EditActLevel->setText(level(t.ActualLevel()));
+  EditMinLevel->setText(level(t.MinLevel()));
+  EditMaxLevel->setText(level(t.MaxLevel()));
+  EditPowerOnLevel->setText(level(t.PowerOnLevel()));
+  EditFailureLevel->setText(level(t.FailureLevel()));
+  EditFadeRate->setText(QString::number(t.FadeRate()));
+  EditFadeTime->setText(QString::number(t.FadeTime()));
+
+  for (uint32_t g = 0; g < kGroupCount; ++g) CheckBoxG[g]->setChecked(t.Groups(g) != 0);
+
+  const bool percent = t.PercentMode() != 0;
+  for (uint32_t s = 0; s < kSceneCount; ++s) {
+    const uint32_t value = t.Scenes(s);
+    const bool unset = percent ? value > 100 : value == kNoLevel;
+    CheckBoxS[s]->setChecked(!unset);
+    EditScene[s]->setEnabled(!unset);
+    EditScene[s]->setText(unset ? QString() : level(value));
+  }
+
+  const uint8_t statusByte = t.Status();
+  for (int k = 1; k <= kStatusCount; ++k) {
+    CheckBoxStatus[static_cast<size_t>(k - 1)]->setChecked((statusByte >> k) & 1);
+  }
+
+  for (QWidget* panel : {PanelWriteAddress, PanelWriteActLevel, PanelWriteSettings,
+                         PanelWriteGroups, PanelWriteScenes}) {
+    panel->hide();
+  }
+  Updating = false;
+}
+
+void TBalastFrame::ToggleDiagnostics() {
+  const bool show = ZorvikBalastFrame->isHidden();
+  if (!show) ZorvikBalastFrame->StopRepeating();
+  ZorvikBalastFrame->setVisible(show);
+}
+
+}  // namespace lumetra

@@ -1,0 +1,562 @@
+// The control gear editor on the real main window: what each control sends, byte for byte, what it
+// stores in the table and what it shows.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "GearEditorFixture.h"
+#include "ui/ErrorDlg.h"
+
+namespace lumetra {
+namespace {
+
+using test::Frame;
+using test::Gear;
+using test::Twice;
+using test::operator+=;
+
+class BalastFrameTest : public test::GearEditorFixture {
+ protected:
+  void SetUp() override { Open({3, 5, 10}); }
+
+  // Device 3 and 10 in group 5; 10 also in group 2.
+  void MakeGroupFive() {
+    for (uint8_t a : {3, 10}) {
+      table->SetCurrentSlot(a);
+      table->SetGroups(5, 1);
+    }
+    table->SetGroups(2, 1);
+  }
+
+  std::array<uint8_t, 16> GroupsOf(uint8_t slot) {
+    const uint8_t remembered = table->CurrentSlot();
+    table->SetCurrentSlot(slot);
+    std::array<uint8_t, 16> groups{};
+    for (uint32_t g = 0; g < 16; ++g) groups[g] = table->Groups(g);
+    table->SetCurrentSlot(remembered);
+    return groups;
+  }
+};
+
+TEST_F(BalastFrameTest, DirectCommandsGoToTheSelectionOnce) {
+  // "Maximum" to each kind of selection.
+  const struct {
+    int device;  // -1: a group button
+    int group;   // 16 = "Všetky"
+    uint8_t address;
+  } selections[] = {{-1, 16, 0xFF}, {-1, 3, 0x87}, {-1, 0, 0x81}, {10, 0, 0x15}, {3, 0, 0x07}};
+  for (const auto& s : selections) {
+    SCOPED_TRACE(testing::Message() << "device " << s.device << " group " << s.group);
+    s.device >= 0 ? Select(s.device) : SelectGroup(s.group);
+    EXPECT_EQ(editor->AddressByte(), s.address);
+    editor->ButtonRecallMaxLevel->click();
+    EXPECT_EQ(Sent(), std::vector<Frame>{Gear(s.address, 0x05)});
+  }
+
+  // Every direct command, to device 10.
+  Select(10);
+  const struct {
+    QPushButton* button;
+    uint8_t opcode;
+  } buttons[] = {
+      {editor->ButtonOff, 0x00},
+      {editor->ButtonUp, 0x01},
+      {editor->ButtonDown, 0x02},
+      {editor->ButtonStepUp, 0x03},
+      {editor->ButtonStepDown, 0x04},
+      {editor->ButtonRecallMaxLevel, 0x05},
+      {editor->ButtonRecallMinLevel, 0x06},
+      {editor->ButtonStepDownAndOff, 0x07},
+      {editor->ButtonOnAndStepUp, 0x08},
+  };
+  for (const auto& b : buttons) {
+    SCOPED_TRACE(b.button->objectName().toStdString());
+    b.button->click();
+    EXPECT_EQ(Sent(), std::vector<Frame>{Gear(0x15, b.opcode)});
+  }
+  ASSERT_EQ(editor->ComboBoxSetScene->count(), 16);
+  EXPECT_EQ(editor->ComboBoxSetScene->itemText(15), QStringLiteral("Scéna 15"));
+  for (int scene : {0, 7, 15}) {
+    editor->ComboBoxSetScene->setCurrentIndex(scene);
+    emit editor->ComboBoxSetScene->activated(scene);
+    EXPECT_EQ(Sent(), std::vector<Frame>{Gear(0x15, static_cast<uint8_t>(0x10 + scene))});
+  }
+}
+
+TEST_F(BalastFrameTest, ActualLevelWrite) {
+  MakeGroupFive();
+  const struct {
+    int unit;
+    int device;  // -1: group 5
+    const char* typed;
+    Frame sent;
+    uint8_t stored;  // raw, in the selected device or every member of group 5
+  } cases[] = {
+      {kArc, 10, "0", Gear(0x14, 0), 0},
+      {kPercent, 10, "50", Gear(0x14, 229), 229},
+      {kPercent, 10, "100", Gear(0x14, 254), 254},
+      {kArc, -1, "77", Gear(0x8A, 77), 77},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    SetUnit(c.unit);
+    c.device >= 0 ? Select(c.device) : SelectGroup(5);
+    Type(editor->EditActLevel, QString::fromLatin1(c.typed));
+    EXPECT_TRUE(editor->PanelWriteActLevel->isVisible());
+    editor->ButtonNewActLevel->click();
+    EXPECT_EQ(Sent(), std::vector<Frame>{c.sent});
+    EXPECT_FALSE(editor->PanelWriteActLevel->isVisible());
+    for (uint8_t a : c.device >= 0 ? std::vector<uint8_t>{static_cast<uint8_t>(c.device)}
+                                   : std::vector<uint8_t>{3, 10}) {
+      EXPECT_EQ(Raw(a, &GearRecord::ActualLevel), c.stored) << int(a);
+    }
+  }
+  // Device 5 is not in group 5 and keeps its level.
+  EXPECT_EQ(Raw(5, &GearRecord::ActualLevel), 100);
+}
+
+TEST_F(BalastFrameTest, InvalidTypedValuesAreReplacedOnLeaving) {
+  const struct {
+    int unit;
+    QLineEdit* edit;
+    const char* typed;
+    bool kept;
+  } cases[] = {
+      {kArc, editor->EditActLevel, "255", false},    {kArc, editor->EditActLevel, "254", true},
+      {kArc, editor->EditActLevel, "", false},       {kPercent, editor->EditActLevel, "101", false},
+      {kPercent, editor->EditMaxLevel, "100", true}, {kArc, editor->EditMinLevel, "300", false},
+      {kArc, editor->EditFadeRate, "16", false},     {kArc, editor->EditFadeTime, "15", true},
+      {kArc, editor->EditFadeTime, "", false},       {kArc, editor->EditShortAddr, "64", false},
+      {kArc, editor->EditShortAddr, "", false},      {kArc, editor->EditShortAddr, "63", true},
+      {kArc, editor->EditShortAddr, "255", true},    {kArc, editor->EditScene[0], "256", false},
+      {kArc, editor->EditScene[0], "254", true},     {kPercent, editor->EditScene[0], "100", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edit->objectName().toStdString() + " " + c.typed);
+    SetUnit(c.unit);
+    table->SetCurrentSlot(10);
+    table->SetScenes(0, 9);  // scene 00 is set, so its edit takes values
+    Select(10);
+    const QString before = c.edit->text();
+    Type(c.edit, QString::fromLatin1(c.typed));
+    EXPECT_EQ(c.edit->text(), c.kept ? QString::fromLatin1(c.typed) : before);
+  }
+  EXPECT_TRUE(Sent().empty());
+
+  // The previous value survives into the write; a value of 255 or more typed without leaving the
+  // edit is not written at all.
+  SetUnit(kArc);
+  Select(10);
+  Type(editor->EditActLevel, QStringLiteral("255"));
+  editor->ButtonNewActLevel->click();
+  EXPECT_EQ(Sent(), std::vector<Frame>{Gear(0x14, 100)});
+  editor->EditActLevel->setText(QStringLiteral("255"));
+  editor->ButtonNewActLevel->click();
+  SetUnit(kPercent);
+  editor->EditActLevel->setText(QStringLiteral("101"));
+  editor->ButtonNewActLevel->click();
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(Raw(10, &GearRecord::ActualLevel), 100);
+}
+
+TEST_F(BalastFrameTest, SettingsWriteSendsEighteenRequestsInOrder) {
+  const struct {
+    int unit;
+    const char* levels[4];  // min, max, power on, failure as typed
+    uint8_t raw[4];
+  } cases[] = {
+      {kArc, {"20", "240", "200", "180"}, {20, 240, 200, 180}},
+      {kPercent, {"1", "100", "50", "0"}, {83, 254, 229, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.unit);
+    SetUnit(c.unit);
+    Select(10);
+    QLineEdit* levels[] = {editor->EditMinLevel, editor->EditMaxLevel, editor->EditPowerOnLevel,
+                           editor->EditFailureLevel};
+    for (int i = 0; i < 4; ++i) Type(levels[i], QString::fromLatin1(c.levels[i]));
+    Type(editor->EditFadeRate, QStringLiteral("9"));  // fades are never converted
+    Type(editor->EditFadeTime, QStringLiteral("15"));
+    EXPECT_TRUE(editor->PanelWriteSettings->isVisible());
+    editor->ButtonNewSettings->click();
+
+    std::vector<Frame> expected;
+    const uint8_t opcodes[] = {0x2B, 0x2A, 0x2D, 0x2C, 0x2F, 0x2E};
+    const uint8_t data[] = {c.raw[0], c.raw[1], c.raw[2], c.raw[3], 9, 15};
+    for (int i = 0; i < 6; ++i) {
+      expected += {Gear(0xA3, data[i])};
+      expected += Twice(0x15, opcodes[i]);
+    }
+    EXPECT_EQ(Sent(), expected);
+    EXPECT_FALSE(editor->PanelWriteSettings->isVisible());
+    EXPECT_EQ(Raw(10, &GearRecord::MinLevel), c.raw[0]);
+    EXPECT_EQ(Raw(10, &GearRecord::MaxLevel), c.raw[1]);
+    EXPECT_EQ(Raw(10, &GearRecord::PowerOnLevel), c.raw[2]);
+    EXPECT_EQ(Raw(10, &GearRecord::FailureLevel), c.raw[3]);
+    EXPECT_EQ(Raw(10, &GearRecord::FadeRate), 9);
+    EXPECT_EQ(Raw(10, &GearRecord::FadeTime), 15);
+  }
+  // Nobody else was touched.
+  EXPECT_EQ(Raw(3, &GearRecord::MaxLevel), 102);
+}
+
+TEST_F(BalastFrameTest, AFailedExchangeStopsTheWriteKeepsItMarkedAndIsReported) {
+  SetUnit(kArc);
+  Select(10);
+  Type(editor->EditMinLevel, QStringLiteral("20"));
+  Type(editor->EditMaxLevel, QStringLiteral("240"));
+  // The gateway stays silent on the second STORE DTR AS MAX LEVEL.
+  int maxStores = 0;
+  gate.SetResponder([&maxStores](const Frame& r) -> std::optional<Frame> {
+    if (r[3] == 0x2A && ++maxStores == 2) return std::nullopt;
+    return Frame{0x60, r[1], r[2], r[3], static_cast<uint8_t>(0x60 ^ r[1] ^ r[2] ^ r[3])};
+  });
+  editor->ButtonNewSettings->click();
+  std::vector<Frame> expected{Gear(0xA3, 20)};
+  expected += Twice(0x15, 0x2B);
+  expected += {Gear(0xA3, 240)};
+  expected += Twice(0x15, 0x2A);
+  EXPECT_EQ(Sent(), expected);
+  EXPECT_TRUE(editor->PanelWriteSettings->isVisible());
+  EXPECT_EQ(Raw(10, &GearRecord::MinLevel), 20);
+  EXPECT_EQ(Raw(10, &GearRecord::MaxLevel), 102);  // not known to have arrived
+  EXPECT_EQ(StatusLine(), QStringLiteral("Zariadenie neodpovedá"));
+}
+
+TEST_F(BalastFrameTest, GroupModeGroupsWriteRemovesEveryMemberAndCopiesTheMembership) {
+  MakeGroupFive();
+  // Slot 7's membership was never read: it may be in group 5 and counts as a member.
+  table->SetCurrentSlot(7);
+  table->SetShortAddress(7);
+  SetUnit(kArc);
+  SelectGroup(5);
+  EXPECT_EQ(editor->AddrLabel->text(), QStringLiteral("Adresa skupiny:"));
+  for (QCheckBox* box : editor->CheckBoxG)
+    EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
+  editor->CheckBoxG[1]->click();  // "01" on, "05" left unchecked
+  EXPECT_EQ(editor->CheckBoxG[1]->text(), QStringLiteral("01"));
+  EXPECT_TRUE(editor->PanelWriteGroups->isVisible());
+  editor->ButtonNewGroups->click();
+
+  std::vector<Frame> expected;
+  for (int g = 0; g < 16; ++g)
+    expected += Twice(0x8B, static_cast<uint8_t>(g == 1 ? 0x61 : 0x70 + g));
+  EXPECT_EQ(Sent(), expected);
+  EXPECT_FALSE(editor->PanelWriteGroups->isVisible());
+  std::array<uint8_t, 16> copied{};
+  copied[1] = 1;
+  for (uint8_t a : {3, 7, 10}) EXPECT_EQ(GroupsOf(a), copied) << int(a);
+  std::array<uint8_t, 16> untouched{};
+  EXPECT_EQ(GroupsOf(5), untouched);
+  // The grid shows the new membership of group 5 at once: nobody is in it any more.
+  EXPECT_EQ(PanelColor(tabs->findChild<QWidget*>("BGPanel4")), kNotMemberColor);
+  EXPECT_EQ(PanelColor(tabs->findChild<QWidget*>("BGPanel11")), kNotMemberColor);
+}
+
+TEST_F(BalastFrameTest, DeviceGroupsWriteSendsTheBoxes) {
+  SetUnit(kArc);
+  Select(3);
+  editor->CheckBoxG[15]->click();
+  EXPECT_EQ(GroupsOf(3)[15], 1);
+  editor->ButtonNewGroups->click();
+  std::vector<Frame> expected;
+  for (int g = 0; g < 16; ++g)
+    expected += Twice(0x07, static_cast<uint8_t>(g == 15 ? 0x6F : 0x70 + g));
+  EXPECT_EQ(Sent(), expected);
+}
+
+TEST_F(BalastFrameTest, ScenesWriteStoresOrRemovesEachScene) {
+  SetUnit(kArc);
+  Select(10);
+  table->SetScenes(1, 50);
+  table->SetScenes(2, 60);
+  editor->RefreshView();
+  EXPECT_TRUE(editor->CheckBoxS[1]->isChecked());
+  editor->CheckBoxS[0]->click();
+  Type(editor->EditScene[0], QStringLiteral("0"));
+  Type(editor->EditScene[1], QString());  // emptied: out of the scene
+  EXPECT_FALSE(editor->CheckBoxS[1]->isChecked());
+  EXPECT_FALSE(editor->EditScene[1]->isEnabled());
+  editor->CheckBoxS[2]->click();  // unchecked: out of the scene
+  EXPECT_EQ(editor->EditScene[2]->text(), QString());
+  EXPECT_TRUE(editor->PanelWriteScenes->isVisible());
+  editor->ButtonNewScene->click();
+
+  std::vector<Frame> expected{Gear(0xA3, 0)};
+  expected += Twice(0x15, 0x40);
+  for (int s = 1; s < 16; ++s) expected += Twice(0x15, static_cast<uint8_t>(0x50 + s));
+  EXPECT_EQ(Sent(), expected);
+  EXPECT_FALSE(editor->PanelWriteScenes->isVisible());
+
+  // In percent mode the table's raw levels are sent, and the mode is back afterwards.
+  SetUnit(kPercent);
+  Select(10);
+  EXPECT_EQ(editor->EditScene[0]->text(), QStringLiteral("0"));
+  Type(editor->EditScene[0], QStringLiteral("100"));
+  editor->ButtonNewScene->click();
+  EXPECT_EQ(Sent()[0], Gear(0xA3, 254));
+  EXPECT_EQ(table->PercentMode(), 1);
+  EXPECT_EQ(table->Record(10)->Scenes[0], 254);
+}
+
+TEST_F(BalastFrameTest, ScenesWrittenToAllDevicesReachEveryOccupiedSlot) {
+  SetUnit(kArc);
+  SelectGroup(16);
+  EXPECT_EQ(editor->EditShortAddr->text(), QStringLiteral("255"));
+  for (QCheckBox* box : editor->CheckBoxS) EXPECT_FALSE(box->isChecked());
+  editor->CheckBoxS[3]->click();
+  Type(editor->EditScene[3], QStringLiteral("40"));
+  editor->ButtonNewScene->click();
+  std::vector<Frame> expected;
+  for (int s = 0; s < 16; ++s) {
+    if (s == 3) {
+      expected += {Gear(0xA3, 40)};
+      expected += Twice(0xFF, 0x43);
+    } else {
+      expected += Twice(0xFF, static_cast<uint8_t>(0x50 + s));
+    }
+  }
+  EXPECT_EQ(Sent(), expected);
+  for (uint8_t a : {3, 5, 10}) {
+    for (int s = 0; s < 16; ++s)
+      EXPECT_EQ(table->Record(a)->Scenes[static_cast<size_t>(s)], s == 3 ? 40 : 255);
+  }
+  EXPECT_EQ(table->Record(4)->Scenes[3], 255);  // empty slots stay empty
+  EXPECT_TRUE(table->IsSlotFree(4));
+}
+
+TEST_F(BalastFrameTest, ShortAddressChange) {
+  SetUnit(kArc);
+  Select(3);
+  table->SetTop(123);
+  table->SetLeft(456);
+  Type(editor->EditShortAddr, QStringLiteral("7"));
+  EXPECT_TRUE(editor->PanelWriteAddress->isVisible());
+  editor->ButtonNewAddress->click();
+  std::vector<Frame> expected{Gear(0xA3, 0x0F)};
+  expected += Twice(0x07, 0x80);
+  EXPECT_EQ(Sent(), expected);
+  EXPECT_FALSE(editor->PanelWriteAddress->isVisible());
+  EXPECT_TRUE(table->IsSlotFree(3));
+  EXPECT_EQ(table->CurrentSlot(), 7);
+  EXPECT_EQ(table->ShortAddress(), 7);
+  EXPECT_EQ(table->Top(), 123);
+  EXPECT_EQ(table->Left(), 456);
+  EXPECT_EQ(Raw(7, &GearRecord::MaxLevel), 102);  // the record came along
+  EXPECT_TRUE(tabs->GearButton(7).Button->isEnabled());
+  EXPECT_FALSE(tabs->GearButton(3).Button->isEnabled());
+
+  // Refused, with nothing sent: taken, its own, out of range, and no single device selected.
+  EXPECT_EQ(editor->ChangeShortAddress(5), -1);
+  EXPECT_EQ(editor->ChangeShortAddress(7), -1);
+  EXPECT_EQ(editor->ChangeShortAddress(64), -1);
+  SelectGroup(2);
+  EXPECT_EQ(editor->ChangeShortAddress(20), -1);
+  EXPECT_TRUE(Sent().empty());
+
+  // 255 removes the address; the table deletes the slot and shows the lowest other device.
+  Select(7);
+  Type(editor->EditShortAddr, QStringLiteral("255"));
+  editor->ButtonNewAddress->click();
+  expected = {Gear(0xA3, 0xFF)};
+  expected += Twice(0x0F, 0x80);
+  EXPECT_EQ(Sent(), expected);
+  EXPECT_TRUE(table->IsSlotFree(7));
+  EXPECT_EQ(table->CurrentSlot(), 5);
+  EXPECT_EQ(editor->EditShortAddr->text(), QStringLiteral("5"));
+  EXPECT_FALSE(tabs->GearButton(7).Button->isEnabled());
+}
+
+TEST_F(BalastFrameTest, ShortAddressChangeStopsBeforeTheTableWhenTheGateFails) {
+  SetUnit(kArc);
+  Select(3);
+  gate.SetResponder([](const Frame&) { return std::nullopt; });
+  EXPECT_EQ(editor->ChangeShortAddress(7), kExchangeNoReply);
+  EXPECT_EQ(Sent(), std::vector<Frame>{Gear(0xA3, 0x0F)});
+  EXPECT_FALSE(table->IsSlotFree(3));
+  EXPECT_TRUE(table->IsSlotFree(7));
+}
+
+TEST_F(BalastFrameTest, RefreshShowsIdentityStatusAndSelection) {
+  SetUnit(kArc);
+  const struct {
+    uint8_t type, version;
+    const char* typeText;
+    const char* versionText;
+  } identities[] = {
+      {5, 0x12, "5 - ", "1.02"},
+      {6, 0x2F, "6 - LED", "2.15"},
+      {0, 0x00, "0 - Fluorescenčné", "0.00"},
+      {4, 0x10, "4 - Žiarovky", "1.00"},
+  };
+  for (const auto& id : identities) {
+    table->SetCurrentSlot(5);
+    table->SetDeviceType(id.type);
+    table->SetVersion(id.version);
+    Select(5);
+    EXPECT_EQ(editor->EditType->text(), QString::fromUtf8(id.typeText));
+    EXPECT_EQ(editor->EditVersion->text(), QString::fromLatin1(id.versionText));
+  }
+  EXPECT_EQ(editor->AddrLabel->text(), QStringLiteral("Adresa svietidla:"));
+  EXPECT_EQ(editor->EditShortAddr->text(), QStringLiteral("5"));
+  EXPECT_EQ(editor->EditPhysicalMin->text(), QStringLiteral("1"));
+  EXPECT_EQ(editor->EditMaxLevel->text(), QStringLiteral("102"));
+  EXPECT_EQ(editor->EditFadeTime->text(), QStringLiteral("4"));
+  EXPECT_TRUE(editor->ButtonReadBalast->isEnabled());
+
+  // Status bits 1..7 in the box order; bit 0 is not shown.
+  for (int bit = 0; bit < 8; ++bit) {
+    table->SetCurrentSlot(5);
+    table->SetStatus(1u << bit);
+    editor->RefreshView();
+    for (int k = 0; k < 7; ++k) {
+      EXPECT_EQ(editor->CheckBoxStatus[static_cast<size_t>(k)]->isChecked(), k + 1 == bit)
+          << "bit " << bit << " box " << k;
+      EXPECT_FALSE(editor->CheckBoxStatus[static_cast<size_t>(k)]->isEnabled());
+    }
+  }
+  EXPECT_EQ(editor->CheckBoxStatus[0], editor->CheckBoxLampFailure);
+  EXPECT_EQ(editor->CheckBoxStatus[6], editor->CheckBoxPowerFailure);
+
+  // A group starts from the cleared group slot, not from any member.
+  SelectGroup(9);
+  EXPECT_EQ(editor->EditType->text(), QString());
+  EXPECT_EQ(editor->EditVersion->text(), QString());
+  EXPECT_EQ(editor->EditShortAddr->text(), QStringLiteral("9"));
+  EXPECT_EQ(editor->EditMaxLevel->text(), QStringLiteral("0"));
+  for (QWidget* w : {static_cast<QWidget*>(editor->EditShortAddr),
+                     static_cast<QWidget*>(editor->ButtonNewAddress),
+                     static_cast<QWidget*>(editor->ButtonReadBalast)}) {
+    EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+  }
+}
+
+TEST_F(BalastFrameTest, PercentModeScenesAndUnitLabels) {
+  table->SetCurrentSlot(10);
+  table->SetPercentMode(0);
+  table->SetScenes(0, 255);
+  table->SetScenes(1, 0);
+  table->SetScenes(2, 254);
+  SetUnit(kPercent);
+  Select(10);
+  EXPECT_FALSE(editor->CheckBoxS[0]->isChecked());
+  EXPECT_FALSE(editor->EditScene[0]->isEnabled());
+  EXPECT_EQ(editor->EditScene[0]->text(), QString());
+  EXPECT_TRUE(editor->CheckBoxS[1]->isChecked());
+  EXPECT_EQ(editor->EditScene[1]->text(), QStringLiteral("0"));
+  EXPECT_EQ(editor->EditScene[2]->text(), QStringLiteral("100"));
+  EXPECT_EQ(editor->CheckBoxS[15]->text(), QStringLiteral("15"));
+
+  QLabel* labels[] = {editor->LabelActLevelPercent,     editor->LabelMinLevelPercent,
+                      editor->LabelMaxLevelPercent,     editor->LabelPowerOnLevelPercent,
+                      editor->LabelFailureLevelPercent, editor->LabelPhysicalMinPercent,
+                      editor->LabelSceneLevelPercent};
+  for (QLabel* label : labels) EXPECT_TRUE(label->isVisible()) << label->objectName().toStdString();
+  EXPECT_EQ(editor->LabelSceneLevelPercent->text(), QStringLiteral("( % )"));
+  SetUnit(kArc);
+  for (QLabel* label : labels)
+    EXPECT_FALSE(label->isVisible()) << label->objectName().toStdString();
+}
+
+TEST_F(BalastFrameTest, ChangesMarkTheirPanelsUnlessTheViewIsFilling) {
+  SetUnit(kArc);
+  table->SetCurrentSlot(10);
+  table->SetScenes(15, 10);
+  Select(10);
+  const struct {
+    QLineEdit* edit;
+    QWidget* panel;
+  } cases[] = {
+      {editor->EditShortAddr, editor->PanelWriteAddress},
+      {editor->EditActLevel, editor->PanelWriteActLevel},
+      {editor->EditFailureLevel, editor->PanelWriteSettings},
+      {editor->EditFadeRate, editor->PanelWriteSettings},
+      {editor->EditScene[15], editor->PanelWriteScenes},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edit->objectName().toStdString());
+    EXPECT_FALSE(c.panel->isVisible());
+    QTest::keyClicks(c.edit, "1");
+    EXPECT_TRUE(c.panel->isVisible());
+    // The panel sits behind its button, framing it.
+    EXPECT_EQ(PanelColor(c.panel), QColor(255, 0, 0));
+    editor->RefreshView();
+    EXPECT_FALSE(c.panel->isVisible());
+  }
+  // Another device fills every edit: nothing is marked.
+  Select(3);
+  for (QWidget* panel :
+       {editor->PanelWriteAddress, editor->PanelWriteActLevel, editor->PanelWriteSettings,
+        editor->PanelWriteGroups, editor->PanelWriteScenes}) {
+    EXPECT_FALSE(panel->isVisible()) << panel->objectName().toStdString();
+  }
+}
+
+TEST_F(BalastFrameTest, LocalizeBlinksTenTimesOnATimerAndStaysWithItsLamp) {
+  editor->LocalizeTimer->setInterval(15);
+  Select(10);
+  QElapsedTimer clock;
+  clock.start();
+  editor->ButtonLocalize->click();
+  EXPECT_EQ(Sent(), std::vector<Frame>{Gear(0x15, 0x06)});
+  EXPECT_TRUE(editor->Localizing());
+  editor->ButtonLocalize->click();  // already running: nothing more
+  Select(3);                        // the window keeps working; the blinking stays with device 10
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !editor->Localizing(); }, 2000));
+  EXPECT_GE(clock.elapsed(), 9 * 15);
+  std::vector<Frame> expected;
+  for (int round = 0; round < 5; ++round) {
+    expected += {Gear(0x15, 0x06), Gear(0x15, 0x05)};
+  }
+  expected.erase(expected.begin());
+  EXPECT_EQ(Sent(), expected);
+
+  // Once done it can start again, now for the new selection.
+  editor->ButtonLocalize->click();
+  EXPECT_EQ(Sent(), std::vector<Frame>{Gear(0x07, 0x06)});
+  // Closing the window while it runs is safe, and nothing goes out afterwards.
+  form.reset();
+  QTest::qWait(60);
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(BalastFrameTest, LocalizeStopsWhenTheGateFails) {
+  editor->LocalizeTimer->setInterval(5);
+  Select(10);
+  int answered = 0;
+  gate.SetResponder([&answered](const Frame& r) -> std::optional<Frame> {
+    if (++answered > 3) return std::nullopt;
+    return Frame{0x60, r[1], r[2], r[3], static_cast<uint8_t>(0x60 ^ r[1] ^ r[2] ^ r[3])};
+  });
+  editor->ButtonLocalize->click();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !editor->Localizing(); }, 3000));
+  EXPECT_EQ(Sent().size(), 4u);
+  EXPECT_EQ(StatusLine(), QStringLiteral("Zariadenie neodpovedá"));
+}
+
+TEST_F(BalastFrameTest, FactoryResetOnlyAfterTheRedQuestion) {
+  Select(5);
+  for (bool proceed : {false, true}) {
+    QString caption, text;
+    QColor colour;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<TErrorDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      caption = dialog->windowTitle();
+      text = dialog->Memo1->toPlainText();
+      colour = dialog->palette().color(QPalette::Window);
+      EXPECT_TRUE(dialog->ButtonContinue->isVisible());
+      (proceed ? dialog->ButtonContinue : dialog->ButtonCancel)->click();
+    });
+    editor->ButtonReset->click();
+    EXPECT_EQ(caption, QStringLiteral("Správa"));
+    EXPECT_EQ(text,
+              QStringLiteral("Všetky naprogramované údaje budú prepísané údajmi od výrobcu."));
+    EXPECT_EQ(colour, QColor(255, 0, 0));
+    EXPECT_EQ(Sent(), proceed ? Twice(0x0B, 0x20) : std::vector<Frame>{});
+  }
+  EXPECT_EQ(Raw(5, &GearRecord::MaxLevel), 102);  // the table is not changed
+}
+
+}  // namespace
+}  // namespace lumetra
