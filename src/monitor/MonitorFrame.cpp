@@ -2,14 +2,7 @@
 // view at the end unless the user scrolled back.
 #include "monitor/MonitorFrame.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFontDatabase>
 #include <QFontMetrics>
-#include <QKeyEvent>
-#include <QPainter>
-#include <QScrollBar>
-#include <QTextOption>
 #include <ctime>
 
 namespace lumetra {
@@ -48,50 +41,6 @@ ArrivalTime Now() {
 
 }  // namespace
 
-int TMonitorLinesModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(lines_.Count());
-}
-
-QVariant TMonitorLinesModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-  const std::string_view line = lines_.Line(static_cast<size_t>(index.row()));
-  return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-}
-
-void TMonitorLinesModel::Append(std::string_view line) {
-  const int row = rowCount();
-  beginInsertRows(QModelIndex(), row, row);
-  lines_.Append(line);
-  endInsertRows();
-}
-
-void TMonitorLinesModel::Replace(MonitorLines lines) {
-  beginResetModel();
-  lines_.Swap(lines);
-  endResetModel();
-}
-
-void TMonitorLinesModel::Clear() { Replace(MonitorLines()); }
-
-void TTabbedLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                                const QModelIndex& index) const {
-  const bool selected = option.state & QStyle::State_Selected;
-  if (selected) painter->fillRect(option.rect, option.palette.highlight());
-  QTextOption text;
-  text.setTabArray(stops_);
-  text.setWrapMode(QTextOption::NoWrap);
-  painter->save();
-  painter->setFont(option.font);
-  painter->setPen(selected ? option.palette.highlightedText().color()
-                           : option.palette.text().color());
-  painter->drawText(QRectF(option.rect), index.data(Qt::DisplayRole).toString(), text);
-  painter->restore();
-}
-
-QSize TTabbedLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-  return {option.rect.width() > 0 ? option.rect.width() : 1, lineHeight_};
-}
-
 TMonitorFrame::TMonitorFrame(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("MonitorFrame"));
   auto label = [this](const char* name, const char* caption) {
@@ -105,30 +54,19 @@ TMonitorFrame::TMonitorFrame(QWidget* parent) : QFrame(parent) {
   LabelData = label("LabelData", "Údaje");
   LabelTime = label("LabelTime", "Čas");
 
-  MemoMonitor = new QListView(this);
+  MemoMonitor = new TMonitorView(this);
   MemoMonitor->setObjectName(QStringLiteral("MemoMonitor"));
-  model_ = new TMonitorLinesModel(this);
-  delegate_ = new TTabbedLineDelegate(this);
   MemoMonitor->setFont(MonitorFont());
-  lineHeight_ = QFontMetrics(MemoMonitor->font()).height();
-  delegate_->SetLineHeight(lineHeight_);
-  MemoMonitor->setItemDelegate(delegate_);
-  // Uniform rows let the view place a row by arithmetic instead of measuring every line.
-  MemoMonitor->setUniformItemSizes(true);
-  MemoMonitor->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  MemoMonitor->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  MemoMonitor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  MemoMonitor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  MemoMonitor->setModel(model_);
-  MemoMonitor->installEventFilter(this);
   SetTabStops();
 }
 
 void TMonitorFrame::SetTabStops() {
   const int average = AverageCharWidth(MemoMonitor->font());
   tabStops_.clear();
-  for (int dialogUnits : kTabStops) tabStops_.push_back(dialogUnits * average / 4);
-  delegate_->SetTabStops(tabStops_);
+  // Four dialog units to the average character, rounded to the nearest pixel as a dialog's
+  // coordinates are.
+  for (int dialogUnits : kTabStops) tabStops_.push_back((dialogUnits * average + 2) / 4);
+  MemoMonitor->SetTabStops(tabStops_);
   PlaceHeader();
 }
 
@@ -153,9 +91,7 @@ void TMonitorFrame::resizeEvent(QResizeEvent* event) {
   UpdateVisibleLines();
 }
 
-void TMonitorFrame::UpdateVisibleLines() {
-  visibleLines_ = lineHeight_ > 0 ? MemoMonitor->viewport()->height() / lineHeight_ : 0;
-}
+void TMonitorFrame::UpdateVisibleLines() { visibleLines_ = MemoMonitor->VisibleLines(); }
 
 void TMonitorFrame::ResetMonitor() {
   filter_ = MonitorFilter();
@@ -169,50 +105,21 @@ void TMonitorFrame::AddRecord(const MonitorRecord& record) {
   if (DecodeRecordInto(scratch_, record, filter_, skipNextAnswer_, Now())) AddLine(scratch_);
 }
 
-bool TMonitorFrame::ShowsEnd() const {
-  const QScrollBar* bar = MemoMonitor->verticalScrollBar();
-  return bar->value() >= bar->maximum();
-}
+// A user who scrolled back keeps what is on the screen; otherwise the new line is shown.
+void TMonitorFrame::AddLine(std::string_view line) { MemoMonitor->AppendLine(line); }
 
-void TMonitorFrame::AddLine(std::string_view line) {
-  // A user who scrolled back keeps what is on the screen; otherwise the new line is shown.
-  const bool atEnd = ShowsEnd();
-  model_->Append(line);
-  if (atEnd) MemoMonitor->scrollToBottom();
-}
-
-void TMonitorFrame::ClearLines() { model_->Clear(); }
+void TMonitorFrame::ClearLines() { MemoMonitor->ClearLines(); }
 
 void TMonitorFrame::SaveLines(const std::string& fileName) const {
-  SaveMonitorLines(fileName, model_->Lines());
+  SaveMonitorLines(fileName, MemoMonitor->Lines());
 }
 
 void TMonitorFrame::LoadLines(const std::string& fileName) {
   // Read completely before the view is touched, so a failure leaves it as it was.
   MonitorLines lines = LoadMonitorLines(fileName);
-  model_->Replace(std::move(lines));
+  MemoMonitor->ReplaceLines(std::move(lines));
 }
 
-void TMonitorFrame::ScrollToEnd() { MemoMonitor->scrollToBottom(); }
-
-bool TMonitorFrame::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == MemoMonitor && event->type() == QEvent::KeyPress &&
-      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
-    CopySelection();
-    return true;
-  }
-  return QFrame::eventFilter(watched, event);
-}
-
-void TMonitorFrame::CopySelection() {
-  QModelIndexList rows = MemoMonitor->selectionModel()->selectedRows();
-  std::sort(rows.begin(), rows.end());
-  QString text;
-  for (const QModelIndex& row : rows) {
-    text += row.data().toString();
-    text += QStringLiteral("\r\n");
-  }
-  QApplication::clipboard()->setText(text);
-}
+void TMonitorFrame::ScrollToEnd() { MemoMonitor->ScrollToEnd(); }
 
 }  // namespace lumetra

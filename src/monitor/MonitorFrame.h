@@ -2,53 +2,18 @@
 // that stays fast however long the recording grows.
 #pragma once
 
-#include <QAbstractListModel>
 #include <QFrame>
 #include <QLabel>
 #include <QList>
-#include <QListView>
-#include <QStyledItemDelegate>
 #include <string>
 #include <string_view>
 
 #include "monitor/MonitorDecoder.h"
 #include "monitor/MonitorLines.h"
+#include "monitor/MonitorView.h"
 #include "ui/NavigatedView.h"
 
 namespace lumetra {
-
-// The lines as a list model: only the rows on screen are ever turned into QStrings.
-class TMonitorLinesModel : public QAbstractListModel {
-  Q_OBJECT
- public:
-  explicit TMonitorLinesModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-
-  const MonitorLines& Lines() const { return lines_; }
-  void Append(std::string_view line);
-  void Replace(MonitorLines lines);
-  void Clear();
-
- private:
-  MonitorLines lines_;
-};
-
-// Draws a line with the view's tab stops.
-class TTabbedLineDelegate : public QStyledItemDelegate {
-  Q_OBJECT
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-  void SetTabStops(QList<qreal> stops) { stops_ = std::move(stops); }
-  void SetLineHeight(int height) { lineHeight_ = height; }
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override;
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-
- private:
-  QList<qreal> stops_;
-  int lineHeight_ = 15;
-};
 
 class TMonitorFrame : public QFrame, public TNavigatedView {
   Q_OBJECT
@@ -76,13 +41,13 @@ class TMonitorFrame : public QFrame, public TNavigatedView {
   MonitorFilter& Filter() { return filter_; }
   bool SkipNextAnswer() const { return skipNextAnswer_; }
   int VisibleLines() const { return visibleLines_; }
-  const MonitorLines& Lines() const { return model_->Lines(); }
+  const MonitorLines& Lines() const { return MemoMonitor->Lines(); }
   // The tab stops in pixels, converted from dialog units with the font's average character width.
   const QList<qreal>& TabStopPixels() const { return tabStops_; }
   // Whether the view shows the end of the lines, so that a new line keeps it there.
-  bool ShowsEnd() const;
+  bool ShowsEnd() const { return MemoMonitor->ShowsEnd(); }
 
-  QListView* MemoMonitor;
+  TMonitorView* MemoMonitor;
   QLabel* LabelHexa;
   QLabel* LabelAddress;
   QLabel* LabelCommand;
@@ -91,20 +56,15 @@ class TMonitorFrame : public QFrame, public TNavigatedView {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void SetTabStops();
   void PlaceHeader();
   void UpdateVisibleLines();
-  void CopySelection();
 
-  TMonitorLinesModel* model_;
-  TTabbedLineDelegate* delegate_;
   MonitorFilter filter_;
   bool skipNextAnswer_ = false;
   int visibleLines_ = 0;
-  int lineHeight_ = 15;
   QList<qreal> tabStops_;
   std::string scratch_;
 };

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "model/Error.h"
 
@@ -15,23 +16,37 @@ namespace lumetra {
 
 namespace {
 
+// The system's own texts are English; the user reads every message in Slovak, so each reason has
+// one, and an unusual one at least its number for whoever helps the user.
 std::string Reason(int err) {
   switch (err) {
     case ENOENT:
       return "súbor alebo priečinok neexistuje";
     case EACCES:
-    case EPERM:
       return "prístup bol odmietnutý";
+    case EPERM:
+      return "operácia nie je povolená";
     case ENOSPC:
       return "na disku nie je voľné miesto";
+    case EDQUOT:
+      return "bola prekročená kvóta disku";
+    case EFBIG:
+      return "súbor je príliš veľký";
     case EROFS:
       return "disk je len na čítanie";
     case EISDIR:
       return "je to priečinok";
+    case ENOTDIR:
+      return "časť cesty nie je priečinok";
     case ENAMETOOLONG:
       return "názov je príliš dlhý";
+    case EMFILE:
+    case ENFILE:
+      return "je otvorených príliš veľa súborov";
+    case EIO:
+      return "chyba pri čítaní alebo zápise na disk";
     default:
-      return std::strerror(err);
+      return "systémová chyba č. " + std::to_string(err);
   }
 }
 

@@ -101,9 +101,11 @@ TEST_F(MonitorFiles, UnreadableFilesAreReportedInSlovak) {
   Write(Path("binary.lmm"), std::string("\t0B05\0\x01\x02", 8));
   fs::create_directory(Path("folder.lmm"));
   const std::pair<std::string, std::string> cases[] = {
-      {Path("missing.lmm"), "neexistuje"},
-      {Path("binary.lmm"), "nie je to textový súbor"},
-      {Path("folder.lmm"), "priečinok"},
+      {Path("missing.lmm"), "(súbor alebo priečinok neexistuje)"},
+      {Path("binary.lmm"), "(nie je to textový súbor)"},
+      {Path("folder.lmm"), "(je to priečinok)"},
+      {Path("binary.lmm/trace.lmm"), "(časť cesty nie je priečinok)"},
+      {Path(std::string(300, 'x') + ".lmm"), "(názov je príliš dlhý)"},
   };
   for (const auto& [path, reason] : cases) {
     try {
@@ -139,6 +141,7 @@ TEST_F(MonitorFiles, FailedSaveLeavesTheExistingFile) {
   } catch (const Error& e) {
     failed = true;
     EXPECT_NE(std::string(e.what()).find("nepodarilo uložiť"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("(súbor je príliš veľký)"), std::string::npos) << e.what();
   }
   setrlimit(RLIMIT_FSIZE, &old);
   sigaction(SIGXFSZ, &previous, nullptr);
@@ -148,8 +151,25 @@ TEST_F(MonitorFiles, FailedSaveLeavesTheExistingFile) {
   EXPECT_EQ(Entries(), std::vector<std::string>{"trace.lmm"}) << "the temporary file is removed";
 }
 
-TEST_F(MonitorFiles, SaveIntoAMissingFolderFails) {
-  EXPECT_THROW(SaveMonitorLines(Path("no/such/trace.lmm"), MonitorLines()), Error);
+TEST_F(MonitorFiles, SaveErrorsAreReportedInSlovak) {
+  Write(Path("file"), "");
+  const std::pair<std::string, std::string> cases[] = {
+      {Path("no/such/trace.lmm"), "(súbor alebo priečinok neexistuje)"},
+      {Path("file/trace.lmm"), "(časť cesty nie je priečinok)"},
+      {Path(std::string(300, 'x') + ".lmm"), "(názov je príliš dlhý)"},
+  };
+  for (const auto& [path, reason] : cases) {
+    try {
+      SaveMonitorLines(path, MonitorLines());
+      ADD_FAILURE() << path << " saved";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find("nepodarilo uložiť do súboru \"" + path + "\""),
+                std::string::npos)
+          << e.what();
+      EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_EQ(Entries(), std::vector<std::string>{"file"});
 }
 
 }  // namespace
