@@ -82,14 +82,56 @@ void TGateThread::Pass() {
   }
   if (!failed) {
     Message = kMessageFinished;
-    for (const std::string& problem : Problems_) Message += " – " + problem;
+    if (!Problems_.empty()) Message += " – " + ProblemSummary(Problems_);
     ShowMessageText();
   }
+  ShowCounts();
+  // Idle before the controls return: a "Vykonať" clicked as soon as it is enabled again must find
+  // the worker ready, not be dropped as a click during the job.
+  Job = kJobIdle;
   OnUi([this] {
     if (TabsFrame) TabsFrame->AddressingFinished();
   });
-  ShowCounts();
-  Job = kJobIdle;
+}
+
+std::vector<std::string> TGateThread::Problems() const {
+  std::vector<std::string> lines;
+  for (const AddressProblem& problem : Problems_) lines.push_back(ProblemText(problem));
+  return lines;
+}
+
+namespace {
+
+const char* ProblemWords(AddressProblem::Kind kind) {
+  return kind == AddressProblem::kSeveral ? "odpovedá viac zariadení" : "zariadenie neodpovedá";
+}
+
+std::string AddressName(const AddressProblem& problem) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%c %02d", problem.population, problem.address);
+  return text;
+}
+
+}  // namespace
+
+std::string ProblemText(const AddressProblem& problem) {
+  return "Adresa " + AddressName(problem) + ": " + ProblemWords(problem.kind);
+}
+
+std::string ProblemSummary(const std::vector<AddressProblem>& problems) {
+  std::string summary;
+  for (const AddressProblem::Kind kind : {AddressProblem::kSeveral, AddressProblem::kSilent}) {
+    std::string addresses;
+    int count = 0;
+    for (const AddressProblem& problem : problems) {
+      if (problem.kind != kind) continue;
+      addresses += (count++ == 0 ? "" : ", ") + AddressName(problem);
+    }
+    if (count == 0) continue;
+    if (!summary.empty()) summary += "; ";
+    summary += (count == 1 ? "Adresa " : "Adresy ") + addresses + ": " + ProblemWords(kind);
+  }
+  return summary;
 }
 
 void TGateThread::Send(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {

@@ -32,6 +32,20 @@ inline constexpr const char* kMessageAssigning = "Prideľovanie nových adries";
 inline constexpr const char* kMessageClearingGroups = "Zmazanie skupín";
 inline constexpr const char* kMessageReading = "Čítanie parametrov zariadenia";
 
+// An address the check after a job found wrong: "A 05" or "C 05".
+struct AddressProblem {
+  enum Kind { kSeveral, kSilent };
+  char population;  // 'A' control gear, 'C' control devices
+  int address;
+  Kind kind;
+};
+// One Slovak line per problem ("Adresa A 05: odpovedá viac zariadení").
+std::string ProblemText(const AddressProblem& problem);
+// The problems in the few words the progress view has room for: the addresses grouped by what is
+// wrong with them ("Adresy A 05, C 02: odpovedá viac zariadení; Adresa A 07: zariadenie
+// neodpovedá"). Empty when there are none.
+std::string ProblemSummary(const std::vector<AddressProblem>& problems);
+
 // The progress view, as the worker sees it. Called on the user-interface thread only.
 class TProgressView {
  public:
@@ -107,7 +121,7 @@ class TGateThread {
   void SearchDevices();
 
   // What the check after the last job found wrong, one Slovak line per address.
-  const std::vector<std::string>& Problems() const { return Problems_; }
+  std::vector<std::string> Problems() const;
 
   int ReadCount = 0;
   int ReadTotal = 0;
@@ -163,7 +177,7 @@ class TGateThread {
   std::thread Thread;
   uint8_t Request[5] = {};
   uint8_t Reply[5] = {};
-  std::vector<std::string> Problems_;
+  std::vector<AddressProblem> Problems_;
 };
 
 }  // namespace lumetra

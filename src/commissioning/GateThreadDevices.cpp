@@ -186,6 +186,7 @@ void TGateThread::SearchDevices() {
     if (!someone) break;  // nobody without a short address is left
 
     uint8_t last = 0;
+    bool clash = false;
 
     while (!Cancelled()) {
       const uint32_t mid = (high + low) / 2;
@@ -196,6 +197,7 @@ void TGateThread::SearchDevices() {
       }
       Device(kAll, kCompare, 0);
       last = Answer();
+      clash = AnsweredBySeveral();
       if (low == high) break;
       if (last == kYes || AnsweredBySeveral()) {
         high = mid;
@@ -205,7 +207,14 @@ void TGateThread::SearchDevices() {
       previous = mid;
       if (low > high) break;
     }
-    if (Cancelled() || last != kYes) break;
+    if (Cancelled()) break;
+    if (clash) {
+      // Several devices drew the same random address: ending the search here would leave them
+      // all without an address. They draw again and the next pass separates them.
+      SendTwice(4, kAll, kRandomise, 0);
+      continue;
+    }
+    if (last != kYes) break;
 
     const uint8_t n = t.FirstFreeSlot();
     if (n < 64) {
@@ -229,13 +238,10 @@ void TGateThread::CheckDevices() {
     if (t.IsSlotFree(static_cast<uint32_t>(a))) continue;
     Device(static_cast<uint8_t>(a), kSetDtr, 255);
     Device(static_cast<uint8_t>(a), kQueryDtr, 0);
-    char text[64];
     if (AnsweredBySeveral()) {
-      std::snprintf(text, sizeof text, "Adresa C %02d: odpovedá viac zariadení", a);
-      Problems_.push_back(text);
+      Problems_.push_back({'C', a, AddressProblem::kSeveral});
     } else if (Answer() != kYes) {
-      std::snprintf(text, sizeof text, "Adresa C %02d: zariadenie neodpovedá", a);
-      Problems_.push_back(text);
+      Problems_.push_back({'C', a, AddressProblem::kSilent});
     }
   }
   t.SetCurrentSlot(remembered);

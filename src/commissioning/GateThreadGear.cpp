@@ -216,13 +216,10 @@ void TGateThread::CheckGear() {
   for (int a = 0; a < 64; ++a) {
     if (t.IsSlotFree(static_cast<uint32_t>(a))) continue;
     Gear(CommandAddress(a), kQueryBalast);
-    char text[64];
     if (AnsweredBySeveral()) {
-      std::snprintf(text, sizeof text, "Adresa A %02d: odpovedá viac zariadení", a);
-      Problems_.push_back(text);
+      Problems_.push_back({'A', a, AddressProblem::kSeveral});
     } else if (Answer() != kYes) {
-      std::snprintf(text, sizeof text, "Adresa A %02d: zariadenie neodpovedá", a);
-      Problems_.push_back(text);
+      Problems_.push_back({'A', a, AddressProblem::kSilent});
     }
   }
   t.SetCurrentSlot(remembered);

@@ -118,6 +118,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // "Tlač" is handed to the pages, which offer it where there is something to print, once the
   // report can be printed; until then it stays disabled.
   shared.printItem = nullptr;
+  shared.documentItems = {ItemOpen, ItemSaveAs};
   shared.monitorView = MonitorFrame;
   shared.progressView = AddressFrame;
   shared.gearEditor = BalastFrame;

@@ -386,9 +386,10 @@ void TTabsFrame::OnInterfacePageShow() {
 void TTabsFrame::OnAddressPageShow() {
   HideViews({shared_.gearEditor, shared_.deviceEditor, shared_.monitorView});
   if (shared_.progressView) {
-    shared_.progressView->SetMessage("");
+    // During a job the worker owns the tables and keeps the view and its message up to date.
+    if (!jobRunning_) shared_.progressView->SetMessage("");
     ShowView(shared_.progressView);
-    shared_.progressView->RefreshAll();
+    if (!jobRunning_) shared_.progressView->RefreshAll();
   }
   if (shared_.printItem) shared_.printItem->setEnabled(false);
 }
@@ -406,10 +407,18 @@ void TTabsFrame::OnButtonExecuteClick() {
 }
 
 void TTabsFrame::LockForAddressing() {
+  jobRunning_ = true;
   ButtonClose->setEnabled(false);
   ButtonExecute->setEnabled(false);
   SetDevicePagesEnabled(false);
   ButtonCancelAddressing->setEnabled(true);
+  // The reading switches the tables' level mode for a moment and puts its own back afterwards.
+  RadioGroupPercentArc->setEnabled(false);
+  documentItemsEnabled_.clear();
+  for (QAction* item : shared_.documentItems) {
+    documentItemsEnabled_.push_back(item->isEnabled());
+    item->setEnabled(false);
+  }
 }
 
 void TTabsFrame::OnButtonCancelAddressingClick() {
@@ -428,6 +437,12 @@ void TTabsFrame::AddressingFinished() {
   ButtonOpen->setEnabled(!open);
   SetDevicePagesEnabled(true);
   ButtonCancelAddressing->setEnabled(false);
+  RadioGroupPercentArc->setEnabled(true);
+  for (size_t i = 0; i < documentItemsEnabled_.size() && i < shared_.documentItems.size(); ++i) {
+    shared_.documentItems[i]->setEnabled(documentItemsEnabled_[i]);
+  }
+  documentItemsEnabled_.clear();
+  jobRunning_ = false;
 }
 
 void TTabsFrame::SetDevicePagesEnabled(bool enabled) {

@@ -56,6 +56,9 @@ class TTabsFrame : public QFrame, public TJobOwner {
     TControllerConfig* controllerConfig = nullptr;
     UiBridge* bridge = nullptr;
     QAction* printItem = nullptr;
+    // The main menu's document commands ("Otvoriť", "Uložiť ako"): a document must not be opened
+    // or saved from the tables while a job writes them.
+    std::vector<QAction*> documentItems;
     // The right-hand views; those not built yet are absent and simply not called.
     TNavigatedView* gearEditor = nullptr;
     TNavigatedView* deviceEditor = nullptr;
@@ -280,6 +283,10 @@ class TTabsFrame : public QFrame, public TJobOwner {
   void BindConnectionEvents(TcpClient& client);
   void StopWorker();
   void SetDevicePagesEnabled(bool enabled);
+  // True from "Vykonať" until the worker reports the end of the job.
+  bool jobRunning_ = false;
+  // The document commands' enabled states from before the job, put back after it.
+  std::vector<bool> documentItemsEnabled_;
   void OnUi(const std::function<void()>& call);
   std::string Text(const QLineEdit* edit) const { return edit->text().toStdString(); }
 

@@ -124,18 +124,25 @@ class AddressingPageTest : public ::testing::Test {
 
 TEST_F(AddressingPageTest, AddressAddedOnTheDemoLineAddressesTheNewDevicesOnly) {
   Open();
+  form->ItemOpen->setEnabled(true);  // as once documents can be opened
   Execute(kActionAddressAdded, kActionAddressAdded);
-  // Locked at once while the job runs.
+  // Locked at once while the job runs: nothing may read or write the tables meanwhile.
   EXPECT_TRUE(tabs->ButtonCancelAddressing->isEnabled());
   EXPECT_FALSE(tabs->ButtonExecute->isEnabled());
   EXPECT_FALSE(tabs->ButtonClose->isEnabled());
   EXPECT_FALSE(DevicePagesEnabled());
+  EXPECT_FALSE(form->ItemOpen->isEnabled());
+  EXPECT_FALSE(form->ItemSaveAs->isEnabled());
+  EXPECT_FALSE(tabs->RadioGroupPercentArc->isEnabled());
 
   ASSERT_TRUE(WaitUntil([&] { return JobDone(); }));
   EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
   EXPECT_TRUE(tabs->ButtonExecute->isEnabled());
   EXPECT_TRUE(tabs->ButtonClose->isEnabled());
   EXPECT_TRUE(DevicePagesEnabled());
+  EXPECT_TRUE(tabs->RadioGroupPercentArc->isEnabled());
+  EXPECT_TRUE(form->ItemOpen->isEnabled());     // back as it was before the job
+  EXPECT_FALSE(form->ItemSaveAs->isEnabled());  // still not offered
 
   TBalastConfig& gear = form->BalastConfig();
   EXPECT_EQ(gear.UsedSlotCount(), 12);
@@ -157,7 +164,10 @@ TEST_F(AddressingPageTest, AddressAddedOnTheDemoLineAddressesTheNewDevicesOnly) 
 
 TEST_F(AddressingPageTest, BothNothingDoesNothing) {
   Open();
+  const QString before = Message();
   Execute(kActionNone, kActionNone);
+  EXPECT_EQ(Message(), before);
+  EXPECT_TRUE(tabs->RadioGroupPercentArc->isEnabled());
   EXPECT_TRUE(tabs->ButtonExecute->isEnabled());
   EXPECT_FALSE(tabs->ButtonCancelAddressing->isEnabled());
   EXPECT_TRUE(DevicePagesEnabled());
@@ -167,11 +177,15 @@ TEST_F(AddressingPageTest, BothNothingDoesNothing) {
 TEST_F(AddressingPageTest, CancelKeepsTheJobAloneUntilTheWorkerHasStopped) {
   Open({"--delay-reply-ms", "2"});
   Execute(kActionReaddressAll, kActionFind);
-  ASSERT_TRUE(WaitUntil([&] { return form->BalastConfig().UsedSlotCount() >= 1; }));
+  // The view is the user interface's own; the tables belong to the worker until the job ends.
+  ASSERT_TRUE(WaitUntil([&] { return Message() == "Prideľovanie nových adries"; }));
   tabs->ButtonCancelAddressing->click();
   EXPECT_FALSE(tabs->ButtonCancelAddressing->isEnabled());
   EXPECT_FALSE(tabs->ButtonOpen->isEnabled());
-  tabs->ButtonExecute->click();  // a new job is not written over the cancel
+  // "Vykonať" waits for the worker to wind down, and a new job is not written over the cancel.
+  EXPECT_FALSE(tabs->ButtonExecute->isEnabled());
+  tabs->OnButtonExecuteClick();
+  EXPECT_EQ(tabs->GateThread().GetJob(), kJobCancel);
   ASSERT_TRUE(WaitUntil([&] { return JobDone() && tabs->ButtonExecute->isEnabled(); }));
   EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
   EXPECT_EQ(form->ControllerConfig().UsedSlotCount(), 0);  // the device part never started
@@ -204,7 +218,7 @@ TEST_F(AddressingPageTest, GateClosedByTheServerStopsTheJobAndANewOneRunsAfterRe
 TEST_F(AddressingPageTest, ClosingTheWindowDuringAJobWaitsForItWithoutDeadlock) {
   Open({"--delay-reply-ms", "1"});
   Execute(kActionReaddressAll, kActionNone);
-  ASSERT_TRUE(WaitUntil([&] { return form->BalastConfig().UsedSlotCount() >= 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return Message() == "Prideľovanie nových adries"; }));
   EXPECT_FALSE(tabs->GateThread().Idle());
   QElapsedTimer timer;
   timer.start();

@@ -201,6 +201,92 @@ TEST_F(DeviceJobsTest, CancelDuringTheGearPartSkipsTheDevicePart) {
   EXPECT_EQ(owner.finished, 1);
 }
 
+TEST_F(DeviceJobsTest, CancelInTheMiddleOfEitherSearchStillTerminatesAndFinishes) {
+  // Cancelled at the fifth COMPARE of the first pass: no device is programmed, the procedure is
+  // still closed on the line, and the selection is put on all devices.
+  const struct {
+    int job;
+    uint8_t compare;
+    Frame terminate;
+  } cases[] = {
+      {0x30, 0xA9, GearWire(0xA1, 0)},
+      {0x20, 0xA9, GearWire(0xA1, 0)},
+      {0x03, 35, DeviceWire(0xFF, 32, 0)},
+      {0x02, 35, DeviceWire(0xFF, 32, 0)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.job);
+    Build({"", {GearAt(sim::kNoShortAddress)}, {DeviceAt(sim::kNoShortAddress, 130)}});
+    const size_t start = peer.Requests().size();
+    int compares = 0;
+    afterRequest = [&](const Frame& r) {
+      if (r[2] == c.compare && ++compares == 5) worker.SetJob(kJobCancel);
+    };
+    gear.SetCurrentGroup(3);
+    devices.SetCurrentGroup(3);
+    RunJob(c.job);
+    afterRequest = nullptr;
+    const auto log = Sent(start);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), c.terminate);
+    // Nothing is programmed after the cancel (255 is the re-addressing's "delete all").
+    const uint8_t program = c.job >= 0x10 ? 0xB7 : 40;
+    for (const Frame& r : log) EXPECT_FALSE(r[2] == program && r[3] != 255);
+    EXPECT_EQ((c.job >= 0x10 ? static_cast<TConfig&>(gear) : devices).CurrentGroup(),
+              TConfig::kAllDevices);
+    EXPECT_EQ(progress.message, kMessageFinished);
+    EXPECT_EQ(worker.GetJob(), kJobIdle);
+  }
+}
+
+TEST_F(DeviceJobsTest, DevicesSharingARandomAddressDrawAgainAndAreBothAddressed) {
+  Build({"", {}, {DeviceAt(sim::kNoShortAddress, 130), DeviceAt(sim::kNoShortAddress, 130)}});
+  int randomisations = 0;
+  afterRequest = [&](const Frame& r) {
+    if (r == DeviceWire(0xFF, 34, 0) && ++randomisations <= 2) {
+      for (auto& d : line->Devices()) d.randomAddress = 0x400000;
+    }
+  };
+  RunJob(0x02);
+  EXPECT_GE(randomisations, 4);
+  std::vector<int> addresses;
+  for (const auto& d : line->Devices()) addresses.push_back(d.shortAddress);
+  std::sort(addresses.begin(), addresses.end());
+  EXPECT_EQ(addresses, (std::vector<int>{0, 1}));
+  EXPECT_EQ(devices.UsedSlotCount(), 2);
+  EXPECT_TRUE(worker.Problems().empty());
+}
+
+TEST(ProblemSummary, GroupsTheAddressesByWhatIsWrong) {
+  using P = AddressProblem;
+  const struct {
+    std::vector<AddressProblem> problems;
+    const char* summary;
+  } cases[] = {
+      {{}, ""},
+      {{{'A', 5, P::kSeveral}}, "Adresa A 05: odpovedá viac zariadení"},
+      {{{'A', 7, P::kSilent}}, "Adresa A 07: zariadenie neodpovedá"},
+      {{{'A', 5, P::kSeveral}, {'A', 7, P::kSilent}, {'C', 2, P::kSeveral}},
+       "Adresy A 05, C 02: odpovedá viac zariadení; Adresa A 07: zariadenie neodpovedá"},
+      {{{'C', 0, P::kSilent}, {'C', 63, P::kSilent}}, "Adresy C 00, C 63: zariadenie neodpovedá"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ProblemSummary(c.problems), c.summary);
+}
+
+TEST_F(DeviceJobsTest, AbsentAndDoubledDevicesAreReportedAfterTheJob) {
+  // Two devices share address 4; the one at 6 is taken off the line once it has been read.
+  Build({"", {}, {DeviceAt(4, 130), DeviceAt(4, 130), DeviceAt(6, 130)}});
+  afterRequest = [&](const Frame& r) {
+    if (r == DeviceWire(0xFF, 32, 0) && line->Devices().size() == 3) line->Devices().pop_back();
+  };
+  RunJob(0x02);
+  EXPECT_EQ(worker.Problems(), (std::vector<std::string>{"Adresa C 04: odpovedá viac zariadení",
+                                                         "Adresa C 06: zariadenie neodpovedá"}));
+  EXPECT_EQ(progress.message, std::string(kMessageFinished) +
+                                  " – Adresa C 04: odpovedá viac zariadení; Adresa C 06: "
+                                  "zariadenie neodpovedá");
+}
+
 TEST_F(DeviceJobsTest, BothNothingDoesNothing) {
   Build({"", {GearAt(0)}, {}});
   RunJob(0x00);

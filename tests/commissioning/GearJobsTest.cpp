@@ -107,6 +107,12 @@ TEST_F(GearJobsTest, TwoGearWithTheSameRandomAddressAreRandomisedAgainAndBothAdd
   };
   RunJob(0x20);
   EXPECT_GE(randomisations, 4);  // the clash made them draw again
+  // The clash shows at the final probe, 0x400000: nothing is programmed before they draw again.
+  const auto log = Sent();
+  const size_t second = IndexOf(log, GearWire(0xA7, 0), IndexOf(log, GearWire(0xA7, 0)) + 2);
+  ASSERT_LT(second, log.size());
+  for (size_t i = 0; i < second; ++i) EXPECT_NE(log[i][2], 0xB7) << i;
+  EXPECT_EQ(SearchRegisterBefore(log, second), 0x400000u);
   std::vector<int> addresses;
   for (const auto& g : line->Gear()) addresses.push_back(g.shortAddress);
   std::sort(addresses.begin(), addresses.end());

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QLabel>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -105,6 +107,17 @@ TEST(ConfiguratorFormTest, MenuItemsShortcutsAndExit) {
   ASSERT_EQ(menus.size(), 2);
   EXPECT_EQ(menus[0]->text(), "Súbor");
   EXPECT_EQ(menus[1]->text(), "Pomocník");
+
+  // "O programe" opens the about box over the window.
+  QString shownName;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    if (box == nullptr) return;
+    if (auto* name = box->findChild<QLabel*>("LabelProductName")) shownName = name->text();
+    box->close();
+  });
+  form.ItemAbout->trigger();
+  EXPECT_EQ(shownName, QString::fromUtf8("Lumetra konfigurátor"));
 
   form.show();
   form.ItemExit->trigger();

@@ -169,6 +169,34 @@ TEST_F(TabsFrameGridsTest, RightClickWithAllDevicesSendsNothing) {
   EXPECT_EQ(PanelColor(Panel("BGPanel6")), before);
 }
 
+TEST_F(TabsFrameGridsTest, TickedAutomaticReadingReadsTheClickedDevice) {
+  ShowPage(tabs->LightsPage);
+  const size_t before = gate.Requests().size();  // the page show clicked A 00 without reading
+  tabs->CheckBoxReadActualBalastData->setChecked(true);
+  Button("BalastButton6")->click();  // A 05: the full read, in its order
+  std::vector<Frame> expected;
+  for (uint8_t query : {0x99, 0x97, 0x9A, 0x90, 0xA0, 0xA2, 0xA1, 0xA3, 0xA4, 0xA5, 0xC0, 0xC1}) {
+    expected.push_back(Wire(3, 0, 0x0B, query));
+  }
+  for (uint8_t s = 0; s < 16; ++s) expected.push_back(Wire(3, 0, 0x0B, 0xB0 + s));
+  ASSERT_TRUE(gate.WaitForRequests(before + 28, 2s));
+  const auto sent = gate.Requests();
+  EXPECT_EQ(std::vector<Frame>(sent.begin() + static_cast<long>(before), sent.end()), expected);
+  EXPECT_EQ(form->BalastConfig().CurrentSlot(), 5);
+
+  tabs->CheckBoxReadActualBalastData->setChecked(false);
+  Button("BalastButton4")->click();
+  EXPECT_EQ(gate.Requests().size(), before + 28);
+
+  // A control device is read from its memory banks, starting with the identity bank.
+  ShowPage(tabs->ControllersPage);
+  tabs->CheckBoxReadActualControllerData->setChecked(true);
+  Button("ControlButton08")->click();  // C 07
+  ASSERT_TRUE(gate.WaitForRequests(before + 30, 2s));
+  EXPECT_EQ(gate.Requests()[before + 28], Wire(4, 7, 5, 0x90));  // SET BANK
+  EXPECT_EQ(gate.Requests()[before + 29], Wire(4, 7, 9, 2));     // READ DIRECT MEMORY BYTE 2
+}
+
 TEST_F(TabsFrameGridsTest, SecondRequestOnlyAfterTheFirstWasAnswered) {
   gate.SetResponder([](const Frame&) { return std::nullopt; });
   ShowPage(tabs->LightsPage);
