@@ -32,6 +32,15 @@ void TDaliCom::SetClient(TcpClient* client) {
   Client_.store(client);
 }
 
+int TDaliCom::Exchange(uint8_t* reply, uint8_t* request, uint8_t kind, uint8_t b1, uint8_t b2,
+                       uint8_t b3) {
+  request[0] = kind;
+  request[1] = b1;
+  request[2] = b2;
+  request[3] = b3;
+  return Exchange(reply, request);
+}
+
 int TDaliCom::Exchange(uint8_t* reply, uint8_t* request) {
   if (!Lock) throw std::logic_error("TDaliCom::Exchange before CreateLock");
 

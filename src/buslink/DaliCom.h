@@ -45,6 +45,8 @@ class TDaliCom {
   // Sends request (bytes 1..3 filled by the caller; bytes 0 and 4 are rewritten) and fills all five
   // bytes of reply. Holds the lock for exactly this one request and its reply.
   int Exchange(uint8_t* reply, uint8_t* request);
+  // The same with the request's kind and bytes 1..3 filled in first.
+  int Exchange(uint8_t* reply, uint8_t* request, uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3);
 
  private:
   std::unique_ptr<std::mutex> Lock;

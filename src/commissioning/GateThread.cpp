@@ -135,11 +135,7 @@ std::string ProblemSummary(const std::vector<AddressProblem>& problems) {
 }
 
 void TGateThread::Send(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
-  Request[0] = kind;
-  Request[1] = b1;
-  Request[2] = b2;
-  Request[3] = b3;
-  const int result = DaliCom->Exchange(Reply, Request);
+  const int result = DaliCom->Exchange(Reply, Request, kind, b1, b2, b3);
   if (result != kExchangeReplied) throw ExchangeFailed{result};
 }
 

@@ -256,21 +256,15 @@ void TTabsFrame::DeviceRClick(Grid& grid, int i) {
   member ? record.SetMember() : record.SetNotMember();
   record.SetFocus();
 
-  if (grid.kind == kGearKind) {
-    Request[0] = kGearFrame;
-    Request[1] = 0;
-    Request[2] = static_cast<uint8_t>(2 * i + 1);
-    Request[3] = static_cast<uint8_t>((member ? 0x60 : 0x70) + g);
-  } else {
-    Request[0] = kDeviceFrame;
-    Request[1] = static_cast<uint8_t>(i);
-    Request[2] = member ? 12 : 13;  // ADD TO / REMOVE FROM CONTROL GROUP N
-    Request[3] = g;
-  }
-  // A configuration command counts only when it arrives twice.
-  if (shared_.daliCom->Exchange(Reply, Request) == kExchangeReplied) {
-    shared_.daliCom->Exchange(Reply, Request);
-  }
+  // A configuration command counts only when it arrives twice; the same request buffer goes again.
+  const int first = grid.kind == kGearKind
+                        ? shared_.daliCom->Exchange(
+                              Reply, Request, kGearFrame, 0, static_cast<uint8_t>(2 * i + 1),
+                              static_cast<uint8_t>((member ? 0x60 : 0x70) + g))
+                        // ADD TO / REMOVE FROM CONTROL GROUP N
+                        : shared_.daliCom->Exchange(Reply, Request, kDeviceFrame,
+                                                    static_cast<uint8_t>(i), member ? 12 : 13, g);
+  if (first == kExchangeReplied) shared_.daliCom->Exchange(Reply, Request);
   table.SetCurrentSlot(remembered);
   if (grid.editor) grid.editor->RefreshView();
   if (shared_.floorPlan) shared_.floorPlan->RefreshView();

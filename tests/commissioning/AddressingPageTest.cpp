@@ -10,6 +10,7 @@
 #include "ServerProcess.h"
 #include "commissioning/AddressFrame.h"
 #include "commissioning/CommissioningFixture.h"
+#include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/LumetraApplication.h"
 #include "ui/TabsFrame.h"
@@ -19,16 +20,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool WaitUntil(const std::function<bool()>& condition, int ms = 20000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!condition()) {
-    if (timer.elapsed() > ms) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::msleep(1);
-  }
-  return true;
-}
+// Jobs against the real server, which may run slowly under a sanitizer.
+constexpr int kJobWait = 20000;
 
 const QColor kMaroon(128, 0, 0), kLime(0, 255, 0);
 
@@ -135,7 +128,7 @@ TEST_F(AddressingPageTest, AddressAddedOnTheDemoLineAddressesTheNewDevicesOnly) 
   EXPECT_FALSE(form->ItemSaveAs->isEnabled());
   EXPECT_FALSE(tabs->RadioGroupPercentArc->isEnabled());
 
-  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }));
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
   EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
   EXPECT_TRUE(tabs->ButtonExecute->isEnabled());
   EXPECT_TRUE(tabs->ButtonClose->isEnabled());
@@ -157,7 +150,7 @@ TEST_F(AddressingPageTest, AddressAddedOnTheDemoLineAddressesTheNewDevicesOnly) 
 
   // A second run finds the same installation and changes nothing.
   Execute(kActionAddressAdded, kActionNone);
-  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }));
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
   EXPECT_EQ(gear.UsedSlotCount(), 12);
   EXPECT_FALSE(gear.IsSlotFree(7));
 }
@@ -178,7 +171,7 @@ TEST_F(AddressingPageTest, CancelKeepsTheJobAloneUntilTheWorkerHasStopped) {
   Open({"--delay-reply-ms", "2"});
   Execute(kActionReaddressAll, kActionFind);
   // The view is the user interface's own; the tables belong to the worker until the job ends.
-  ASSERT_TRUE(WaitUntil([&] { return Message() == "Prideľovanie nových adries"; }));
+  ASSERT_TRUE(WaitUntil([&] { return Message() == "Prideľovanie nových adries"; }, kJobWait));
   tabs->ButtonCancelAddressing->click();
   EXPECT_FALSE(tabs->ButtonCancelAddressing->isEnabled());
   EXPECT_FALSE(tabs->ButtonOpen->isEnabled());
@@ -186,7 +179,7 @@ TEST_F(AddressingPageTest, CancelKeepsTheJobAloneUntilTheWorkerHasStopped) {
   EXPECT_FALSE(tabs->ButtonExecute->isEnabled());
   tabs->OnButtonExecuteClick();
   EXPECT_EQ(tabs->GateThread().GetJob(), kJobCancel);
-  ASSERT_TRUE(WaitUntil([&] { return JobDone() && tabs->ButtonExecute->isEnabled(); }));
+  ASSERT_TRUE(WaitUntil([&] { return JobDone() && tabs->ButtonExecute->isEnabled(); }, kJobWait));
   EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
   EXPECT_EQ(form->ControllerConfig().UsedSlotCount(), 0);  // the device part never started
   EXPECT_TRUE(DevicePagesEnabled());
@@ -196,7 +189,7 @@ TEST_F(AddressingPageTest, CancelKeepsTheJobAloneUntilTheWorkerHasStopped) {
 TEST_F(AddressingPageTest, GateClosedByTheServerStopsTheJobAndANewOneRunsAfterReopening) {
   Open({"--close-after", "40"});
   Execute(kActionFind, kActionNone);
-  ASSERT_TRUE(WaitUntil([&] { return JobDone() && tabs->ButtonOpen->isEnabled(); }));
+  ASSERT_TRUE(WaitUntil([&] { return JobDone() && tabs->ButtonOpen->isEnabled(); }, kJobWait));
   EXPECT_EQ(Message(), "Adresovanie prerušené: Spojenie s DALI bolo prerušené");
   EXPECT_FALSE(tabs->ButtonExecute->isEnabled());  // no gate: nothing to run a job on
   EXPECT_FALSE(tabs->ButtonClose->isEnabled());
@@ -210,7 +203,7 @@ TEST_F(AddressingPageTest, GateClosedByTheServerStopsTheJobAndANewOneRunsAfterRe
   tabs->SetBusServerLaunch(launch);
   Open();
   Execute(kActionFind, kActionNone);
-  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }));
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
   EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
   EXPECT_EQ(form->BalastConfig().UsedSlotCount(), 10);
 }
@@ -218,7 +211,7 @@ TEST_F(AddressingPageTest, GateClosedByTheServerStopsTheJobAndANewOneRunsAfterRe
 TEST_F(AddressingPageTest, ClosingTheWindowDuringAJobWaitsForItWithoutDeadlock) {
   Open({"--delay-reply-ms", "1"});
   Execute(kActionReaddressAll, kActionNone);
-  ASSERT_TRUE(WaitUntil([&] { return Message() == "Prideľovanie nových adries"; }));
+  ASSERT_TRUE(WaitUntil([&] { return Message() == "Prideľovanie nových adries"; }, kJobWait));
   EXPECT_FALSE(tabs->GateThread().Idle());
   QElapsedTimer timer;
   timer.start();

@@ -18,6 +18,7 @@
 #include "buslink/DaliCom.h"
 #include "monitor/MonitorFrame.h"
 #include "support/LoopbackPeer.h"
+#include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/LumetraApplication.h"
 #include "ui/TabsFrame.h"
@@ -25,19 +26,10 @@
 namespace lumetra {
 namespace {
 
+using test::WaitUntil;
+
 using namespace std::chrono_literals;
 using test::LoopbackPeer;
-
-bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!condition()) {
-    if (timer.elapsed() > ms) return false;
-    QApplication::processEvents();
-    QThread::msleep(1);
-  }
-  return true;
-}
 
 std::vector<uint8_t> Bytes(std::initializer_list<MonitorRecord> records) {
   std::vector<uint8_t> bytes;
@@ -135,10 +127,9 @@ TEST_F(MonitorPageTest, ControlUnitMonitorIsAtPortPlusTwoAndStartsAndStopsAgain)
     EXPECT_TRUE(Stopped());
     EXPECT_TRUE(tabs->RadioGroupInterface->isEnabled());
   }
-  EXPECT_EQ(Lines(), QStringList({"\t0305\t\t\tA 01\tRECALL MAX LEVEL\t\t\t5",
-                                  "\tFF\t\t\t\tAnswer\t255",
-                                  "\t0505\t\t\tA 02\tRECALL MAX LEVEL\t\t\t5",
-                                  "\tFF\t\t\t\tAnswer\t255"}))
+  EXPECT_EQ(Lines(),
+            QStringList({"\t0305\t\t\tA 01\tRECALL MAX LEVEL\t\t\t5", "\tFF\t\t\t\tAnswer\t255",
+                         "\t0505\t\t\tA 02\tRECALL MAX LEVEL\t\t\t5", "\tFF\t\t\t\tAnswer\t255"}))
       << "the view keeps its lines over a stop";
 }
 
@@ -215,8 +206,8 @@ TEST_F(MonitorPageTest, SaveAppendsLmmAndOpenReplacesTheLines) {
   ChooseInDialog(tabs->OpenMonitorDialog, dir.filePath("trace.lmm"));
   tabs->ButtonMonitorOpen->click();
   ASSERT_TRUE(errors.empty()) << errors.front();
-  EXPECT_EQ(Lines(), QStringList({"\t0B05\t\t\tA 05\tRECALL MAX LEVEL\t\t\t5",
-                                  "\tFF\t\t\t\tAnswer\t255"}));
+  EXPECT_EQ(Lines(),
+            QStringList({"\t0B05\t\t\tA 05\tRECALL MAX LEVEL\t\t\t5", "\tFF\t\t\t\tAnswer\t255"}));
 
   // A file that is not text is refused and the view keeps its lines.
   ChooseInDialog(tabs->OpenMonitorDialog, binary.fileName());
@@ -237,13 +228,17 @@ TEST_F(MonitorPageTest, CheckAllBoxesSetEveryBoxAndItsFilterEntry) {
     const uint8_t* entries;
   };
   const Case cases[] = {
-      {tabs->CheckBoxBalastCheckAll, {tabs->CheckBoxA.begin(), tabs->CheckBoxA.end()},
+      {tabs->CheckBoxBalastCheckAll,
+       {tabs->CheckBoxA.begin(), tabs->CheckBoxA.end()},
        f.BalastAddressSelected.data()},
-      {tabs->CheckBoxBalastGroupCheckAll, {tabs->CheckBoxG.begin(), tabs->CheckBoxG.end()},
+      {tabs->CheckBoxBalastGroupCheckAll,
+       {tabs->CheckBoxG.begin(), tabs->CheckBoxG.end()},
        f.BalastGroupSelected.data()},
-      {tabs->CheckBoxControllerCheckAll, {tabs->CheckBoxC.begin(), tabs->CheckBoxC.end()},
+      {tabs->CheckBoxControllerCheckAll,
+       {tabs->CheckBoxC.begin(), tabs->CheckBoxC.end()},
        f.ControllerAddressSelected.data()},
-      {tabs->CheckBoxControllerGroupCheckAll, {tabs->CheckBoxGC.begin(), tabs->CheckBoxGC.end()},
+      {tabs->CheckBoxControllerGroupCheckAll,
+       {tabs->CheckBoxGC.begin(), tabs->CheckBoxGC.end()},
        f.ControllerGroupSelected.data()},
   };
   for (const Case& c : cases) {
@@ -262,9 +257,9 @@ TEST_F(MonitorPageTest, CheckAllBoxesSetEveryBoxAndItsFilterEntry) {
 TEST_F(MonitorPageTest, FilterOffDisablesItsControlsButKeepsTheirStates) {
   MakeForm();
   const MonitorRecord toA05{0x63, 0, 0x0B, 0x90, 0};
-  QWidget* controls[] = {tabs->RadioGroupBalast, tabs->CheckBoxBalastCheckAll,
-                         tabs->CheckBoxBalastGroupCheckAll, tabs->CheckBoxBalastAll,
-                         tabs->CheckBoxA[5], tabs->CheckBoxG[15]};
+  QWidget* controls[] = {
+      tabs->RadioGroupBalast,  tabs->CheckBoxBalastCheckAll, tabs->CheckBoxBalastGroupCheckAll,
+      tabs->CheckBoxBalastAll, tabs->CheckBoxA[5],           tabs->CheckBoxG[15]};
   for (QWidget* w : controls) EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
   EXPECT_TRUE(tabs->CheckBoxBalastFilter->isEnabled());
   EXPECT_FALSE(tabs->CheckBoxC[0]->isEnabled());
@@ -301,9 +296,9 @@ TEST_F(MonitorPageTest, PageShowsTheMonitorViewOnTop) {
   tabs->Pages->setCurrentWidget(tabs->DaliMonitorPage);
   EXPECT_TRUE(monitor->isVisible());
   EXPECT_FALSE(form->ItemPrint->isEnabled());
-  EXPECT_EQ(monitor->geometry(), QRect(TConfiguratorForm::kViewLeft, 3,
-                                       TConfiguratorForm::kViewWidth,
-                                       TConfiguratorForm::kFrameHeight));
+  EXPECT_EQ(monitor->geometry(),
+            QRect(TConfiguratorForm::kViewLeft, 3, TConfiguratorForm::kViewWidth,
+                  TConfiguratorForm::kFrameHeight));
   EXPECT_EQ(monitor->parentWidget()->children().last(), monitor) << "top of the stack";
   tabs->Pages->setCurrentWidget(tabs->InterfacePage);
   EXPECT_FALSE(monitor->isVisible());

@@ -13,12 +13,15 @@
 #include <thread>
 
 #include "support/LoopbackPeer.h"
+#include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/LumetraApplication.h"
 #include "ui/TabsFrame.h"
 
 namespace lumetra {
 namespace {
+
+using test::WaitUntil;
 
 using test::Frame;
 using test::LoopbackPeer;
@@ -44,17 +47,6 @@ uint16_t FreePortPair() {
     }
   }
   throw std::runtime_error("no free port pair");
-}
-
-bool WaitUntil(const std::function<bool()>& condition, int ms = 3000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!condition()) {
-    if (timer.elapsed() > ms) return false;
-    QApplication::processEvents();
-    QThread::msleep(2);
-  }
-  return true;
 }
 
 class TabsFrameConnectionTest : public ::testing::Test {

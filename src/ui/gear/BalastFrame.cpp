@@ -382,11 +382,7 @@ uint8_t TBalastFrame::AddressByte() const {
 
 int TBalastFrame::Send(uint8_t addressByte, uint8_t data) {
   if (DaliCom == nullptr) return kExchangeNotConnected;
-  Request[0] = kGearFrame;
-  Request[1] = 0;
-  Request[2] = addressByte;
-  Request[3] = data;
-  return DaliCom->Exchange(Reply, Request);
+  return DaliCom->Exchange(Reply, Request, kGearFrame, 0, addressByte, data);
 }
 
 int TBalastFrame::SendTwice(uint8_t addressByte, uint8_t data) {

@@ -90,11 +90,7 @@ uint8_t TZorvikBalastFrame::DeviceAddress() const {
 
 int TZorvikBalastFrame::Send(uint8_t addressByte, uint8_t data) {
   if (DaliCom == nullptr) return kExchangeNotConnected;
-  Request[0] = kGearFrame;
-  Request[1] = 0;
-  Request[2] = addressByte;
-  Request[3] = data;
-  return DaliCom->Exchange(Reply, Request);
+  return DaliCom->Exchange(Reply, Request, kGearFrame, 0, addressByte, data);
 }
 
 void TZorvikBalastFrame::OnButtonReadClick() {
