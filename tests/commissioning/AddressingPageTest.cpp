@@ -102,7 +102,11 @@ class AddressingPageTest : public ::testing::Test {
     tabs->RadioGroupControllers->Item(deviceAction)->click();
     tabs->ButtonExecute->click();
   }
-  bool JobDone() { return tabs->GateThread().Idle() && !tabs->ButtonCancelAddressing->isEnabled(); }
+  // The worker is idle and the frame has heard of the end (only that enables the device pages).
+  bool JobDone() {
+    return tabs->GateThread().Idle() && !tabs->ButtonCancelAddressing->isEnabled() &&
+           DevicePagesEnabled();
+  }
   bool DevicePagesEnabled() {
     return tabs->Pages->isTabEnabled(tabs->Pages->indexOf(tabs->LightsPage)) &&
            tabs->Pages->isTabEnabled(tabs->Pages->indexOf(tabs->ControllersPage));
