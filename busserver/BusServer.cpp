@@ -49,7 +49,7 @@ BusServer::BusServer(const Options& options, const sim::LineDescription& line, s
       out_(out),
       lineName_(line.name) {
   if (gSignalPipe[0] < 0 && ::pipe2(gSignalPipe, O_NONBLOCK | O_CLOEXEC) != 0) {
-    throw Error(std::string("Nedá sa vytvoriť rúra pre signály: ") + std::strerror(errno));
+    throw Error(std::string("Nedá sa vytvoriť rúra pre signály: ") + SystemErrorText(errno));
   }
   line_.SetMonitor([this](const sim::Frame& record) { Broadcast(record); });
   if (options_.timing == Timing::kDali) {
@@ -102,7 +102,7 @@ std::string BusServer::BusTimeText() const {
 
 int BusServer::Bind(uint16_t port) {
   const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (fd < 0) throw Error(std::string("Nedá sa vytvoriť soket: ") + std::strerror(errno));
+  if (fd < 0) throw Error(std::string("Nedá sa vytvoriť soket: ") + SystemErrorText(errno));
   const int one = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
   sockaddr_in addr{};
@@ -118,12 +118,12 @@ int BusServer::Bind(uint16_t port) {
                       "voľbou --port-base.");
     }
     throw Error("Port " + std::to_string(port) + " na " + options_.host +
-                " sa nedá otvoriť: " + std::strerror(err));
+                " sa nedá otvoriť: " + SystemErrorText(err));
   }
   if (::listen(fd, 16) != 0) {
     const int err = errno;
     ::close(fd);
-    throw Error("Port " + std::to_string(port) + " sa nedá otvoriť: " + std::strerror(err));
+    throw Error("Port " + std::to_string(port) + " sa nedá otvoriť: " + SystemErrorText(err));
   }
   return fd;
 }
@@ -348,7 +348,7 @@ void BusServer::Run() {
     }
     const int ready = ::ppoll(fds.data(), fds.size(), wake ? &timeout : nullptr, nullptr);
     if (ready < 0 && errno != EINTR)
-      throw Error(std::string("poll zlyhal: ") + std::strerror(errno));
+      throw Error(std::string("poll zlyhal: ") + SystemErrorText(errno));
 
     if (ready > 0) {
       if (fds[0].revents & POLLIN) HandleSignals(stop);

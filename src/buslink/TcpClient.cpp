@@ -16,22 +16,6 @@ namespace lumetra {
 
 namespace {
 
-std::string ReasonText(int err) {
-  switch (err) {
-    case ECONNREFUSED:
-      return "spojenie bolo odmietnuté";
-    case ETIMEDOUT:
-      return "vypršal čas na spojenie";
-    case ENETUNREACH:
-    case EHOSTUNREACH:
-      return "adresa je nedostupná";
-    case EADDRNOTAVAIL:
-      return "adresa nie je dostupná";
-    default:
-      return std::strerror(err);
-  }
-}
-
 int PollTimeout(const std::chrono::steady_clock::time_point* deadline) {
   if (deadline == nullptr) return -1;
   auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -121,14 +105,15 @@ void TcpClient::Connect() {
   }
   // Close-on-exec: the bus server started later must not inherit the program's connections.
   int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) throw Error(std::string("Nepodarilo sa vytvoriť spojenie: ") + std::strerror(errno));
+  if (fd < 0)
+    throw Error(std::string("Nepodarilo sa vytvoriť spojenie: ") + SystemErrorText(errno));
   int one = 1;
   ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   const int err = ConnectWithin(fd, address, connectTimeout_);
   if (err != 0) {
     ::close(fd);
     throw Error("Nepodarilo sa pripojiť k " + host + ":" + std::to_string(port) + " (" +
-                ReasonText(err) + ")");
+                SystemErrorText(err) + ")");
   }
   {
     std::lock_guard lock(closeMutex_);

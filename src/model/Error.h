@@ -12,4 +12,7 @@ class Error : public std::runtime_error {
   explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
+// The reason behind a system error number, in Slovak: the system's own texts are English.
+std::string SystemErrorText(int err);
+
 }  // namespace lumetra

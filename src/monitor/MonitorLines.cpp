@@ -16,43 +16,9 @@ namespace lumetra {
 
 namespace {
 
-// The system's own texts are English; the user reads every message in Slovak, so each reason has
-// one, and an unusual one at least its number for whoever helps the user.
-std::string Reason(int err) {
-  switch (err) {
-    case ENOENT:
-      return "súbor alebo priečinok neexistuje";
-    case EACCES:
-      return "prístup bol odmietnutý";
-    case EPERM:
-      return "operácia nie je povolená";
-    case ENOSPC:
-      return "na disku nie je voľné miesto";
-    case EDQUOT:
-      return "bola prekročená kvóta disku";
-    case EFBIG:
-      return "súbor je príliš veľký";
-    case EROFS:
-      return "disk je len na čítanie";
-    case EISDIR:
-      return "je to priečinok";
-    case ENOTDIR:
-      return "časť cesty nie je priečinok";
-    case ENAMETOOLONG:
-      return "názov je príliš dlhý";
-    case EMFILE:
-    case ENFILE:
-      return "je otvorených príliš veľa súborov";
-    case EIO:
-      return "chyba pri čítaní alebo zápise na disk";
-    default:
-      return "systémová chyba č. " + std::to_string(err);
-  }
-}
-
 [[noreturn]] void SaveFailed(const std::string& path, int err) {
-  throw Error("Záznam monitora sa nepodarilo uložiť do súboru \"" + path + "\" (" + Reason(err) +
-              ")");
+  throw Error("Záznam monitora sa nepodarilo uložiť do súboru \"" + path + "\" (" +
+              SystemErrorText(err) + ")");
 }
 
 [[noreturn]] void OpenFailed(const std::string& path, const std::string& reason) {
@@ -176,14 +142,14 @@ void SaveMonitorLines(const std::string& path, const MonitorLines& lines) {
 
 MonitorLines LoadMonitorLines(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) OpenFailed(path, Reason(errno));
+  if (fd < 0) OpenFailed(path, SystemErrorText(errno));
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }
   } closer{fd};
   struct stat st {};
-  if (::fstat(fd, &st) != 0) OpenFailed(path, Reason(errno));
-  if (S_ISDIR(st.st_mode)) OpenFailed(path, Reason(EISDIR));
+  if (::fstat(fd, &st) != 0) OpenFailed(path, SystemErrorText(errno));
+  if (S_ISDIR(st.st_mode)) OpenFailed(path, SystemErrorText(EISDIR));
 
   std::string content;
   if (S_ISREG(st.st_mode)) content.reserve(static_cast<size_t>(st.st_size));
@@ -191,7 +157,7 @@ MonitorLines LoadMonitorLines(const std::string& path) {
   for (;;) {
     const ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) OpenFailed(path, Reason(errno));
+    if (n < 0) OpenFailed(path, SystemErrorText(errno));
     if (n == 0) break;
     content.append(buffer, static_cast<size_t>(n));
   }
