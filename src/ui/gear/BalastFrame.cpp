@@ -34,16 +34,22 @@ constexpr uint32_t kNoLevel = 255;
 struct Setting {
   QLineEdit* TBalastFrame::*edit;
   uint8_t opcode;
-  void (TBalastConfig::*store)(uint32_t);
+  void (*store)(TBalastConfig&, uint32_t);
   bool level;  // converted in percent mode
 };
 constexpr Setting kSettings[] = {
-    {&TBalastFrame::EditMinLevel, 0x2B, &TBalastConfig::SetMinLevel, true},
-    {&TBalastFrame::EditMaxLevel, 0x2A, &TBalastConfig::SetMaxLevel, true},
-    {&TBalastFrame::EditPowerOnLevel, 0x2D, &TBalastConfig::SetPowerOnLevel, true},
-    {&TBalastFrame::EditFailureLevel, 0x2C, &TBalastConfig::SetFailureLevel, true},
-    {&TBalastFrame::EditFadeRate, 0x2F, &TBalastConfig::SetFadeRate, false},
-    {&TBalastFrame::EditFadeTime, 0x2E, &TBalastConfig::SetFadeTime, false},
+    {&TBalastFrame::EditMinLevel, 0x2B, [](TBalastConfig& t, uint32_t v) { t.SetMinLevel(v); },
+     true},
+    {&TBalastFrame::EditMaxLevel, 0x2A, [](TBalastConfig& t, uint32_t v) { t.SetMaxLevel(v); },
+     true},
+    {&TBalastFrame::EditPowerOnLevel, 0x2D,
+     [](TBalastConfig& t, uint32_t v) { t.SetPowerOnLevel(v); }, true},
+    {&TBalastFrame::EditFailureLevel, 0x2C,
+     [](TBalastConfig& t, uint32_t v) { t.SetFailureLevel(v); }, true},
+    {&TBalastFrame::EditFadeRate, 0x2F, [](TBalastConfig& t, uint32_t v) { t.SetFadeRate(v); },
+     false},
+    {&TBalastFrame::EditFadeTime, 0x2E, [](TBalastConfig& t, uint32_t v) { t.SetFadeTime(v); },
+     false},
 };
 
 QString DeviceTypeName(int type) {
@@ -444,7 +450,7 @@ int TBalastFrame::WriteSetting(QLineEdit* edit, uint8_t opcode) {
   int result = Send(kDtr, static_cast<uint8_t>(data & 0xFF));
   if (result == kExchangeReplied) result = SendTwice(AddressByte(), opcode);
   if (result != kExchangeReplied) return result;
-  StoreGroupWide([this, setting, v] { (BalastConfig->*(setting->store))(v); });
+  StoreGroupWide([this, setting, v] { setting->store(*BalastConfig, v); });
   return kExchangeReplied;
 }
 
