@@ -310,11 +310,21 @@ void TTabsFrame::StartBusServer() {
 void TTabsFrame::OnButtonOpenClick() {
   const int interfaceIndex = RadioGroupInterface->ItemIndex();
   StartBusServer();
-  const Endpoint gate = ChannelEndpoint(interfaceIndex, Text(EditIPAddress), Text(EditPort),
-                                        kGateChannel, launch_.portBase);
-  TCPClientGate.SetHost(gate.host);
-  TCPClientGate.SetPort(gate.port);
-  TCPClientGate.Connect();
+  ConnectChannel(TCPClientGate, interfaceIndex, kGateChannel);
+}
+
+void TTabsFrame::ConnectChannel(TcpClient& client, int interfaceIndex, int channel) {
+  const Endpoint endpoint = ChannelEndpoint(interfaceIndex, Text(EditIPAddress), Text(EditPort),
+                                            channel, launch_.portBase);
+  client.SetHost(endpoint.host);
+  client.SetPort(endpoint.port);
+  if (interfaceIndex == kInterfaceControlUnit) {
+    client.Connect();
+  } else {
+    // A bus server that has just started opens its ports one after the other: the configuration
+    // port answering does not yet mean that this one does.
+    ConnectPatiently(client, launch_.patience);
+  }
 }
 
 void TTabsFrame::OnButtonCloseClick() { TCPClientGate.Disconnect(); }

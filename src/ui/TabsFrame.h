@@ -280,6 +280,9 @@ class TTabsFrame : public QFrame, public TJobOwner {
   void ShowMonitorRunning(bool running);
   void UnlockInterfaceChoice();
   void LaunchBusServer();
+  // Connects one channel of the chosen interface: the control unit's at once, a bus server's with
+  // the patience of a server that may still be opening its ports.
+  void ConnectChannel(TcpClient& client, int interfaceIndex, int channel);
   void BindConnectionEvents(TcpClient& client);
   void StopWorker();
   void SetDevicePagesEnabled(bool enabled);

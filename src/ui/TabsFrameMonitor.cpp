@@ -92,21 +92,21 @@ void TTabsFrame::BuildMonitorPage() {
       Named<QCheckBox>("CheckBoxBalastCheckAll", QStringLiteral("Vybrať / zrušiť všetky"));
   CheckBoxBalastGroupCheckAll =
       Named<QCheckBox>("CheckBoxBalastGroupCheckAll", QStringLiteral("Vybrať / zrušiť všetky"));
-  CheckBoxBalastAll = Named<QCheckBox>("CheckBoxBalastAll", QStringLiteral("Všetky svietidlá ( A ALL )"));
+  CheckBoxBalastAll =
+      Named<QCheckBox>("CheckBoxBalastAll", QStringLiteral("Všetky svietidlá ( A ALL )"));
   CheckBoxControllerFilter =
       Named<QCheckBox>("CheckBoxControllerFilter", QStringLiteral("Filtrovať ovládače"));
   RadioGroupController = new TRadioGroup(QStringLiteral("RadioGroupController"),
                                          QStringLiteral("Vybrané"), shownItems);
   CheckBoxControllerCheckAll =
       Named<QCheckBox>("CheckBoxControllerCheckAll", QStringLiteral("Vybrať / zrušiť všetky"));
-  CheckBoxControllerGroupCheckAll = Named<QCheckBox>("CheckBoxControllerGroupCheckAll",
-                                                     QStringLiteral("Vybrať / zrušiť všetky"));
+  CheckBoxControllerGroupCheckAll =
+      Named<QCheckBox>("CheckBoxControllerGroupCheckAll", QStringLiteral("Vybrať / zrušiť všetky"));
   CheckBoxControllerAll =
       Named<QCheckBox>("CheckBoxControllerAll", QStringLiteral("Všetky ovládače ( C ALL )"));
 
-  auto column = [](QCheckBox* filter, TRadioGroup* shown, QGroupBox* addresses,
-                   QCheckBox* checkAll, QGroupBox* groups, QCheckBox* groupCheckAll,
-                   QCheckBox* all) {
+  auto column = [](QCheckBox* filter, TRadioGroup* shown, QGroupBox* addresses, QCheckBox* checkAll,
+                   QGroupBox* groups, QCheckBox* groupCheckAll, QCheckBox* all) {
     auto* layout = new QVBoxLayout;
     layout->setSpacing(2);
     for (QWidget* w : std::initializer_list<QWidget*>{filter, shown, addresses, checkAll, groups,
@@ -221,12 +221,8 @@ void TTabsFrame::OnMonitorPageShow() {
 void TTabsFrame::OnButtonMonitorStartClick() {
   const int interfaceIndex = RadioGroupInterface->ItemIndex();
   StartBusServer();
-  const Endpoint endpoint = ChannelEndpoint(interfaceIndex, Text(EditIPAddress), Text(EditPort),
-                                            kMonitorChannel, launch_.portBase);
-  TCPClientMonitor.SetHost(endpoint.host);
-  TCPClientMonitor.SetPort(endpoint.port);
   // The rest happens in OnDaliTCPClientConnected.
-  TCPClientMonitor.Connect();
+  ConnectChannel(TCPClientMonitor, interfaceIndex, kMonitorChannel);
 }
 
 void TTabsFrame::OnButtonMonitorStopClick() {
