@@ -10,6 +10,7 @@
 #include "ServerProcess.h"
 #include "commissioning/AddressFrame.h"
 #include "commissioning/CommissioningFixture.h"
+#include "support/ConfiguratorFixture.h"
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/LumetraApplication.h"
@@ -66,22 +67,11 @@ TEST(AddressFrameTest, InUseMarksAndCounts) {
 }
 
 // The configurator with the real bus server, started by "Otvoriť" on free ports.
-class AddressingPageTest : public ::testing::Test {
+class AddressingPageTest : public ConfiguratorFixture {
  protected:
-  void SetUp() override {
-    TLumetraApplication::SetErrorReport(
-        [this](const QString& m) { errors.push_back(m.toStdString()); });
-  }
-  void TearDown() override {
-    form.reset();
-    TLumetraApplication::SetErrorReport(nullptr);
-    if (serverPid > 0) ::kill(static_cast<pid_t>(serverPid), SIGTERM);
-  }
-
   void Open(const QStringList& serverOptions = {}) {
     if (!form) {
-      form = std::make_unique<TConfiguratorForm>(std::vector<std::string>{});
-      tabs = form->TabsFrame();
+      MakeForm({}, TDaliCom::kReplyTimeout);
       form->show();
       BusServerLaunch launch;
       launch.program = QStringLiteral(LUMETRA_BUILD_DIR "/LumetraDaliBusServer");
@@ -112,11 +102,6 @@ class AddressingPageTest : public ::testing::Test {
            tabs->Pages->isTabEnabled(tabs->Pages->indexOf(tabs->ControllersPage));
   }
   QString Message() { return form->ProgressView()->LabelProgress->text(); }
-
-  std::vector<std::string> errors;
-  std::unique_ptr<TConfiguratorForm> form;
-  TTabsFrame* tabs = nullptr;
-  qint64 serverPid = 0;
 };
 
 TEST_F(AddressingPageTest, AddressAddedOnTheDemoLineAddressesTheNewDevicesOnly) {

@@ -17,6 +17,7 @@
 #include "ServerProcess.h"
 #include "buslink/DaliCom.h"
 #include "monitor/MonitorFrame.h"
+#include "support/ConfiguratorFixture.h"
 #include "support/LoopbackPeer.h"
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
@@ -37,23 +38,11 @@ std::vector<uint8_t> Bytes(std::initializer_list<MonitorRecord> records) {
   return bytes;
 }
 
-class MonitorPageTest : public ::testing::Test {
+class MonitorPageTest : public test::ConfiguratorFixture {
  protected:
-  void SetUp() override {
-    TLumetraApplication::SetErrorReport(
-        [this](const QString& m) { errors.push_back(m.toStdString()); });
-  }
-  void TearDown() override {
-    TLumetraApplication::SetErrorReport(nullptr);
-    form.reset();
-    if (serverPid > 0) ::kill(static_cast<pid_t>(serverPid), SIGTERM);
-  }
-
   void MakeForm(const std::vector<std::string>& arguments = {}) {
-    form = std::make_unique<TConfiguratorForm>(arguments);
-    tabs = form->TabsFrame();
+    ConfiguratorFixture::MakeForm(arguments, 2000ms);
     monitor = form->MonitorView();
-    form->DaliCom().SetReplyTimeout(2000ms);
   }
   // The monitor of a control unit at 127.0.0.5 whose monitor channel is `peer`.
   void MakeControlUnitForm(const LoopbackPeer& peer) {
@@ -95,11 +84,7 @@ class MonitorPageTest : public ::testing::Test {
     });
   }
 
-  std::vector<std::string> errors;
-  std::unique_ptr<TConfiguratorForm> form;
-  TTabsFrame* tabs = nullptr;
   TMonitorFrame* monitor = nullptr;
-  qint64 serverPid = 0;
 };
 
 TEST_F(MonitorPageTest, ControlUnitMonitorIsAtPortPlusTwoAndStartsAndStopsAgain) {

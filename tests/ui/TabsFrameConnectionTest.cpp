@@ -12,6 +12,7 @@
 #include <QThread>
 #include <thread>
 
+#include "support/ConfiguratorFixture.h"
 #include "support/LoopbackPeer.h"
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
@@ -49,24 +50,16 @@ uint16_t FreePortPair() {
   throw std::runtime_error("no free port pair");
 }
 
-class TabsFrameConnectionTest : public ::testing::Test {
+class TabsFrameConnectionTest : public test::ConfiguratorFixture {
  protected:
   void SetUp() override {
-    TLumetraApplication::SetErrorReport(
-        [this](const QString& m) { errors.push_back(m.toStdString()); });
+    ConfiguratorFixture::SetUp();
     ASSERT_TRUE(dir.isValid());
     record = dir.filePath("server.log");
   }
-  void TearDown() override {
-    TLumetraApplication::SetErrorReport(nullptr);
-    form.reset();
-    if (serverPid > 0) ::kill(static_cast<pid_t>(serverPid), SIGTERM);
-  }
 
   void MakeForm(const std::vector<std::string>& arguments = {}) {
-    form = std::make_unique<TConfiguratorForm>(arguments);
-    tabs = form->TabsFrame();
-    form->DaliCom().SetReplyTimeout(500ms);
+    ConfiguratorFixture::MakeForm(arguments, 500ms);
   }
 
   // Points "Otvoriť" at the stand-in server on free ports.
@@ -103,10 +96,6 @@ class TabsFrameConnectionTest : public ::testing::Test {
   QTemporaryDir dir;
   QString record;
   uint16_t base = 0;
-  qint64 serverPid = 0;
-  std::vector<std::string> errors;
-  std::unique_ptr<TConfiguratorForm> form;
-  TTabsFrame* tabs = nullptr;
 };
 
 TEST_F(TabsFrameConnectionTest, UsbOpenStartsTheServerSendsThePacketAndOpensTheGate) {
