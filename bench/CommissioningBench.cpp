@@ -107,20 +107,27 @@ struct JobRun {
   int devices = 0;
 };
 
-JobRun RunReaddressAll(uint16_t gatePort) {
+// A gate connection to a loopback port and the exchange over it.
+struct GateLink {
+  explicit GateLink(uint16_t port) {
+    client.SetHost("127.0.0.1");
+    client.SetPort(port);
+    client.Connect();
+    com.CreateLock();
+    com.SetClient(&client);
+  }
   TcpClient client;
-  client.SetHost("127.0.0.1");
-  client.SetPort(gatePort);
-  client.Connect();
   TDaliCom com;
-  com.CreateLock();
-  com.SetClient(&client);
+};
+
+JobRun RunReaddressAll(uint16_t gatePort) {
+  GateLink link(gatePort);
   TBalastConfig gear;
   TControllerConfig devices;
   ThreadBridge bridge;
   TGateThread worker;
   JobRun run;
-  worker.SetDaliCom(&com);
+  worker.SetDaliCom(&link.com);
   worker.SetConfigs(&gear, &devices);
   worker.SetBridge(&bridge);
   worker.SetPause([&](std::chrono::milliseconds ms) {
@@ -202,17 +209,11 @@ void BM_FramesPerGear(benchmark::State& state) {
     peer.SetResponder([&](const test::Frame& r) -> std::optional<test::Frame> {
       return test::Frame(simLine.Exchange(r).reply);
     });
-    TcpClient client;
-    client.SetHost("127.0.0.1");
-    client.SetPort(peer.Port());
-    client.Connect();
-    TDaliCom com;
-    com.CreateLock();
-    com.SetClient(&client);
+    GateLink link(peer.Port());
     TBalastConfig gear;
     TControllerConfig devices;
     TGateThread worker;
-    worker.SetDaliCom(&com);
+    worker.SetDaliCom(&link.com);
     worker.SetConfigs(&gear, &devices);
     worker.SetPause([](std::chrono::milliseconds) {});
     worker.SetJob(0x30);
