@@ -218,6 +218,8 @@ void TTabsFrame::Initialize(const Shared& shared,
   Gate.SetTabsFrame(this);
   Gate.SetBridge(shared.bridge);
   Gate.Start();
+  // The monitor reader waits, suspended, for the first "Štart".
+  CreateMonitorReader();
   gear_.table = shared.balastConfig;
   gear_.editor = shared.gearEditor;
   if (auto* balast = dynamic_cast<TBalastFrame*>(shared.gearEditor)) {
@@ -238,7 +240,6 @@ void TTabsFrame::Initialize(const Shared& shared,
   ButtonExecute->setEnabled(false);
   ButtonCancelAddressing->setEnabled(false);
   OnRadioGroupPercentArcClick();
-  CreateMonitorReader();
   if (IsPageVisible(InterfacePage)) OnInterfacePageShow();
 }
 
