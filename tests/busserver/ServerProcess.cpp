@@ -1,6 +1,8 @@
 // Child process handling for the bus server tests.
 #include "ServerProcess.h"
 
+#include "../support/FreePorts.h"
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -21,19 +23,6 @@ namespace lumetra::test {
 
 namespace {
 
-int BindLoopback(uint16_t port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_port = htons(port);
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
 constexpr int kPortTaken = 3;
 
 }  // namespace
@@ -43,22 +32,7 @@ std::string ServerProcess::Executable() {
   return std::string(dir ? dir : LUMETRA_DEFAULT_BUILD_DIR) + "/LumetraDaliBusServer";
 }
 
-uint16_t ServerProcess::FreeBase() {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    const int first = BindLoopback(0);
-    sockaddr_in a{};
-    socklen_t length = sizeof a;
-    ::getsockname(first, reinterpret_cast<sockaddr*>(&a), &length);
-    const uint16_t base = ntohs(a.sin_port);
-    const int second = base < 65533 ? BindLoopback(base + 1) : -1;
-    const int third = second >= 0 ? BindLoopback(base + 2) : -1;
-    for (int fd : {first, second, third}) {
-      if (fd >= 0) ::close(fd);
-    }
-    if (third >= 0) return base;
-  }
-  throw std::runtime_error("no three free loopback ports");
-}
+uint16_t ServerProcess::FreeBase() { return FreeLoopbackPorts(3); }
 
 ServerProcess::ServerProcess(const std::vector<std::string>& args) {
   for (size_t i = 0; i + 1 < args.size(); ++i) {

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "support/ConfiguratorFixture.h"
+#include "support/FreePorts.h"
 #include "support/LoopbackPeer.h"
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
@@ -28,27 +29,7 @@ using test::Frame;
 using test::LoopbackPeer;
 using namespace std::chrono_literals;
 
-// Two consecutive loopback ports that nobody listens on right now.
-uint16_t FreePortPair() {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    uint16_t first;
-    {
-      LoopbackPeer probe;
-      first = probe.Port();
-    }
-    if (first >= 65534) continue;
-    TcpClient check;
-    check.SetHost("127.0.0.1");
-    check.SetPort(static_cast<uint16_t>(first + 1));
-    try {
-      check.Connect();
-      continue;
-    } catch (const Error&) {
-      return first;
-    }
-  }
-  throw std::runtime_error("no free port pair");
-}
+uint16_t FreePortPair() { return test::FreeLoopbackPorts(2); }
 
 class TabsFrameConnectionTest : public test::ConfiguratorFixture {
  protected:
