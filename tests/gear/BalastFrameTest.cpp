@@ -294,7 +294,9 @@ TEST_F(BalastFrameTest, ScenesWriteStoresOrRemovesEachScene) {
   EXPECT_EQ(editor->EditScene[0]->text(), QStringLiteral("0"));
   Type(editor->EditScene[0], QStringLiteral("100"));
   editor->ButtonNewScene->click();
-  EXPECT_EQ(Sent()[0], Gear(0xA3, 254));
+  const std::vector<Frame> percentScene = Sent();
+  ASSERT_FALSE(percentScene.empty());
+  EXPECT_EQ(percentScene[0], Gear(0xA3, 254));
   EXPECT_EQ(table->PercentMode(), 1);
   EXPECT_EQ(table->Record(10)->Scenes[0], 254);
 }
@@ -365,6 +367,40 @@ TEST_F(BalastFrameTest, ShortAddressChange) {
   EXPECT_EQ(table->CurrentSlot(), 5);
   EXPECT_EQ(editor->EditShortAddr->text(), QStringLiteral("5"));
   EXPECT_FALSE(tabs->GearButton(7).Button->isEnabled());
+
+  // Deleting the last device leaves nothing to edit: the editor shows the free slot, disabled.
+  for (uint8_t other : {0, 3, 9, 10}) {
+    table->SetCurrentSlot(other);
+    table->SetShortAddress(255);
+  }
+  Select(5);
+  Type(editor->EditShortAddr, QStringLiteral("255"));
+  editor->ButtonNewAddress->click();
+  Sent();
+  EXPECT_EQ(table->UsedSlotCount(), 0);
+  EXPECT_FALSE(editor->isEnabled());
+  EXPECT_TRUE(editor->EditMaxLevel->text().isEmpty());
+  SelectGroup(16);  // all devices: the broadcast commands stay at hand
+  EXPECT_TRUE(editor->isEnabled());
+}
+
+TEST_F(BalastFrameTest, HiddenEditorStopsBlinkingAndRepeatedReading) {
+  // A commissioning job starts from the page "Adresovanie", which hides the editor.
+  Select(10);
+  editor->LocalizeTimer->setInterval(15);
+  editor->ButtonLocalize->click();
+  editor->ZorvikBalastFrame->show();
+  editor->ZorvikBalastFrame->RepeatReadTimer->setInterval(15);
+  editor->ZorvikBalastFrame->CheckBoxRepeatRead->click();
+  ASSERT_TRUE(editor->Localizing());
+  tabs->Pages->setCurrentWidget(tabs->AddressPage);
+  EXPECT_FALSE(editor->isVisible());
+  EXPECT_FALSE(editor->Localizing());
+  EXPECT_FALSE(editor->ZorvikBalastFrame->RepeatReadTimer->isActive());
+  EXPECT_FALSE(editor->ZorvikBalastFrame->CheckBoxRepeatRead->isChecked());
+  Sent();
+  QTest::qWait(60);
+  EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(BalastFrameTest, ShortAddressChangeStopsBeforeTheTableWhenTheGateFails) {
@@ -493,6 +529,7 @@ TEST_F(BalastFrameTest, ChangesMarkTheirPanelsUnlessTheViewIsFilling) {
 }
 
 TEST_F(BalastFrameTest, LocalizeBlinksTenTimesOnATimerAndStaysWithItsLamp) {
+  EXPECT_EQ(editor->LocalizeTimer->interval(), 500);
   editor->LocalizeTimer->setInterval(15);
   Select(10);
   QElapsedTimer clock;

@@ -532,14 +532,12 @@ int TBalastFrame::ChangeShortAddress(int newAddress) {
 }
 
 void TBalastFrame::OnButtonNewAddressClick() {
-  const uint8_t before = BalastConfig->CurrentSlot();
   const uint32_t wanted = Number(EditShortAddr, 0);
   const int result = ChangeShortAddress(wanted > 255 ? -1 : static_cast<int>(wanted));
   if (result != 0) return;
-  if (wanted == 255 && BalastConfig->CurrentSlot() != before) {
-    // The device is gone and the table selected another one: show that one.
-    RefreshView();
-  }
+  // A deleted device is gone from the table: show what the table selected instead (another
+  // device, or the free slot when it was the last one) rather than the deleted device's values.
+  if (wanted == 255) RefreshView();
   PanelWriteAddress->hide();
 }
 
@@ -550,6 +548,13 @@ void TBalastFrame::OnButtonLocalizeClick() {
   localizeSent_ = 0;
   OnLocalizeTimer();
   if (localizeSent_ > 0 && localizeSent_ < kLocalizeCommands) LocalizeTimer->start();
+}
+
+void TBalastFrame::hideEvent(QHideEvent* event) {
+  LocalizeTimer->stop();
+  localizeSent_ = 0;
+  ZorvikBalastFrame->StopRepeating();
+  QFrame::hideEvent(event);
 }
 
 void TBalastFrame::OnLocalizeTimer() {
@@ -658,6 +663,16 @@ void TBalastFrame::RefreshView() {
   TBalastConfig& t = *BalastConfig;
   Updating = true;
   const bool device = IsDeviceSelected();
+  // A free slot has no device to command or to write (the last device's address was deleted, or
+  // nothing has been found yet): nothing is shown and nothing can be sent.
+  const bool freeSlot = device && t.IsSlotFree(t.CurrentSlot());
+  setEnabled(!freeSlot);
+  if (freeSlot) {
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->clear();
+    for (QCheckBox* box : findChildren<QCheckBox*>()) box->setChecked(false);
+    Updating = false;
+    return;
+  }
   if (!device) {
     t.ClearScratchSlot();
     EditType->clear();

@@ -169,6 +169,12 @@ class TBalastFrame : public QFrame, public TNavigatedView {
   bool Updating = false;
   QString EnteredText;
 
+ protected:
+  // A hidden editor leaves the bus alone: a commissioning job starts from the page "Adresovanie",
+  // which hides it, and a blink or a diagnostics read between the job's requests could change what
+  // the job programs.
+  void hideEvent(QHideEvent* event) override;
+
  private:
   void BuildControls();
   // One gate request of kind 3; the exchange's result.
