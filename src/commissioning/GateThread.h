@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "buslink/GearCommands.h"
+
 namespace lumetra {
 
 class TBalastConfig;
@@ -141,7 +143,7 @@ class TGateThread {
   void GearTwice(uint8_t address, uint8_t data) { SendTwice(3, 0, address, data); }
   void Device(uint8_t address, uint8_t opcode, uint8_t value) { Send(4, address, opcode, value); }
   uint8_t Answer() const { return Reply[3]; }
-  bool AnsweredBySeveral() const { return Reply[0] == 0x67 && Reply[3] == 3; }
+  bool AnsweredBySeveral() const { return Reply[0] == gear::kReplySeveral && Reply[3] == 3; }
 
   void ReadGear(int quick, int a);
   void ReadDevice(int a);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "buslink/DaliCom.h"
+#include "buslink/GearCommands.h"
 #include "commissioning/GateThread.h"
 #include "commissioning/ScopeExit.h"
 #include "model/BalastConfig.h"
@@ -11,23 +12,7 @@ namespace lumetra {
 
 namespace {
 
-// Kind 3 codes: special commands in the address byte, opcodes in the data byte.
-constexpr uint8_t kTerminate = 0xA1;
-constexpr uint8_t kDtr = 0xA3;
-constexpr uint8_t kInitialise = 0xA5;
-constexpr uint8_t kRandomise = 0xA7;
-constexpr uint8_t kCompare = 0xA9;
-constexpr uint8_t kWithdraw = 0xAB;
-constexpr uint8_t kSearchH = 0xB1;
-constexpr uint8_t kSearchM = 0xB3;
-constexpr uint8_t kSearchL = 0xB5;
-constexpr uint8_t kProgramShortAddress = 0xB7;
-constexpr uint8_t kQueryShortAddress = 0xBB;
-constexpr uint8_t kBroadcast = 0xFF;
-constexpr uint8_t kStoreDtrAsShortAddress = 0x80;
-constexpr uint8_t kRemoveFromGroup = 0x70;
-constexpr uint8_t kQueryBalast = 0x91;
-constexpr uint8_t kYes = 255;
+using namespace gear;
 constexpr uint8_t kSeveral = 3;  // reply byte 3 of the gate's receive error
 constexpr auto kPauseAfterYes = std::chrono::milliseconds(25);
 

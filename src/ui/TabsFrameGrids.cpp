@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 
 #include "buslink/DaliCom.h"
+#include "buslink/GearCommands.h"
 #include "commissioning/AddressFrame.h"
 #include "model/BalastConfig.h"
 #include "model/ControllerConfig.h"
@@ -257,13 +258,14 @@ void TTabsFrame::DeviceRClick(Grid& grid, int i) {
   record.SetFocus();
 
   // A configuration command counts only when it arrives twice; the same request buffer goes again.
-  const int first = grid.kind == kGearKind
-                        ? shared_.daliCom->Exchange(
-                              Reply, Request, kGearFrame, 0, static_cast<uint8_t>(2 * i + 1),
-                              static_cast<uint8_t>((member ? 0x60 : 0x70) + g))
-                        // ADD TO / REMOVE FROM CONTROL GROUP N
-                        : shared_.daliCom->Exchange(Reply, Request, kDeviceFrame,
-                                                    static_cast<uint8_t>(i), member ? 12 : 13, g);
+  const int first =
+      grid.kind == kGearKind
+          ? shared_.daliCom->Exchange(
+                Reply, Request, kGearFrame, 0, static_cast<uint8_t>(2 * i + 1),
+                static_cast<uint8_t>((member ? gear::kAddToGroup : gear::kRemoveFromGroup) + g))
+          // ADD TO / REMOVE FROM CONTROL GROUP N
+          : shared_.daliCom->Exchange(Reply, Request, kDeviceFrame, static_cast<uint8_t>(i),
+                                      member ? 12 : 13, g);
   if (first == kExchangeReplied) shared_.daliCom->Exchange(Reply, Request);
   table.SetCurrentSlot(remembered);
   if (grid.editor) grid.editor->RefreshView();

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "buslink/DaliCom.h"
+#include "buslink/GearCommands.h"
 #include "model/BalastConfig.h"
 #include "ui/ErrorDlg.h"
 #include "ui/LumetraApplication.h"
@@ -18,16 +19,8 @@ namespace lumetra {
 
 namespace {
 
-constexpr uint8_t kDtr = 0xA3;  // special command: DATA TRANSFER REGISTER
-constexpr uint8_t kStoreShortAddress = 0x80;
-constexpr uint8_t kReset = 0x20;
-constexpr uint8_t kGoToScene = 0x10;
-constexpr uint8_t kStoreScene = 0x40;
-constexpr uint8_t kRemoveFromScene = 0x50;
-constexpr uint8_t kAddToGroup = 0x60;
-constexpr uint8_t kRemoveFromGroup = 0x70;
-constexpr uint8_t kRecallMax = 0x05;
-constexpr uint8_t kRecallMin = 0x06;
+using namespace gear;
+
 constexpr uint32_t kNoLevel = 255;
 
 // The six settings in the order they are written, with the table field each one lands in.
@@ -38,18 +31,18 @@ struct Setting {
   bool level;  // converted in percent mode
 };
 constexpr Setting kSettings[] = {
-    {&TBalastFrame::EditMinLevel, 0x2B, [](TBalastConfig& t, uint32_t v) { t.SetMinLevel(v); },
-     true},
-    {&TBalastFrame::EditMaxLevel, 0x2A, [](TBalastConfig& t, uint32_t v) { t.SetMaxLevel(v); },
-     true},
-    {&TBalastFrame::EditPowerOnLevel, 0x2D,
+    {&TBalastFrame::EditMinLevel, kStoreDtrAsMinLevel,
+     [](TBalastConfig& t, uint32_t v) { t.SetMinLevel(v); }, true},
+    {&TBalastFrame::EditMaxLevel, kStoreDtrAsMaxLevel,
+     [](TBalastConfig& t, uint32_t v) { t.SetMaxLevel(v); }, true},
+    {&TBalastFrame::EditPowerOnLevel, kStoreDtrAsPowerOnLevel,
      [](TBalastConfig& t, uint32_t v) { t.SetPowerOnLevel(v); }, true},
-    {&TBalastFrame::EditFailureLevel, 0x2C,
+    {&TBalastFrame::EditFailureLevel, kStoreDtrAsFailureLevel,
      [](TBalastConfig& t, uint32_t v) { t.SetFailureLevel(v); }, true},
-    {&TBalastFrame::EditFadeRate, 0x2F, [](TBalastConfig& t, uint32_t v) { t.SetFadeRate(v); },
-     false},
-    {&TBalastFrame::EditFadeTime, 0x2E, [](TBalastConfig& t, uint32_t v) { t.SetFadeTime(v); },
-     false},
+    {&TBalastFrame::EditFadeRate, kStoreDtrAsFadeRate,
+     [](TBalastConfig& t, uint32_t v) { t.SetFadeRate(v); }, false},
+    {&TBalastFrame::EditFadeTime, kStoreDtrAsFadeTime,
+     [](TBalastConfig& t, uint32_t v) { t.SetFadeTime(v); }, false},
 };
 
 QString DeviceTypeName(int type) {
@@ -496,7 +489,7 @@ void TBalastFrame::OnButtonNewSceneClick() {
     uint8_t opcode = static_cast<uint8_t>(kRemoveFromScene + s);
     if (level != kNoLevel) {
       result = Send(kDtr, level);
-      opcode = static_cast<uint8_t>(kStoreScene + s);
+      opcode = static_cast<uint8_t>(kStoreDtrAsScene + s);
     }
     if (result == kExchangeReplied) result = SendTwice(address, opcode);
   }
@@ -523,7 +516,7 @@ int TBalastFrame::ChangeShortAddress(int newAddress) {
   const uint8_t dtr = newAddress == 255 ? 0xFF : static_cast<uint8_t>((2 * newAddress + 1) % 256);
   int result = Send(kDtr, dtr);
   if (result == kExchangeReplied) {
-    result = SendTwice(static_cast<uint8_t>(2 * current + 1), kStoreShortAddress);
+    result = SendTwice(static_cast<uint8_t>(2 * current + 1), kStoreDtrAsShortAddress);
   }
   if (result != kExchangeReplied) return result;
   t.MoveGear(static_cast<uint8_t>(newAddress), current);
@@ -558,7 +551,7 @@ void TBalastFrame::hideEvent(QHideEvent* event) {
 }
 
 void TBalastFrame::OnLocalizeTimer() {
-  const uint8_t opcode = localizeSent_ % 2 == 0 ? kRecallMin : kRecallMax;
+  const uint8_t opcode = localizeSent_ % 2 == 0 ? kRecallMinLevel : kRecallMaxLevel;
   if (Send(localizeAddress_, opcode) != kExchangeReplied) {
     LocalizeTimer->stop();
     localizeSent_ = 0;

@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "buslink/DaliCom.h"
+#include "buslink/GearCommands.h"
 #include "model/BalastConfig.h"
 #include "ui/LumetraApplication.h"
 #include "ui/Widgets.h"
@@ -13,14 +14,7 @@ namespace lumetra {
 
 namespace {
 
-constexpr uint8_t kDtr = 0xA3;
-constexpr uint8_t kEnableWriteMemory = 0x81;
-constexpr uint8_t kReadMemoryLocation = 0xC5;
-// A special command: whichever ballast had writing enabled stores the byte.
-constexpr uint8_t kWriteMemoryLocation = 0xC7;
-// Reply kinds of the gate in which byte 3 is not an answer: nobody answered, or several did.
-constexpr uint8_t kReplyNoAnswer = 0x60;
-constexpr uint8_t kReplySeveral = 0x67;
+using namespace gear;
 
 }  // namespace
 
