@@ -137,7 +137,8 @@ TEST_F(MonitoringThreadTest, AConnectionClosedByThePeerLeavesTheReaderWaitingFor
   peer.CloseAfter(1);
   const uint8_t anything[5] = {};
   client.Write(anything, sizeof anything);
-  for (int i = 0; i < 300 && client.Connected(); ++i) std::this_thread::sleep_for(10ms);
+  // The connection is marked closed first, and its event follows once the reader has let go.
+  for (int i = 0; i < 300 && !disconnected; ++i) std::this_thread::sleep_for(10ms);
   EXPECT_FALSE(client.Connected()) << "the reader noticed the end";
   EXPECT_TRUE(disconnected);
   EXPECT_FALSE(reader->Finished());
