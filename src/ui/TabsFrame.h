@@ -231,6 +231,9 @@ class TTabsFrame : public QFrame, public TJobOwner {
   void StopMonitorReader();
   void MonitorConnected();
   void EditFilter(const std::function<void(MonitorFilter&)>& change);
+  template <size_t N>
+  void CheckAll(std::array<QCheckBox*, N>& boxes, const QCheckBox* master,
+                void (TTabsFrame::*click)(int));
   void EnableFilterControls(const std::vector<QWidget*>& controls,
                             std::array<QCheckBox*, kDeviceCount>& addresses,
                             std::array<QCheckBox*, kGroupCount>& groups, bool enabled);

@@ -319,32 +319,30 @@ void TTabsFrame::OnCheckBoxControllerGroupClick(int nn) {
 }
 
 // Each box set by a "Vybrať / zrušiť všetky" box updates the filter as a click on it would.
-void TTabsFrame::OnCheckBoxBalastCheckAllClick() {
-  for (int i = 0; i < kDeviceCount; ++i) {
-    CheckBoxA[static_cast<size_t>(i)]->setChecked(CheckBoxBalastCheckAll->isChecked());
-    OnCheckBoxBalastClick(i);
+template <size_t N>
+void TTabsFrame::CheckAll(std::array<QCheckBox*, N>& boxes, const QCheckBox* master,
+                          void (TTabsFrame::*click)(int)) {
+  for (int i = 0; i < static_cast<int>(N); ++i) {
+    boxes[static_cast<size_t>(i)]->setChecked(master->isChecked());
+    (this->*click)(i);
   }
+}
+
+void TTabsFrame::OnCheckBoxBalastCheckAllClick() {
+  CheckAll(CheckBoxA, CheckBoxBalastCheckAll, &TTabsFrame::OnCheckBoxBalastClick);
 }
 
 void TTabsFrame::OnCheckBoxBalastGroupCheckAllClick() {
-  for (int i = 0; i < kGroupCount; ++i) {
-    CheckBoxG[static_cast<size_t>(i)]->setChecked(CheckBoxBalastGroupCheckAll->isChecked());
-    OnCheckBoxBalastGroupClick(i);
-  }
+  CheckAll(CheckBoxG, CheckBoxBalastGroupCheckAll, &TTabsFrame::OnCheckBoxBalastGroupClick);
 }
 
 void TTabsFrame::OnCheckBoxControllerCheckAllClick() {
-  for (int i = 0; i < kDeviceCount; ++i) {
-    CheckBoxC[static_cast<size_t>(i)]->setChecked(CheckBoxControllerCheckAll->isChecked());
-    OnCheckBoxControllerClick(i);
-  }
+  CheckAll(CheckBoxC, CheckBoxControllerCheckAll, &TTabsFrame::OnCheckBoxControllerClick);
 }
 
 void TTabsFrame::OnCheckBoxControllerGroupCheckAllClick() {
-  for (int i = 0; i < kGroupCount; ++i) {
-    CheckBoxGC[static_cast<size_t>(i)]->setChecked(CheckBoxControllerGroupCheckAll->isChecked());
-    OnCheckBoxControllerGroupClick(i);
-  }
+  CheckAll(CheckBoxGC, CheckBoxControllerGroupCheckAll,
+           &TTabsFrame::OnCheckBoxControllerGroupClick);
 }
 
 void TTabsFrame::OnCheckBoxBalastAllClick() {
