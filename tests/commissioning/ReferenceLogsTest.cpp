@@ -136,6 +136,23 @@ TEST_F(ReferenceLogsTest, BothPopulationsReaddressedInOneJob) {
   ExpectLog("both-readdress-all");
 }
 
+// A cancel lands between any two requests: the job still finishes its searches and terminates.
+TEST_F(ReferenceLogsTest, CancelledJobs) {
+  for (const int job : {0x20, 0x30, 0x02, 0x03}) {
+    for (const int at : {20, 70, 75, 140}) {
+      const std::string name = "cancel-" + std::to_string(job) + "-at-" + std::to_string(at);
+      SCOPED_TRACE(name);
+      Build(Mixed());
+      afterRequest = [this, at, count = 0](const Frame&) mutable {
+        if (++count == at) worker.SetJob(kJobCancel);
+      };
+      const size_t from = Sent().size();
+      RunJob(job);
+      ExpectLog(name, from);
+    }
+  }
+}
+
 TEST_F(ReferenceLogsTest, ReadingOneDevice) {
   Build(Mixed());
   EXPECT_EQ(worker.ReadGearParameters(0, 3), kExchangeReplied);
