@@ -18,6 +18,8 @@ const char* ExchangeResultText(int result) {
       return "Spojenie s DALI bolo prerušené";
     case kExchangeNotConnected:
       return "Spojenie s DALI nie je otvorené";
+    case kSequenceCancelled:
+      return "Prerušené používateľom";
     default:
       return "Chyba pri komunikácii";
   }

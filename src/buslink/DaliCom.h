@@ -18,6 +18,8 @@ inline constexpr int kExchangeReplied = 0;
 inline constexpr int kExchangeNoReply = 1;       // nothing came in time; reply = request as sent
 inline constexpr int kExchangeLost = 2;          // the connection failed or closed meanwhile
 inline constexpr int kExchangeNotConnected = 3;  // no gate connection; nothing was sent
+// Not an exchange's result: a sequence stopped on the user's word before its next request.
+inline constexpr int kSequenceCancelled = 4;
 
 // The status-line text for a failed exchange; empty for kExchangeReplied.
 const char* ExchangeResultText(int result);
@@ -25,6 +27,14 @@ const char* ExchangeResultText(int result);
 // Request kinds of byte 0 (the exchange sets bit 7).
 inline constexpr uint8_t kGearFrame = 3;    // 16-bit forward frame to control gear
 inline constexpr uint8_t kDeviceFrame = 4;  // control device frame
+
+// Reply byte 0: nobody answered (byte 3 is the request's own), one device answered (byte 3 is its
+// answer), or the line saw an error, with its code in byte 3.
+inline constexpr uint8_t kReplyNoAnswer = 0x60;
+inline constexpr uint8_t kReplyAnswer = 0x62;
+inline constexpr uint8_t kReplyError = 0x67;
+// The receive error: several devices answered at once.
+inline constexpr uint8_t kErrorReceive = 3;
 
 class TDaliCom {
  public:

@@ -1,11 +1,12 @@
 // The worker's loop, its pass over a job and its hand-overs to the user interface.
 #include "commissioning/GateThread.h"
 
-#include <pthread.h>
-
 #include <cstdio>
 
 #include "buslink/DaliCom.h"
+#include "commissioning/ParameterReading.h"
+#include "commissioning/Population.h"
+#include "commissioning/ScopeExit.h"
 #include "model/BalastConfig.h"
 #include "model/ControllerConfig.h"
 #include "model/UiBridge.h"
@@ -27,24 +28,21 @@ void TGateThread::SetViews(TReadProgressView* controllerFrame, TProgressView* ad
   AddressFrame = addressFrame;
 }
 
-void TGateThread::Start() {
-  if (Thread.joinable()) return;
-  Terminated = false;
-  Done = false;
-  Thread = std::thread([this] { Execute(); });
+void TGateThread::SetDaliCom(TDaliCom* daliCom) {
+  Session.SetDaliCom(daliCom);
+  UiSession.SetDaliCom(daliCom);
 }
 
-void TGateThread::WaitFor() {
-  if (Thread.joinable()) Thread.join();
+void TGateThread::Start() {
+  // Linux allows 15 characters; "AddressingThread" has 16.
+  Worker.Start("AddressingThrea", [this] { Execute(); });
 }
 
 void TGateThread::Execute() {
-  pthread_setname_np(pthread_self(), "AddressingThread");
-  while (!Terminated) {
+  while (!Worker.StopRequested()) {
     Pass();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    Worker.Sleep(std::chrono::milliseconds(1));
   }
-  Done = true;
 }
 
 void TGateThread::Pass() {
@@ -63,7 +61,7 @@ void TGateThread::Pass() {
         if (gear == kActionFind) FindGear();
         if (gear == kActionAddressAdded) AddressAddedGear();
         if (gear == kActionReaddressAll) ReaddressAllGear();
-        if (gear <= kActionReaddressAll && !Cancelled()) CheckGear();
+        if (gear <= kActionReaddressAll && !Cancelled()) Check(GearPopulation());
       }
       job = Job.load();
       const int devices = job & 0x0F;
@@ -72,9 +70,9 @@ void TGateThread::Pass() {
         if (devices == kActionFind) FindDevices();
         if (devices == kActionAddressAdded) AddressAddedDevices();
         if (devices == kActionReaddressAll) ReaddressAllDevices();
-        if (devices <= kActionReaddressAll && !Cancelled()) CheckDevices();
+        if (devices <= kActionReaddressAll && !Cancelled()) Check(DevicePopulation());
       }
-    } catch (const ExchangeFailed& e) {
+    } catch (const SequenceStopped& e) {
       failed = true;
       Message = std::string("Adresovanie prerušené: ") + ExchangeResultText(e.result);
       ShowMessageText();
@@ -134,14 +132,37 @@ std::string ProblemSummary(const std::vector<AddressProblem>& problems) {
   return summary;
 }
 
-void TGateThread::Send(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
-  const int result = DaliCom->Exchange(Reply, Request, kind, b1, b2, b3);
-  if (result != kExchangeReplied) throw ExchangeFailed{result};
+int TGateThread::ReadGearParameters(int quick, int a) {
+  return RunSequence([&] { ReadGear(UiSession, quick, a); }).result;
 }
 
-void TGateThread::SendTwice(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
-  Send(kind, b1, b2, b3);
-  Send(kind, b1, b2, b3);
+int TGateThread::ReadDeviceParameters(int a) {
+  return RunSequence([&] { ReadDevice(UiSession, a); }).result;
+}
+
+void TGateThread::ReadGear(BusSession& session, int quick, int a) {
+  const std::string previous = ProgressMessage();
+  Message = kMessageReading;
+  ShowMessageText();
+  const ScopeExit restore([&] {
+    Message = previous;
+    ShowMessageText();
+  });
+  lumetra::ReadGear(session, *BalastConfig, quick != 0, a, [this] { return Cancelled(); });
+}
+
+void TGateThread::ReadDevice(BusSession& session, int a) {
+  const std::string previous = ProgressMessage();
+  Message = kMessageReading;
+  ShowMessageText();
+  const ScopeExit restore([&] {
+    Message = previous;
+    ShowMessageText();
+  });
+  const bool image = lumetra::ReadDevice(
+      session, *ControllerConfig, a, [this] { return Cancelled(); },
+      [this](int count, int total) { ShowReadProgress(count, total); });
+  if (image) ClearReadProgress();
 }
 
 void TGateThread::OnUi(const std::function<void()>& call) {
@@ -158,14 +179,14 @@ void TGateThread::ShowMessageText() {
   });
 }
 
-void TGateThread::ShowReadProgress() {
-  OnUi([this] {
+void TGateThread::ShowReadProgress(int count, int total) {
+  OnUi([this, count, total] {
     char text[96];
     if (AddressFrame && AddressFrame->IsShown()) {
-      std::snprintf(text, sizeof text, "%s %3d / %d", kMessageReading, ReadCount, ReadTotal);
+      std::snprintf(text, sizeof text, "%s %3d / %d", kMessageReading, count, total);
       AddressFrame->SetMessage(text);
     } else if (ControllerFrame && ControllerFrame->IsShown()) {
-      std::snprintf(text, sizeof text, "%3d / %d", ReadCount, ReadTotal);
+      std::snprintf(text, sizeof text, "%3d / %d", count, total);
       ControllerFrame->SetReadProgress(text);
     }
   });
@@ -191,27 +212,37 @@ void TGateThread::ShowCounts() {
   });
 }
 
-void TGateThread::MarkGearAddress(int a) {
-  OnUi([this, a] {
-    if (AddressFrame) AddressFrame->MarkGearAddress(a);
+TConfig& TGateThread::Table(const Population& p) const {
+  if (p.Name() == 'A') return *BalastConfig;
+  return *ControllerConfig;
+}
+
+void TGateThread::Read(const Population& p, int a) {
+  if (p.Name() == 'A') {
+    ReadGear(Session, 0, a);
+  } else {
+    ReadDevice(Session, a);
+  }
+}
+
+void TGateThread::MarkAddress(const Population& p, int a) {
+  OnUi([this, &p, a] {
+    if (!AddressFrame) return;
+    p.Name() == 'A' ? AddressFrame->MarkGearAddress(a) : AddressFrame->MarkDeviceAddress(a);
   });
 }
 
-void TGateThread::MarkGearFound() {
-  OnUi([this] {
-    if (AddressFrame) AddressFrame->MarkGearFound();
+void TGateThread::MarkFound(const Population& p) {
+  OnUi([this, &p] {
+    if (!AddressFrame) return;
+    p.Name() == 'A' ? AddressFrame->MarkGearFound() : AddressFrame->MarkDeviceFound();
   });
 }
 
-void TGateThread::MarkDeviceAddress(int a) {
-  OnUi([this, a] {
-    if (AddressFrame) AddressFrame->MarkDeviceAddress(a);
-  });
-}
-
-void TGateThread::MarkDeviceFound() {
-  OnUi([this] {
-    if (AddressFrame) AddressFrame->MarkDeviceFound();
+void TGateThread::ShowGroups(const Population& p) {
+  OnUi([this, &p] {
+    if (!TabsFrame) return;
+    p.Name() == 'A' ? TabsFrame->ShowGearGroups() : TabsFrame->ShowDeviceGroups();
   });
 }
 

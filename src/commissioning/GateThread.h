@@ -11,11 +11,14 @@
 #include <thread>
 #include <vector>
 
-#include "buslink/GearCommands.h"
+#include "buslink/BusSession.h"
+#include "model/WorkerThread.h"
 
 namespace lumetra {
 
+class Population;
 class TBalastConfig;
+class TConfig;
 class TControllerConfig;
 class TDaliCom;
 class UiBridge;
@@ -79,6 +82,11 @@ class TJobOwner {
   virtual void ShowDeviceGroups() = 0;
 };
 
+// Threads: the worker runs jobs (Pass) on its own thread with its own bus session; SetJob, GetJob,
+// Idle and Terminate may be called from any thread (atomics). ReadGearParameters and
+// ReadDeviceParameters are for the user-interface thread and use a second session, so they share no
+// buffer with a job; the tables themselves are shared without a lock, which is why the navigation
+// disables the device pages while a job runs. Hand-overs to the views go through the UiBridge.
 class TGateThread {
  public:
   TGateThread() = default;
@@ -86,7 +94,7 @@ class TGateThread {
   TGateThread(const TGateThread&) = delete;
   TGateThread& operator=(const TGateThread&) = delete;
 
-  void SetDaliCom(TDaliCom* daliCom) { DaliCom = daliCom; }
+  void SetDaliCom(TDaliCom* daliCom);
   void SetConfigs(TBalastConfig* balastConfig, TControllerConfig* controllerConfig);
   void SetViews(TReadProgressView* controllerFrame, TProgressView* addressFrame);
   void SetTabsFrame(TJobOwner* tabsFrame) { TabsFrame = tabsFrame; }
@@ -96,10 +104,10 @@ class TGateThread {
 
   // Starts the thread, idle. Terminate and WaitFor end it; a running job runs to its end first.
   void Start();
-  void Terminate() { Terminated = true; }
-  bool Finished() const { return Done.load(); }
-  bool Started() const { return Thread.joinable(); }
-  void WaitFor();
+  void Terminate() { Worker.RequestStop(); }
+  bool Finished() const { return Worker.Finished(); }
+  bool Started() const { return Worker.Started(); }
+  void WaitFor() { Worker.Join(); }
 
   void SetJob(int job) { Job.store(job); }
   int GetJob() const { return Job.load(); }
@@ -109,10 +117,12 @@ class TGateThread {
   // One pass of the worker's loop; the thread runs it every millisecond.
   void Pass();
 
-  // Read one device into its table; 0, or the result of the exchange that failed.
+  // Read one device into its table on the calling (user-interface) thread; 0, or the result of the
+  // exchange that failed.
   int ReadGearParameters(int quick, int a);
   int ReadDeviceParameters(int a);
 
+  // The jobs by population (each a call of the one implementation below).
   void FindGear();
   void AddressAddedGear();
   void ReaddressAllGear();
@@ -125,60 +135,58 @@ class TGateThread {
   // What the check after the last job found wrong, one Slovak line per address.
   std::vector<std::string> Problems() const;
 
-  int ReadCount = 0;
-  int ReadTotal = 0;
   std::string Message;
 
  private:
-  // Thrown by Send when an exchange fails: the job cannot go on.
-  struct ExchangeFailed {
-    int result;
-  };
-
   void Execute();
   bool Cancelled() const { return Job.load() == kJobCancel; }
-  void Send(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3);
-  void SendTwice(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3);
-  void Gear(uint8_t address, uint8_t data) { Send(3, 0, address, data); }
-  void GearTwice(uint8_t address, uint8_t data) { SendTwice(3, 0, address, data); }
-  void Device(uint8_t address, uint8_t opcode, uint8_t value) { Send(4, address, opcode, value); }
-  uint8_t Answer() const { return Reply[3]; }
-  bool AnsweredBySeveral() const { return Reply[0] == gear::kReplySeveral && Reply[3] == 3; }
 
-  void ReadGear(int quick, int a);
-  void ReadDevice(int a);
-  void FinishGear();
-  void FinishDevices();
-  void CheckGear();
-  void CheckDevices();
+  // The jobs, written once for both populations.
+  void Find(const Population& p);
+  void AddressAdded(const Population& p);
+  void ReaddressAll(const Population& p);
+  void Search(const Population& p);
+  void Finish(const Population& p);
+  void Check(const Population& p);
+  // Whether anyone without a short address still answers a COMPARE at 0xFFFFFF.
+  bool AnyoneLeft(const Population& p);
+  enum class PassOutcome { kNobody, kFound, kClash };
+  // One bisection over the random addresses; leaves the device with the lowest one selected.
+  PassOutcome Bisect(const Population& p);
+  // Programs the lowest free address into the selected device and reads it; false when it did not
+  // confirm the address.
+  bool ProgramLowest(const Population& p);
+  bool Positive() const { return Session.Answer() == kYes || Session.AnsweredBySeveral(); }
+  TConfig& Table(const Population& p) const;
+  // Reads a device found or programmed by a job, with the reading's message meanwhile.
+  void Read(const Population& p, int a);
+  void ReadGear(BusSession& session, int quick, int a);
+  void ReadDevice(BusSession& session, int a);
 
   // Hand-overs to the user-interface thread.
   void OnUi(const std::function<void()>& call);
   void ShowMessageText();
-  void ShowReadProgress();
+  void ShowReadProgress(int count, int total);
   void ClearReadProgress();
   std::string ProgressMessage();
   void ShowCounts();
-  void MarkGearAddress(int a);
-  void MarkGearFound();
-  void MarkDeviceAddress(int a);
-  void MarkDeviceFound();
+  void MarkAddress(const Population& p, int a);
+  void MarkFound(const Population& p);
+  void ShowGroups(const Population& p);
 
   TJobOwner* TabsFrame = nullptr;
   TProgressView* AddressFrame = nullptr;
   TReadProgressView* ControllerFrame = nullptr;
-  TDaliCom* DaliCom = nullptr;
   TBalastConfig* BalastConfig = nullptr;
   TControllerConfig* ControllerConfig = nullptr;
   UiBridge* Bridge = nullptr;
   std::function<void(std::chrono::milliseconds)> Pause;
 
   std::atomic<int> Job{kJobIdle};
-  std::atomic<bool> Terminated{false};
-  std::atomic<bool> Done{false};
-  std::thread Thread;
-  uint8_t Request[5] = {};
-  uint8_t Reply[5] = {};
+  WorkerThread Worker;
+  // The worker's session, and the one of the user-interface thread's readings.
+  BusSession Session;
+  BusSession UiSession;
   std::vector<AddressProblem> Problems_;
 };
 

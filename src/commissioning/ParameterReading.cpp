@@ -1,0 +1,108 @@
+// The reading of one control gear or control device, request by request.
+#include "commissioning/ParameterReading.h"
+
+#include "buslink/BusSession.h"
+#include "commissioning/ScopeExit.h"
+#include "model/BalastConfig.h"
+#include "model/ControllerConfig.h"
+
+namespace lumetra {
+
+namespace {
+
+// The bus speaks arc levels: the table's percent display is off while the answers go in.
+template <typename Table>
+auto RawLevels(Table& table) {
+  const uint8_t percent = table.PercentMode();
+  table.SetPercentMode(0);
+  return ScopeExit([&table, percent] { table.SetPercentMode(percent); });
+}
+
+template <typename Table>
+void SetGroupByte(Table& table, uint32_t first, uint8_t bits) {
+  for (uint32_t g = 0; g < 8; ++g) table.SetGroups(first + g, (bits >> g) & 1);
+}
+
+}  // namespace
+
+void ReadGear(BusSession& session, TBalastConfig& t, bool quick, int a,
+              const ReadCancelled& cancelled) {
+  const auto raw = RawLevels(t);
+  t.SetCurrentSlot(static_cast<uint8_t>(a));
+  t.SetShortAddress(static_cast<uint32_t>(a));
+  const BusTarget gear = BusTarget::Device(a);
+  auto ask = [&](const BusCommand& query) {
+    session.Gear(gear, query);
+    return session.Answer();
+  };
+
+  if (!quick) {
+    t.SetDeviceType(ask(gear::kQueryDeviceType));
+    t.SetVersion(ask(gear::kQueryVersionNumber));
+    t.SetPhysicalMinLevel(ask(gear::kQueryPhysicalMin));
+  }
+  t.SetStatus(ask(gear::kQueryStatus));
+  t.SetActualLevel(ask(gear::kQueryActualLevel));
+  if (quick) return;
+  t.SetMinLevel(ask(gear::kQueryMinLevel));
+  t.SetMaxLevel(ask(gear::kQueryMaxLevel));
+  t.SetPowerOnLevel(ask(gear::kQueryPowerOnLevel));
+  t.SetFailureLevel(ask(gear::kQueryFailureLevel));
+  const uint8_t fade = ask(gear::kQueryFadeTimeRate);
+  t.SetFadeRate(fade & 0x0F);
+  t.SetFadeTime(fade >> 4);
+  SetGroupByte(t, 0, ask(gear::kQueryGroupsLow));
+  SetGroupByte(t, 8, ask(gear::kQueryGroupsHigh));
+  for (uint32_t s = 0; s < 16 && !cancelled(); ++s) {
+    t.SetScenes(s, ask(gear::kQuerySceneLevel.At(static_cast<int>(s))));
+  }
+}
+
+bool ReadDevice(BusSession& session, TControllerConfig& t, int a, const ReadCancelled& cancelled,
+                const ReadProgress& progress) {
+  const auto raw = RawLevels(t);
+  t.SetCurrentSlot(static_cast<uint8_t>(a));
+  t.SetShortAddress(static_cast<uint32_t>(a));
+  const BusTarget target = BusTarget::Device(a);
+  auto bank = [&](uint8_t number) { session.Device(target, device::kSetBank, number); };
+  auto read = [&](uint8_t location) {
+    session.Device(target, device::kReadDirectMemoryByte, location);
+    return session.Answer();
+  };
+
+  bank(device::kIdentityBank);
+  t.SetDeviceType(read(device::kKindLocation));
+  t.SetVersion(read(device::kVersionLocation));
+  t.SetMinVersion(read(device::kMinVersionLocation));
+  bank(device::kStatusBank);
+  t.SetStatus(read(device::kStatusLocation));
+  bank(device::kConfigBank);
+  SetGroupByte(t, 0, read(device::kGroupsLowLocation));
+  SetGroupByte(t, 8, read(device::kGroupsHighLocation));
+  t.SetMultimaster(read(device::kFlagsLocation) >> 7);
+
+  const KindImage* kind = KindImageFor(t.DeviceType());
+  if (kind == nullptr) return false;
+  // Bytes the firmware lacks are not on the device: they become 0 and the later bytes follow on
+  // without a gap, so location and image index part ways from there on.
+  KindRecord image = t.Image(*kind);
+  const int total = kind->EnableIndex();
+  int count = 0;
+  for (uint16_t i = 0; i < kind->EnableIndex() && !cancelled(); ++i) {
+    if (!kind->OnDevice(i, t.Version(), t.MinVersion())) {
+      image.SetImageByteAt(i, 0);
+      continue;
+    }
+    progress(count, total);
+    image.SetImageByteAt(i, read(static_cast<uint8_t>(kImageFirstLocation + count)));
+    ++count;
+  }
+  if (!cancelled()) {
+    progress(count, total);
+    image.SetImageByteAt(kind->EnableIndex(),
+                         read(static_cast<uint8_t>(kImageFirstLocation + count)));
+  }
+  return true;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,26 @@
+// Reading one device's parameters from the bus into its slot of the table: the 28 queries of a
+// control gear, the identity, status and configuration image of a control device.
+#pragma once
+
+#include <functional>
+
+namespace lumetra {
+
+class BusSession;
+class TBalastConfig;
+class TControllerConfig;
+
+// Asked between requests where a reading may stop early.
+using ReadCancelled = std::function<bool()>;
+// Told before each byte of a control device's image is read: bytes read so far, and how many.
+using ReadProgress = std::function<void(int count, int total)>;
+
+// Slot `a` takes the answers (levels as raw arc values, whatever the table's display mode). A
+// quick read asks only status and actual level. A failed exchange stops it (SequenceStopped).
+void ReadGear(BusSession& session, TBalastConfig& table, bool quick, int a,
+              const ReadCancelled& cancelled);
+// Returns whether the device is of a kind with a configuration image (and its image was read).
+bool ReadDevice(BusSession& session, TControllerConfig& table, int a,
+                const ReadCancelled& cancelled, const ReadProgress& progress);
+
+}  // namespace lumetra
