@@ -101,6 +101,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
 
   DaliCom_ = std::make_unique<TDaliCom>();
   DaliCom_->CreateLock();
+  UiSession_ = std::make_unique<BusSession>(DaliCom_.get());
   BalastConfig_ = std::make_unique<TBalastConfig>();
   ControllerConfig_ = std::make_unique<TControllerConfig>();
   Bridge = std::make_unique<QtUiBridge>(this);
@@ -112,6 +113,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
 
   TTabsFrame::Shared shared;
   shared.daliCom = DaliCom_.get();
+  shared.session = UiSession_.get();
   shared.balastConfig = BalastConfig_.get();
   shared.controllerConfig = ControllerConfig_.get();
   shared.bridge = Bridge.get();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "buslink/BusSession.h"
 #include "buslink/DaliCom.h"
 #include "documents/ReportPages.h"
 #include "model/BalastConfig.h"
@@ -40,6 +41,7 @@ class TConfiguratorForm : public QMainWindow {
   ~TConfiguratorForm() override;
 
   TDaliCom& DaliCom() { return *DaliCom_; }
+  BusSession& UiSession() { return *UiSession_; }
   TBalastConfig& BalastConfig() { return *BalastConfig_; }
   TControllerConfig& ControllerConfig() { return *ControllerConfig_; }
   ReportPages& ReportPageLists() { return *ReportPages_; }
@@ -77,6 +79,8 @@ class TConfiguratorForm : public QMainWindow {
   void ShowExchangeFailure(int result);
 
   std::unique_ptr<TDaliCom> DaliCom_;
+  // Every request the pages and editors send goes through this one session on this thread.
+  std::unique_ptr<BusSession> UiSession_;
   std::unique_ptr<TBalastConfig> BalastConfig_;
   std::unique_ptr<TControllerConfig> ControllerConfig_;
   // The 64 lists a printed report is gathered in.

@@ -223,7 +223,7 @@ void TTabsFrame::Initialize(const Shared& shared,
   gear_.table = shared.balastConfig;
   gear_.editor = shared.gearEditor;
   if (auto* balast = dynamic_cast<TBalastFrame*>(shared.gearEditor)) {
-    balast->AttachToWindow(*shared.daliCom, *shared.balastConfig, *this);
+    balast->AttachToWindow(*shared.session, *shared.balastConfig, *this);
   }
   device_.table = shared.controllerConfig;
   device_.editor = shared.deviceEditor;

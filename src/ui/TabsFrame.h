@@ -29,6 +29,7 @@ class QFileDialog;
 
 namespace lumetra {
 
+class BusSession;
 class TAddressFrame;
 class TBalastConfig;
 class TConfig;
@@ -52,6 +53,8 @@ class TTabsFrame : public QFrame, public TJobOwner {
   // What the frame borrows from the main window.
   struct Shared {
     TDaliCom* daliCom = nullptr;
+    // The user-interface thread's bus session, for every request sent from a page or an editor.
+    BusSession* session = nullptr;
     TBalastConfig* balastConfig = nullptr;
     TControllerConfig* controllerConfig = nullptr;
     UiBridge* bridge = nullptr;
@@ -300,9 +303,6 @@ class TTabsFrame : public QFrame, public TJobOwner {
   TGateThread Gate;
   Grid gear_;
   Grid device_;
-  // The frame's own gate buffers, for the membership it sends on a right-click.
-  uint8_t Request[5] = {};
-  uint8_t Reply[5] = {};
   BusServerLaunch launch_;
   qint64 busServerPid_ = 0;
 };

@@ -3,11 +3,11 @@
 #include <QAction>
 #include <QMouseEvent>
 
-#include "buslink/DaliCom.h"
-#include "buslink/GearCommands.h"
+#include "buslink/BusSession.h"
 #include "commissioning/AddressFrame.h"
 #include "model/BalastConfig.h"
 #include "model/ControllerConfig.h"
+#include "sequences/GroupMembership.h"
 #include "ui/LumetraApplication.h"
 #include "ui/TabsFrame.h"
 #include "ui/gear/BalastFrame.h"
@@ -246,28 +246,12 @@ void TTabsFrame::GroupClick(Grid& grid, int i) {
 }
 
 void TTabsFrame::DeviceRClick(Grid& grid, int i) {
-  TConfig& table = *grid.table;
-  const uint8_t g = table.CurrentGroup();
-  if (g == TConfig::kAllDevices) return;
-  const uint8_t remembered = table.CurrentSlot();
-  table.SetCurrentSlot(static_cast<uint8_t>(i));
+  const MembershipToggle toggle =
+      ToggleGroupMembership(*shared_.session, *grid.table, grid.kind == kGearKind, i);
+  if (!toggle.sent) return;
   TDeviceButton& record = grid.devices[static_cast<size_t>(i)];
-  const bool member = table.Groups(g) == 0;
-  table.SetGroups(g, member ? 1 : 0);
-  member ? record.SetMember() : record.SetNotMember();
+  toggle.member ? record.SetMember() : record.SetNotMember();
   record.SetFocus();
-
-  // A configuration command counts only when it arrives twice; the same request buffer goes again.
-  const int first =
-      grid.kind == kGearKind
-          ? shared_.daliCom->Exchange(
-                Reply, Request, kGearFrame, 0, static_cast<uint8_t>(2 * i + 1),
-                static_cast<uint8_t>((member ? gear::kAddToGroup : gear::kRemoveFromGroup) + g))
-          // ADD TO / REMOVE FROM CONTROL GROUP N
-          : shared_.daliCom->Exchange(Reply, Request, kDeviceFrame, static_cast<uint8_t>(i),
-                                      member ? 12 : 13, g);
-  if (first == kExchangeReplied) shared_.daliCom->Exchange(Reply, Request);
-  table.SetCurrentSlot(remembered);
   if (grid.editor) grid.editor->RefreshView();
   if (shared_.floorPlan) shared_.floorPlan->RefreshView();
 }

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "GearEditorFixture.h"
+#include "sequences/GearSequences.h"
 #include "ui/ErrorDlg.h"
 
 namespace lumetra {
@@ -48,7 +49,7 @@ TEST_F(BalastFrameTest, DirectCommandsGoToTheSelectionOnce) {
   for (const auto& s : selections) {
     SCOPED_TRACE(testing::Message() << "device " << s.device << " group " << s.group);
     s.device >= 0 ? Select(s.device) : SelectGroup(s.group);
-    EXPECT_EQ(editor->AddressByte(), s.address);
+    EXPECT_EQ(SelectedTarget(*table).GearCommandByte(), s.address);
     editor->ButtonRecallMaxLevel->click();
     EXPECT_EQ(Sent(), std::vector<Frame>{Gear(s.address, 0x05)});
   }

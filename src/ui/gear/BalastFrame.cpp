@@ -6,9 +6,9 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "buslink/DaliCom.h"
-#include "buslink/GearCommands.h"
+#include "buslink/BusSession.h"
 #include "model/BalastConfig.h"
+#include "sequences/GearSequences.h"
 #include "ui/ErrorDlg.h"
 #include "ui/LumetraApplication.h"
 #include "ui/TabsFrame.h"
@@ -19,31 +19,7 @@ namespace lumetra {
 
 namespace {
 
-using namespace gear;
-
 constexpr uint32_t kNoLevel = 255;
-
-// The six settings in the order they are written, with the table field each one lands in.
-struct Setting {
-  QLineEdit* TBalastFrame::*edit;
-  uint8_t opcode;
-  void (*store)(TBalastConfig&, uint32_t);
-  bool level;  // converted in percent mode
-};
-constexpr Setting kSettings[] = {
-    {&TBalastFrame::EditMinLevel, kStoreDtrAsMinLevel,
-     [](TBalastConfig& t, uint32_t v) { t.SetMinLevel(v); }, true},
-    {&TBalastFrame::EditMaxLevel, kStoreDtrAsMaxLevel,
-     [](TBalastConfig& t, uint32_t v) { t.SetMaxLevel(v); }, true},
-    {&TBalastFrame::EditPowerOnLevel, kStoreDtrAsPowerOnLevel,
-     [](TBalastConfig& t, uint32_t v) { t.SetPowerOnLevel(v); }, true},
-    {&TBalastFrame::EditFailureLevel, kStoreDtrAsFailureLevel,
-     [](TBalastConfig& t, uint32_t v) { t.SetFailureLevel(v); }, true},
-    {&TBalastFrame::EditFadeRate, kStoreDtrAsFadeRate,
-     [](TBalastConfig& t, uint32_t v) { t.SetFadeRate(v); }, false},
-    {&TBalastFrame::EditFadeTime, kStoreDtrAsFadeTime,
-     [](TBalastConfig& t, uint32_t v) { t.SetFadeTime(v); }, false},
-};
 
 QString DeviceTypeName(int type) {
   switch (type) {
@@ -339,8 +315,9 @@ void TBalastFrame::BuildControls() {
   }
   ConnectGuarded(EditActLevel, &QLineEdit::textChanged, this,
                  [this](const QString&) { OnEditActLevelChange(); });
-  for (const Setting& s : kSettings) {
-    ConnectGuarded(this->*s.edit, &QLineEdit::textChanged, this,
+  for (QLineEdit* e : {EditMinLevel, EditMaxLevel, EditPowerOnLevel, EditFailureLevel, EditFadeRate,
+                       EditFadeTime}) {
+    ConnectGuarded(e, &QLineEdit::textChanged, this,
                    [this](const QString&) { OnEditSettingsChange(); });
   }
   for (QLineEdit* e : EditScene) {
@@ -350,13 +327,13 @@ void TBalastFrame::BuildControls() {
   }
 }
 
-void TBalastFrame::AttachToWindow(TDaliCom& daliCom, TBalastConfig& balastConfig,
+void TBalastFrame::AttachToWindow(BusSession& session, TBalastConfig& balastConfig,
                                   TTabsFrame& tabsFrame) {
-  DaliCom = &daliCom;
+  Session = &session;
   BalastConfig = &balastConfig;
   TabsFrame = &tabsFrame;
   UpdatePercentLabels();
-  ZorvikBalastFrame->Attach(daliCom, balastConfig);
+  ZorvikBalastFrame->Attach(session, balastConfig);
 }
 
 void TBalastFrame::UpdatePercentLabels() {
@@ -372,28 +349,13 @@ bool TBalastFrame::IsDeviceSelected() const {
   return BalastConfig->CurrentSlot() < TConfig::kGroupSlot;
 }
 
-uint8_t TBalastFrame::AddressByte() const {
-  const TBalastConfig& t = *BalastConfig;
-  if (t.CurrentSlot() < TConfig::kGroupSlot) return static_cast<uint8_t>(2 * t.CurrentSlot() + 1);
-  if (t.CurrentGroup() == TConfig::kAllDevices) return 0xFF;
-  return static_cast<uint8_t>(((2 * t.CurrentGroup()) % 256) | 0x81);
+int TBalastFrame::SendCommand(const BusCommand& command) {
+  if (Session == nullptr) return kExchangeNotConnected;
+  return SendGearCommand(*Session, *BalastConfig, command).result;
 }
-
-int TBalastFrame::Send(uint8_t addressByte, uint8_t data) {
-  if (DaliCom == nullptr) return kExchangeNotConnected;
-  return DaliCom->Exchange(Reply, Request, kGearFrame, 0, addressByte, data);
-}
-
-int TBalastFrame::SendTwice(uint8_t addressByte, uint8_t data) {
-  // Configuration commands take effect only when they arrive twice.
-  const int result = Send(addressByte, data);
-  return result == kExchangeReplied ? Send(addressByte, data) : result;
-}
-
-int TBalastFrame::SendCommand(uint8_t opcode) { return Send(AddressByte(), opcode); }
 
 void TBalastFrame::OnComboBoxSceneSelect(int index) {
-  if (index >= 0 && index < kSceneCount) SendCommand(static_cast<uint8_t>(kGoToScene + index));
+  if (index >= 0 && index < kSceneCount) SendCommand(gear::kGoToScene.At(index));
 }
 
 uint32_t TBalastFrame::Number(const QLineEdit* edit, uint32_t empty) const {
@@ -405,121 +367,38 @@ uint32_t TBalastFrame::Number(const QLineEdit* edit, uint32_t empty) const {
   return ok ? value : 0xFFFFFFFFu;
 }
 
-void TBalastFrame::StoreGroupWide(const std::function<void()>& store) {
-  TBalastConfig& t = *BalastConfig;
-  if (IsDeviceSelected()) {
-    store();
-    return;
-  }
-  const uint8_t group = t.CurrentGroup();
-  for (uint8_t i = 0; i < TConfig::kGroupSlot; ++i) {
-    if (t.IsSlotFree(i)) continue;
-    t.SetCurrentSlot(i);
-    // Membership not read (255) counts: the device may have heard the command.
-    if (group == TConfig::kAllDevices || t.Groups(group) != 0) store();
-  }
-  t.SetCurrentSlot(TConfig::kGroupSlot);
-}
-
 void TBalastFrame::OnButtonNewActLevelClick() {
-  const uint32_t v = Number(EditActLevel, 0);
-  if (v >= kNoLevel) return;
-  const uint32_t level = BalastConfig->ConvertLevel(false, v);
-  // A percentage above 100 converts to 255, which the device would take as "no change".
-  if (level >= kNoLevel) return;
-  if (Send(AddressByte() & 0xFE, static_cast<uint8_t>(level)) != kExchangeReplied) return;
-  StoreGroupWide([this, v] { BalastConfig->SetActualLevel(v); });
-  PanelWriteActLevel->hide();
-}
-
-int TBalastFrame::WriteSetting(QLineEdit* edit, uint8_t opcode) {
-  const Setting* setting = nullptr;
-  for (const Setting& s : kSettings) {
-    if (s.opcode == opcode) setting = &s;
+  if (Session == nullptr) return;
+  if (WriteActualLevel(*Session, *BalastConfig, Number(EditActLevel, 0)).Ok()) {
+    PanelWriteActLevel->hide();
   }
-  if (setting == nullptr) return kExchangeReplied;
-  const uint32_t v = Number(edit, 0);
-  const uint32_t data = setting->level ? BalastConfig->ConvertLevel(false, v) : v;
-  int result = Send(kDtr, static_cast<uint8_t>(data & 0xFF));
-  if (result == kExchangeReplied) result = SendTwice(AddressByte(), opcode);
-  if (result != kExchangeReplied) return result;
-  StoreGroupWide([this, setting, v] { setting->store(*BalastConfig, v); });
-  return kExchangeReplied;
 }
 
 void TBalastFrame::OnButtonNewSettingsClick() {
-  for (const Setting& s : kSettings) {
-    // What is not written stays marked.
-    if (WriteSetting(this->*s.edit, s.opcode) != kExchangeReplied) return;
-  }
-  PanelWriteSettings->hide();
+  if (Session == nullptr) return;
+  const GearSettings settings{Number(EditMinLevel, 0),     Number(EditMaxLevel, 0),
+                              Number(EditPowerOnLevel, 0), Number(EditFailureLevel, 0),
+                              Number(EditFadeRate, 0),     Number(EditFadeTime, 0)};
+  // What is not written stays marked.
+  if (WriteGearSettings(*Session, *BalastConfig, settings).Ok()) PanelWriteSettings->hide();
 }
 
 void TBalastFrame::OnButtonNewGroupsClick() {
-  TBalastConfig& t = *BalastConfig;
-  std::array<uint8_t, kGroupCount> groups{};
-  for (uint32_t g = 0; g < kGroupCount; ++g) groups[g] = t.Groups(g);
-  const uint8_t address = AddressByte();
-  int result = kExchangeReplied;
-  for (int g = 0; g < kGroupCount && result == kExchangeReplied; ++g) {
-    const uint8_t opcode = groups[static_cast<size_t>(g)] != 0 ? kAddToGroup : kRemoveFromGroup;
-    result = SendTwice(address, static_cast<uint8_t>(opcode + g));
-  }
-  if (result == kExchangeReplied) {
-    if (!IsDeviceSelected()) {
-      StoreGroupWide([&t, &groups] {
-        for (uint32_t g = 0; g < kGroupCount; ++g) t.SetGroups(g, groups[g]);
-      });
-    }
-    PanelWriteGroups->hide();
-  }
+  if (Session == nullptr) return;
+  if (WriteGearGroups(*Session, *BalastConfig).Ok()) PanelWriteGroups->hide();
   if (TabsFrame) TabsFrame->ShowGearButtons();
 }
 
 void TBalastFrame::OnButtonNewSceneClick() {
-  TBalastConfig& t = *BalastConfig;
-  const uint8_t percent = t.PercentMode();
-  t.SetPercentMode(0);
-  std::array<uint8_t, kSceneCount> scenes{};
-  for (uint32_t s = 0; s < kSceneCount; ++s) scenes[s] = static_cast<uint8_t>(t.Scenes(s));
-  const uint8_t address = AddressByte();
-  int result = kExchangeReplied;
-  for (int s = 0; s < kSceneCount && result == kExchangeReplied; ++s) {
-    const uint8_t level = scenes[static_cast<size_t>(s)];
-    uint8_t opcode = static_cast<uint8_t>(kRemoveFromScene + s);
-    if (level != kNoLevel) {
-      result = Send(kDtr, level);
-      opcode = static_cast<uint8_t>(kStoreDtrAsScene + s);
-    }
-    if (result == kExchangeReplied) result = SendTwice(address, opcode);
-  }
-  if (result == kExchangeReplied) {
-    if (!IsDeviceSelected()) {
-      StoreGroupWide([&t, &scenes] {
-        for (uint32_t s = 0; s < kSceneCount; ++s) t.SetScenes(s, scenes[s]);
-      });
-    }
-    PanelWriteScenes->hide();
-  }
-  t.SetPercentMode(percent);
+  if (Session == nullptr) return;
+  if (WriteGearScenes(*Session, *BalastConfig).Ok()) PanelWriteScenes->hide();
 }
 
 int TBalastFrame::ChangeShortAddress(int newAddress) {
-  TBalastConfig& t = *BalastConfig;
-  const uint8_t current = t.CurrentSlot();
-  // Only a device has a short address to change; the group slot's "2·64 + 1" would be group 0.
-  if (current >= TConfig::kGroupSlot || t.IsSlotFree(current)) return -1;
-  if (newAddress < 0 || (newAddress >= 64 && newAddress != 255)) return -1;
-  if (newAddress == current) return -1;
-  if (newAddress != 255 && !t.IsSlotFree(static_cast<uint32_t>(newAddress))) return -1;
-
-  const uint8_t dtr = newAddress == 255 ? 0xFF : static_cast<uint8_t>((2 * newAddress + 1) % 256);
-  int result = Send(kDtr, dtr);
-  if (result == kExchangeReplied) {
-    result = SendTwice(static_cast<uint8_t>(2 * current + 1), kStoreDtrAsShortAddress);
-  }
-  if (result != kExchangeReplied) return result;
-  t.MoveGear(static_cast<uint8_t>(newAddress), current);
+  if (Session == nullptr) return kExchangeNotConnected;
+  const SequenceResult result = ChangeGearShortAddress(*Session, *BalastConfig, newAddress);
+  if (result.result == kSequenceRefused) return -1;
+  if (!result.Ok()) return result.result;
   if (TabsFrame) TabsFrame->ShowGearButtons();
   return 0;
 }
@@ -535,9 +414,9 @@ void TBalastFrame::OnButtonNewAddressClick() {
 }
 
 void TBalastFrame::OnButtonLocalizeClick() {
-  if (LocalizeTimer->isActive()) return;
+  if (LocalizeTimer->isActive() || Session == nullptr) return;
   // The selection may change while the lamp blinks; the blinking stays with the lamp it began on.
-  localizeAddress_ = AddressByte();
+  localizeTarget_ = SelectedTarget(*BalastConfig);
   localizeSent_ = 0;
   OnLocalizeTimer();
   if (localizeSent_ > 0 && localizeSent_ < kLocalizeCommands) LocalizeTimer->start();
@@ -551,8 +430,7 @@ void TBalastFrame::hideEvent(QHideEvent* event) {
 }
 
 void TBalastFrame::OnLocalizeTimer() {
-  const uint8_t opcode = localizeSent_ % 2 == 0 ? kRecallMinLevel : kRecallMaxLevel;
-  if (Send(localizeAddress_, opcode) != kExchangeReplied) {
+  if (!SendLocateStep(*Session, localizeTarget_, localizeSent_).Ok()) {
     LocalizeTimer->stop();
     localizeSent_ = 0;
     return;
@@ -572,8 +450,8 @@ void TBalastFrame::OnButtonResetClick() {
   question.SetColor(QColor(255, 0, 0));
   question.AddMessageLine(
       QStringLiteral("Všetky naprogramované údaje budú prepísané údajmi od výrobcu."));
-  if (question.exec() != QDialog::Accepted) return;
-  SendTwice(AddressByte(), kReset);
+  if (question.exec() != QDialog::Accepted || Session == nullptr) return;
+  ResetGear(*Session, *BalastConfig);
 }
 
 void TBalastFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }

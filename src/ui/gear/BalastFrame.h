@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "buslink/BusSession.h"
 #include "ui/NavigatedView.h"
 
 class QShortcut;
@@ -23,7 +24,6 @@ class QShortcut;
 namespace lumetra {
 
 class TBalastConfig;
-class TDaliCom;
 class TEditFocusFilter;
 class TTabsFrame;
 class TZorvikBalastFrame;
@@ -40,30 +40,29 @@ class TBalastFrame : public QFrame, public TNavigatedView {
 
   explicit TBalastFrame(QWidget* parent = nullptr);
 
-  void AttachToWindow(TDaliCom& daliCom, TBalastConfig& balastConfig, TTabsFrame& tabsFrame);
+  void AttachToWindow(BusSession& session, TBalastConfig& balastConfig, TTabsFrame& tabsFrame);
 
   // TNavigatedView
   QWidget* Widget() override { return this; }
   void RefreshView() override;
 
   void UpdatePercentLabels();
-  uint8_t AddressByte() const;
   // One direct command to the selection; the exchange's result.
-  int SendCommand(uint8_t opcode);
+  int SendCommand(const BusCommand& command);
   // 0 when the device now has the new address (255 removes it), -1 when refused, or the result of
   // the exchange that failed.
   int ChangeShortAddress(int newAddress);
 
   // Direct commands.
-  void OnButtonOffClick() { SendCommand(0x00); }
-  void OnButtonUpClick() { SendCommand(0x01); }
-  void OnButtonDownClick() { SendCommand(0x02); }
-  void OnButtonStepUpClick() { SendCommand(0x03); }
-  void OnButtonStepDownClick() { SendCommand(0x04); }
-  void OnButtonRecallMaxLevelClick() { SendCommand(0x05); }
-  void OnButtonRecallMinLevelClick() { SendCommand(0x06); }
-  void OnButtonStepDownAndOffClick() { SendCommand(0x07); }
-  void OnButtonOnAndStepUpClick() { SendCommand(0x08); }
+  void OnButtonOffClick() { SendCommand(gear::kOff); }
+  void OnButtonUpClick() { SendCommand(gear::kUp); }
+  void OnButtonDownClick() { SendCommand(gear::kDown); }
+  void OnButtonStepUpClick() { SendCommand(gear::kStepUp); }
+  void OnButtonStepDownClick() { SendCommand(gear::kStepDown); }
+  void OnButtonRecallMaxLevelClick() { SendCommand(gear::kRecallMaxLevel); }
+  void OnButtonRecallMinLevelClick() { SendCommand(gear::kRecallMinLevel); }
+  void OnButtonStepDownAndOffClick() { SendCommand(gear::kStepDownAndOff); }
+  void OnButtonOnAndStepUpClick() { SendCommand(gear::kOnAndStepUp); }
   void OnComboBoxSceneSelect(int index);
 
   // Writes.
@@ -177,26 +176,16 @@ class TBalastFrame : public QFrame, public TNavigatedView {
 
  private:
   void BuildControls();
-  // One gate request of kind 3; the exchange's result.
-  int Send(uint8_t addressByte, uint8_t data);
-  // A configuration command: the second only when the first went through.
-  int SendTwice(uint8_t addressByte, uint8_t data);
-  int WriteSetting(QLineEdit* edit, uint8_t opcode);
-  // Stores a written value into the selected slot or, for a group or all devices, into every slot
-  // that may belong to it (membership not read counts).
-  void StoreGroupWide(const std::function<void()>& store);
   bool IsDeviceSelected() const;
   uint32_t Number(const QLineEdit* edit, uint32_t empty) const;
   void Restore(QLineEdit* edit);
 
-  TDaliCom* DaliCom = nullptr;
+  BusSession* Session = nullptr;
   TBalastConfig* BalastConfig = nullptr;
   TTabsFrame* TabsFrame = nullptr;
   TEditFocusFilter* EditFocus;
-  uint8_t Request[5] = {};
-  uint8_t Reply[5] = {};
-  // The address byte "Lokalizovať" started with, and how many commands it has sent.
-  uint8_t localizeAddress_ = 0;
+  // The target "Lokalizovať" started with, and how many commands it has sent.
+  BusTarget localizeTarget_ = BusTarget::All();
   int localizeSent_ = 0;
 };
 

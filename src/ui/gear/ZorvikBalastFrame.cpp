@@ -4,19 +4,12 @@
 #include <QGridLayout>
 #include <QLabel>
 
-#include "buslink/DaliCom.h"
-#include "buslink/GearCommands.h"
 #include "model/BalastConfig.h"
+#include "sequences/GearSequences.h"
 #include "ui/LumetraApplication.h"
 #include "ui/Widgets.h"
 
 namespace lumetra {
-
-namespace {
-
-using namespace gear;
-
-}  // namespace
 
 TZorvikBalastFrame::TZorvikBalastFrame(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("ZorvikBalastFrame"));
@@ -68,8 +61,8 @@ TZorvikBalastFrame::TZorvikBalastFrame(QWidget* parent) : QFrame(parent) {
   }
 }
 
-void TZorvikBalastFrame::Attach(TDaliCom& daliCom, TBalastConfig& balastConfig) {
-  DaliCom = &daliCom;
+void TZorvikBalastFrame::Attach(BusSession& session, TBalastConfig& balastConfig) {
+  Session = &session;
   BalastConfig = &balastConfig;
   PanelWrite->hide();
 }
@@ -78,42 +71,29 @@ bool TZorvikBalastFrame::DeviceSelected() const {
   return BalastConfig && BalastConfig->CurrentSlot() < TConfig::kGroupSlot;
 }
 
-uint8_t TZorvikBalastFrame::DeviceAddress() const {
-  return static_cast<uint8_t>((2 * BalastConfig->CurrentSlot() + 1) % 256);
-}
-
-int TZorvikBalastFrame::Send(uint8_t addressByte, uint8_t data) {
-  if (DaliCom == nullptr) return kExchangeNotConnected;
-  return DaliCom->Exchange(Reply, Request, kGearFrame, 0, addressByte, data);
-}
-
 void TZorvikBalastFrame::OnButtonReadClick() {
-  if (!DeviceSelected()) return;
+  if (!DeviceSelected() || Session == nullptr) return;
+  Diagnostics values;
+  const SequenceResult result = ReadDiagnostics(*Session, BalastConfig->CurrentSlot(), values);
   updating_ = true;
-  int result = Send(kDtr, 0);
-  // The device answers the byte at DTR and moves DTR on, so nine reads walk locations 0..8.
-  for (QLineEdit* edit : Edits) {
-    if (result == kExchangeReplied) result = Send(DeviceAddress(), kReadMemoryLocation);
-    const bool answered =
-        result == kExchangeReplied && Reply[0] != kReplyNoAnswer && Reply[0] != kReplySeveral;
-    // After a failure the later locations were not read: no old values may pass for new ones.
-    edit->setText(answered ? QString::number(Reply[3]) : QString());
+  // After a failure the later locations were not read: no old values may pass for new ones.
+  for (size_t i = 0; i < Edits.size(); ++i) {
+    Edits[i]->setText(values[i] ? QString::number(*values[i]) : QString());
   }
   updating_ = false;
   // A line that does not answer would block the window for the whole wait on every tick.
-  if (result != kExchangeReplied) StopRepeating();
+  if (!result.Ok()) StopRepeating();
 }
 
 void TZorvikBalastFrame::OnButtonWriteClick() {
-  if (!DeviceSelected()) return;
-  if (Send(kDtr, 0) != kExchangeReplied) return;
-  if (Send(DeviceAddress(), kEnableWriteMemory) != kExchangeReplied) return;
+  if (!DeviceSelected() || Session == nullptr) return;
+  std::array<uint8_t, kDiagnosticSettings> values{};
   for (int i = 0; i < kWritable; ++i) {
     const QString text = Edits[static_cast<size_t>(i)]->text();
-    const uint32_t value = text.isEmpty() ? 0 : text.toUInt();
-    if (Send(kWriteMemoryLocation, static_cast<uint8_t>(value & 0xFF)) != kExchangeReplied) return;
+    values[static_cast<size_t>(i)] =
+        static_cast<uint8_t>((text.isEmpty() ? 0 : text.toUInt()) & 0xFF);
   }
-  PanelWrite->hide();
+  if (WriteDiagnostics(*Session, BalastConfig->CurrentSlot(), values).Ok()) PanelWrite->hide();
 }
 
 void TZorvikBalastFrame::OnEditChange() {

@@ -13,8 +13,8 @@
 
 namespace lumetra {
 
+class BusSession;
 class TBalastConfig;
-class TDaliCom;
 
 class TZorvikBalastFrame : public QFrame {
   Q_OBJECT
@@ -25,7 +25,7 @@ class TZorvikBalastFrame : public QFrame {
 
   explicit TZorvikBalastFrame(QWidget* parent = nullptr);
 
-  void Attach(TDaliCom& daliCom, TBalastConfig& balastConfig);
+  void Attach(BusSession& session, TBalastConfig& balastConfig);
 
   void OnButtonReadClick();
   void OnButtonWriteClick();
@@ -56,13 +56,9 @@ class TZorvikBalastFrame : public QFrame {
  private:
   // The diagnostics belong to one ballast; a group or all devices have no memory to show.
   bool DeviceSelected() const;
-  uint8_t DeviceAddress() const;
-  int Send(uint8_t addressByte, uint8_t data);
 
-  TDaliCom* DaliCom = nullptr;
+  BusSession* Session = nullptr;
   TBalastConfig* BalastConfig = nullptr;
-  uint8_t Request[5] = {};
-  uint8_t Reply[5] = {};
   bool updating_ = false;
 };
 
