@@ -112,7 +112,8 @@ void OncView::StoreIndexAndCode(BitField indexField, uint32_t index) {
 
 namespace sw = switch_image;
 
-// Step fields count from the step's first field. The editors pass indicators of 0..15.
+// Step fields count from the step's first field. The editors pass indicators of 0..15; a wider
+// value is cut to four bits so that it cannot spill into the neighbouring indicator.
 constexpr BitField kStepAddress{sw::kSequences, sw::kAddress};
 constexpr BitField kStepCommand{sw::kSequences, sw::kCommand};
 constexpr BitField kStepIndicator1{sw::kSequences, sw::kIndicator12, 0x0F};
