@@ -33,8 +33,11 @@ class RecordCursor {
 
   // The same cursor if `inRange`, otherwise one that reads the erased value.
   RecordCursor Within(bool inRange) const { return inRange ? *this : Missing(0xFF); }
-  // The same cursor if the firmware has the field, otherwise one that reads 0.
-  RecordCursor Present(bool onDevice) const { return onDevice ? *this : Missing(0); }
+  // The cursor for the named field at `index`: one that reads 0 where the slot's firmware lacks
+  // the byte. A cursor that already stands for something missing stays as it is.
+  RecordCursor ForField(uint16_t index) const {
+    return area_ && !image_->OnDevice(index, version_, minVersion_) ? Missing(0) : *this;
+  }
 
  private:
   RecordCursor Missing(uint8_t value) const {
@@ -50,11 +53,47 @@ class RecordCursor {
   uint8_t missing_ = 0xFF;
 };
 
+// Where a named field sits: its block and field number in the kind's image description, and the
+// bits of that image byte it holds (the whole byte unless told). A value stored is cut to those
+// bits, so it never spills into a neighbouring field.
+struct BitField {
+  uint8_t block;
+  uint8_t field;
+  uint8_t mask = 0xFF;
+};
+
+// A 16-bit device value: two image bytes, held in 32 bits in the record.
+struct WideField {
+  uint8_t block;
+  uint8_t field;
+};
+
+// One repetition of a kind's blocks (a step, a sequence, a response; the record's own fields are
+// repetition 0). The named accessors of the views are each one Get or Set over a table of
+// BitField and WideField rows.
+class FieldGroup {
+ protected:
+  // `first`: the field number the group's fields count from (step k of a sequence: 5k).
+  explicit FieldGroup(RecordCursor cursor, uint16_t rep = 0, uint8_t first = 0)
+      : c_(cursor), rep_(rep), first_(first) {}
+  uint8_t Get(BitField f) const;
+  void Set(BitField f, uint32_t value);
+  uint32_t Get(WideField f) const;
+  void Set(WideField f, uint32_t value);
+
+  RecordCursor c_;
+  uint16_t rep_;
+  uint8_t first_;
+
+ private:
+  uint16_t At(uint8_t block, uint8_t field) const;
+};
+
 // The flat image of a record: index 0..length-1 in image order, the enable byte last. This is what
 // reads and writes a device byte by byte.
-class KindRecord {
+class KindRecord : protected FieldGroup {
  public:
-  explicit KindRecord(RecordCursor cursor) : c_(cursor) {}
+  explicit KindRecord(RecordCursor cursor) : FieldGroup(cursor) {}
   const KindImage& Image() const { return c_.Image(); }
   uint8_t ImageByteAt(uint32_t index) const;
   void SetImageByteAt(uint32_t index, uint32_t value);
@@ -62,36 +101,34 @@ class KindRecord {
   int Location(uint32_t index) const;
   // Image bytes the slot's firmware holds.
   uint16_t DeviceLength() const { return c_.Image().DeviceLength(c_.Version(), c_.MinVersion()); }
-
- protected:
-  RecordCursor c_;
 };
 
 // A response entry: repetition `entry` of the kind's response block.
-class OncView {
+class OncView : protected FieldGroup {
  public:
   OncView(RecordCursor cursor, uint16_t entry, uint8_t messageField)
-      : c_(cursor), entry_(entry), messageField_(messageField) {}
+      : FieldGroup(cursor, entry), messageField_(messageField) {}
   // The code the device receives.
-  uint8_t Message() const { return c_.U8(At(messageField_)); }
+  uint8_t Message() const { return Get(MessageField()); }
 
  protected:
-  uint16_t At(uint8_t field) const {
-    return c_.Image().Index(c_.Image().responseBlock, entry_, field);
-  }
+  BitField MessageField() const { return {c_.Image().responseBlock, messageField_}; }
   // Sensors and the relay keep the index as well as its code, so their index always survives.
-  void StoreIndexAndCode(uint8_t indexField, uint32_t index);
-  RecordCursor c_;
-  uint16_t entry_;
+  void StoreIndexAndCode(BitField indexField, uint32_t index);
+  // The devices keep an "enabled" flag where the editors show "disabled": these read 1 for a
+  // flag of 0 and store 0 for any non-zero `disabled`.
+  uint8_t Disabled(BitField flag) const { return Get(flag) ? 0 : 1; }
+  void SetDisabled(BitField flag, uint32_t disabled) { Set(flag, disabled ? 0 : 1); }
+
   uint8_t messageField_;
 };
 
 // ---- kind 129, push-button / switch inputs ----
 
-class SwitchStep {
+class SwitchStep : private FieldGroup {
  public:
   SwitchStep(RecordCursor cursor, uint8_t sequence, uint8_t step)
-      : c_(cursor), s_(sequence), k_(step) {}
+      : FieldGroup(cursor, sequence, static_cast<uint8_t>(step * switch_image::kStepFields)) {}
   uint8_t Address() const;
   void SetAddress(uint32_t value);
   uint8_t Command() const;
@@ -106,26 +143,16 @@ class SwitchStep {
   void SetIndicator4(uint32_t value);
   uint32_t Timeout() const;
   void SetTimeout(uint32_t seconds);
-
- private:
-  uint16_t At(uint8_t field) const;
-  RecordCursor c_;
-  uint8_t s_;
-  uint8_t k_;
 };
 
-class SwitchSequence {
+class SwitchSequence : private FieldGroup {
  public:
-  SwitchSequence(RecordCursor cursor, uint8_t sequence) : c_(cursor), s_(sequence) {}
+  SwitchSequence(RecordCursor cursor, uint8_t sequence) : FieldGroup(cursor, sequence) {}
   SwitchStep Steps(uint32_t step) const;
   uint8_t Repeat() const;
   void SetRepeat(uint32_t value);
   uint8_t ResetFlags() const;
   void SetResetFlags(uint32_t value);
-
- private:
-  RecordCursor c_;
-  uint8_t s_;
 };
 
 class SwitchOnc : public OncView {
@@ -199,17 +226,13 @@ class ResponseImage : public KindRecord {
 
 // ---- kind 131, motion sensor ----
 
-class PirCommand {
+class PirCommand : private FieldGroup {
  public:
-  PirCommand(RecordCursor cursor, uint8_t command) : c_(cursor), k_(command) {}
+  PirCommand(RecordCursor cursor, uint8_t command) : FieldGroup(cursor, command) {}
   uint8_t Level() const;
   void SetLevel(uint32_t value);
   uint32_t Timeout() const;
   void SetTimeout(uint32_t seconds);
-
- private:
-  RecordCursor c_;
-  uint8_t k_;
 };
 
 class PirOnc : public OncView {
@@ -238,17 +261,13 @@ class PirSensorLayout : public ResponseImage {
 
 // ---- kind 133, light sensor ----
 
-class LightCao {
+class LightCao : private FieldGroup {
  public:
-  LightCao(RecordCursor cursor, uint8_t zone) : c_(cursor), z_(zone) {}
+  LightCao(RecordCursor cursor, uint8_t zone) : FieldGroup(cursor, zone) {}
   uint8_t CmndAddress() const;
   void SetCmndAddress(uint32_t value);
   uint8_t Offset() const;
   void SetOffset(uint32_t value);
-
- private:
-  RecordCursor c_;
-  uint8_t z_;
 };
 
 // Firmware 1.000..1.004: the address byte is the whole address and the enable bit is bit 0 of the
@@ -299,28 +318,17 @@ class LightSensorLayout : public ResponseImage {
   LightOnc Oncs(uint32_t entry) const;
   uint8_t SensorEnabled() const;
   void SetSensorEnabled(uint32_t value);
-
- private:
-  uint8_t Device8(uint8_t field) const;
-  void SetDevice8(uint8_t field, uint32_t value);
-  uint32_t Device32(uint8_t field) const;
-  void SetDevice32(uint8_t field, uint32_t value);
-  RecordCursor DeviceField(uint8_t field) const;
 };
 
 // ---- kind 142, combined motion and light sensor ----
 
-class PirLightCommand {
+class PirLightCommand : private FieldGroup {
  public:
-  PirLightCommand(RecordCursor cursor, uint8_t rep) : c_(cursor), rep_(rep) {}
+  PirLightCommand(RecordCursor cursor, uint8_t rep) : FieldGroup(cursor, rep) {}
   uint32_t Level() const;
   void SetLevel(uint32_t value);
   uint32_t Timeout() const;
   void SetTimeout(uint32_t seconds);
-
- private:
-  RecordCursor c_;
-  uint8_t rep_;
 };
 
 class PirLightSequence {
@@ -373,9 +381,6 @@ class PirLightSensorLayout : public ResponseImage {
   // Bit 0 of the enable byte; the setter keeps bits 4-7.
   uint8_t SensorEnabled() const;
   void SetSensorEnabled(uint32_t value);
-
- private:
-  uint16_t DeviceIndex(uint8_t field) const;
 };
 
 // ---- kind 141, opto-relay ----

@@ -1,5 +1,5 @@
-// The kind image descriptions: lengths, device locations per firmware, and a full round trip per
-// kind and firmware through the field accessors and the by-index accessors.
+// The kind image descriptions: lengths, device locations per firmware, the image bits of every
+// named field, and a full round trip per kind and firmware through both kinds of accessor.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -470,6 +470,239 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<RoundTripCase>& info) {
       return std::string(info.param.name);
     });
+
+// The bits of one image byte a setter must store: the byte reads (background & ~bits) | stored.
+struct ByteChange {
+  uint16_t index;
+  uint8_t bits, stored;
+};
+
+// One named field of a view: what its setter stores and where. No changes: the firmware lacks
+// the field and nothing is stored.
+template <typename View>
+struct FieldRow {
+  FieldRow(const char* name, void (View::*set)(uint32_t), uint32_t value,
+           std::vector<ByteChange> changes)
+      : name(name), store([set, value](View v) { (v.*set)(value); }), changes(std::move(changes)) {}
+  FieldRow(const char* name, std::function<void(View)> store, std::vector<ByteChange> changes)
+      : name(name), store(std::move(store)), changes(std::move(changes)) {}
+  const char* name;
+  std::function<void(View)> store;
+  std::vector<ByteChange> changes;
+};
+
+// Where every named field sits. The round trip above passes as long as setter and getter agree,
+// even with two fields swapped; these tables pin each field to its image bytes and bits. Values
+// wider than a field show that the setter cuts them. Each row runs on a record of all zeros and on
+// one of all ones, so a setter that touches any bit but its own changes a byte that must not.
+class NamedFieldTest : public ::testing::Test {
+ protected:
+  template <typename View>
+  void Check(const KindImage& image, uint8_t major, uint8_t minor, View (*view)(TControllerConfig&),
+             std::initializer_list<FieldRow<View>> rows) {
+    for (const FieldRow<View>& row : rows) {
+      for (const uint8_t background : {uint8_t{0x00}, uint8_t{0xFF}}) {
+        TControllerConfig table;
+        table.SetCurrentSlot(12);
+        table.SetShortAddress(12);
+        table.SetDeviceType(image.deviceType);
+        table.SetVersion(major);
+        table.SetMinVersion(minor);
+        KindRecord flat = table.Image(image);
+        for (uint16_t k = 0; k < image.length; ++k) flat.SetImageByteAt(k, background);
+
+        row.store(view(table));
+        for (uint16_t k = 0; k < image.length; ++k) {
+          uint8_t expected = background;
+          for (const ByteChange& c : row.changes)
+            if (c.index == k) expected = static_cast<uint8_t>((background & ~c.bits) | c.stored);
+          EXPECT_EQ(flat.ImageByteAt(k), expected)
+              << row.name << " of kind " << int(image.deviceType) << " " << int(major) << "."
+              << int(minor) << ": image index " << k << " on a record of 0x" << std::hex
+              << int(background);
+        }
+      }
+    }
+  }
+};
+
+TEST_F(NamedFieldTest, EachSetterStoresExactlyItsOwnBits) {
+  // Kind 129: step 3 of sequence 2 at image index 70, response 5 of input 1 at 188.
+  Check<SwitchStep>(
+      kSwitchImage, 1, 1, [](TControllerConfig& t) { return t.Switch().Sequences(2).Steps(3); },
+      {
+          {"Address", &SwitchStep::SetAddress, 0x1A5, {{70, 0xFF, 0xA5}}},
+          {"Command", &SwitchStep::SetCommand, 0x5A, {{71, 0xFF, 0x5A}}},
+          {"Indicator1", &SwitchStep::SetIndicator1, 0x15, {{72, 0x0F, 0x05}}},
+          {"Indicator2", &SwitchStep::SetIndicator2, 0x1A, {{72, 0xF0, 0xA0}}},
+          {"Indicator3", &SwitchStep::SetIndicator3, 0x1A, {{73, 0x0F, 0x0A}}},
+          {"Indicator4", &SwitchStep::SetIndicator4, 0x15, {{73, 0xF0, 0x50}}},
+          {"Timeout", &SwitchStep::SetTimeout, 0xC35A, {{74, 0xFF, 0x5A}, {75, 0xFF, 0xC3}}},
+      });
+  Check<SwitchSequence>(
+      kSwitchImage, 1, 1, [](TControllerConfig& t) { return t.Switch().Sequences(2); },
+      {
+          {"Repeat", &SwitchSequence::SetRepeat, 0x3C, {{76, 0xFF, 0x3C}}},
+          {"ResetFlags", &SwitchSequence::SetResetFlags, 0xC3, {{77, 0xFF, 0xC3}}},
+      });
+  Check<SwitchOnc>(kSwitchImage, 1, 1, [](TControllerConfig& t) { return t.Switch().Oncs(1, 5); },
+                   {
+                       {"Address", &SwitchOnc::SetAddress, 0x96, {{188, 0xFF, 0x96}}},
+                       {"MessageIndex", &SwitchOnc::SetMessageIndex, 11, {{189, 0xFF, 0xFE}}},
+                       {"Enabled", &SwitchOnc::SetEnabled, 0, {{190, 0x01, 0x01}}},
+                       {"StopSequence", &SwitchOnc::SetStopSequence, 3, {{190, 0x02, 0x02}}},
+                       {"Indicator2", &SwitchOnc::SetIndicator2, 0xD, {{190, 0x1C, 0x14}}},
+                       {"Indicator1", &SwitchOnc::SetIndicator1, 0xA, {{190, 0xE0, 0x40}}},
+                       {"StartSequence", &SwitchOnc::SetStartSequence, 6, {{191, 0x03, 0x02}}},
+                       {"Indicator4", &SwitchOnc::SetIndicator4, 0xA, {{191, 0x1C, 0x08}}},
+                       {"Indicator3", &SwitchOnc::SetIndicator3, 0xD, {{191, 0xE0, 0xA0}}},
+                   });
+  Check<SwitchLayout>(
+      kSwitchImage, 1, 1, [](TControllerConfig& t) { return t.Switch(); },
+      {
+          {"Type0", &SwitchLayout::SetType0, 0x12, {{232, 0xFF, 0x12}}},
+          {"Type1", &SwitchLayout::SetType1, 0x21, {{233, 0xFF, 0x21}}},
+          {"ButtonsEnabled", &SwitchLayout::SetButtonsEnabled, 0x1E1, {{234, 0xFF, 0xE1}}},
+          {"ButtonEnabled0", [](SwitchLayout l) { l.SetButtonEnabled(0, true); }, {{234, 1, 1}}},
+          {"ButtonEnabled1", [](SwitchLayout l) { l.SetButtonEnabled(1, false); }, {{234, 2, 0}}},
+      });
+
+  // Kind 131: command 2 at 6, response 7 at 45.
+  Check<PirCommand>(
+      kPirSensorImage, 1, 0, [](TControllerConfig& t) { return t.PirSensor().Commands(2); },
+      {
+          {"Level", &PirCommand::SetLevel, 0x1A5, {{6, 0xFF, 0xA5}}},
+          {"Timeout", &PirCommand::SetTimeout, 0x3CA5, {{7, 0xFF, 0xA5}, {8, 0xFF, 0x3C}}},
+      });
+  Check<PirOnc>(
+      kPirSensorImage, 1, 0, [](TControllerConfig& t) { return t.PirSensor().Oncs(7); },
+      {
+          {"Address", &PirOnc::SetAddress, 0x96, {{45, 0xFF, 0x96}}},
+          {"MessageIndex", &PirOnc::SetMessageIndex, 11, {{46, 0xFF, 11}, {47, 0xFF, 0xFE}}},
+          {"Level", &PirOnc::SetLevel, 0x69, {{48, 0xFF, 0x69}}},
+          {"Enabled", &PirOnc::SetEnabled, 0, {{49, 0xFF, 0x01}}},
+      });
+  Check<PirSensorLayout>(
+      kPirSensorImage, 1, 0, [](TControllerConfig& t) { return t.PirSensor(); },
+      {
+          {"CmndAddress", &PirSensorLayout::SetCmndAddress, 0x84, {{9, 0xFF, 0x84}}},
+          {"SensorEnabled", &PirSensorLayout::SetSensorEnabled, 0x5A, {{170, 0xFF, 0x5A}}},
+      });
+
+  // Kind 133: zone 3 at 19, response 4 at 45. Delta and Scale from firmware 1.002; the response
+  // packing changes at 1.005.
+  using L = LightSensorLayout;
+  Check<L>(kLightSensorImage, 1, 2, [](TControllerConfig& t) { return t.LightSensor(); },
+           {
+               {"ClosedLoop", &L::SetClosedLoop, 0x5A, {{0, 0xFF, 0x5A}}},
+               {"DefaultLevel", &L::SetDefaultLevel, 0x1234, {{1, 0xFF, 0x34}, {2, 0xFF, 0x12}}},
+               {"OnLevel", &L::SetOnLevel, 0x3456, {{3, 0xFF, 0x56}, {4, 0xFF, 0x34}}},
+               {"OffLevel", &L::SetOffLevel, 0x5678, {{5, 0xFF, 0x78}, {6, 0xFF, 0x56}}},
+               {"OffTimeout", &L::SetOffTimeout, 0x789A, {{7, 0xFF, 0x9A}, {8, 0xFF, 0x78}}},
+               {"MaxLevel", &L::SetMaxLevel, 0xFE, {{9, 0xFF, 0xFE}}},
+               {"MinLevel", &L::SetMinLevel, 0x01, {{10, 0xFF, 0x01}}},
+               {"Delta", &L::SetDelta, 0x33, {{11, 0xFF, 0x33}}},
+               {"Scale", &L::SetScale, 0xCC, {{12, 0xFF, 0xCC}}},
+               {"SensorEnabled", &L::SetSensorEnabled, 0xA5, {{213, 0xFF, 0xA5}}},
+           });
+  Check<L>(kLightSensorImage, 1, 1, [](TControllerConfig& t) { return t.LightSensor(); },
+           {
+               {"Delta", &L::SetDelta, 0x33, {}},
+               {"Scale", &L::SetScale, 0xCC, {}},
+           });
+  Check<LightCao>(kLightSensorImage, 2, 0,
+                  [](TControllerConfig& t) { return t.LightSensor().Caos(3); },
+                  {
+                      {"CmndAddress", &LightCao::SetCmndAddress, 0x96, {{19, 0xFF, 0x96}}},
+                      {"Offset", &LightCao::SetOffset, 0x69, {{20, 0xFF, 0x69}}},
+                  });
+  Check<LightOnc>(
+      kLightSensorImage, 1, 5, [](TControllerConfig& t) { return t.LightSensor().Oncs(4); },
+      {
+          {"Address", &LightOnc::SetAddress, 0x1C6, {{45, 0x7F, 0x46}}},
+          {"MessageIndex", &LightOnc::SetMessageIndex, 10, {{46, 0xFF, 10}, {47, 0xFF, 0x04}}},
+          {"Level", &LightOnc::SetLevel, 0x9ABC, {{48, 0xFF, 0xBC}, {49, 0xFF, 0x9A}}},
+          {"Enabled", &LightOnc::SetEnabled, 0, {{45, 0x80, 0x80}}},
+          {"ZoneEnabled0", [](LightOnc o) { o.SetZoneEnabled(0, 6); }, {{50, 0x03, 0x02}}},
+          {"ZoneEnabled1", [](LightOnc o) { o.SetZoneEnabled(1, 5); }, {{50, 0x0C, 0x04}}},
+          {"ZoneEnabled2", [](LightOnc o) { o.SetZoneEnabled(2, 2); }, {{50, 0x30, 0x20}}},
+          {"ZoneEnabled3", [](LightOnc o) { o.SetZoneEnabled(3, 1); }, {{50, 0xC0, 0x40}}},
+      });
+  Check<LightOnc>(kLightSensorImage, 1, 4,
+                  [](TControllerConfig& t) { return t.LightSensor().Oncs(4); },
+                  {
+                      {"Address", &LightOnc::SetAddress, 0x1C6, {{45, 0xFF, 0xC6}}},
+                      {"Enabled", &LightOnc::SetEnabled, 0, {{50, 0x01, 0x01}}},
+                      {"ZoneEnabled1", [](LightOnc o) { o.SetZoneEnabled(1, 2); }, {}},
+                  });
+
+  // Kind 142: sequence 0 command 2 at 8, sequence 1 command 1 at 16 (not on firmware 1.000),
+  // response 6 at 71.
+  using PL = PirLightSensorLayout;
+  using Command = PirLightCommand;
+  Check<Command>(
+      kPirLightSensorImage, 1, 1,
+      [](TControllerConfig& t) { return t.PirLightSensor().Sequences(0).Commands(2); },
+      {
+          {"Level", &Command::SetLevel, 0x1234, {{8, 0xFF, 0x34}, {9, 0xFF, 0x12}}},
+          {"Timeout", &Command::SetTimeout, 0x5678, {{10, 0xFF, 0x78}, {11, 0xFF, 0x56}}},
+      });
+  Check<Command>(
+      kPirLightSensorImage, 1, 1,
+      [](TControllerConfig& t) { return t.PirLightSensor().Sequences(1).Commands(1); },
+      {
+          {"Level", &Command::SetLevel, 0x9ABC, {{16, 0xFF, 0xBC}, {17, 0xFF, 0x9A}}},
+          {"Timeout", &Command::SetTimeout, 0xDEF0, {{18, 0xFF, 0xF0}, {19, 0xFF, 0xDE}}},
+      });
+  Check<Command>(kPirLightSensorImage, 1, 0,
+                 [](TControllerConfig& t) { return t.PirLightSensor().Sequences(1).Commands(1); },
+                 {
+                     {"Level", &Command::SetLevel, 0x9ABC, {}},
+                     {"Timeout", &Command::SetTimeout, 0xDEF0, {}},
+                 });
+  Check<PL>(kPirLightSensorImage, 1, 1, [](TControllerConfig& t) { return t.PirLightSensor(); },
+            {
+                {"OnLevel", &PL::SetOnLevel, 0x1357, {{24, 0xFF, 0x57}, {25, 0xFF, 0x13}}},
+                {"OffLevel", &PL::SetOffLevel, 0x2468, {{26, 0xFF, 0x68}, {27, 0xFF, 0x24}}},
+                {"OffTimeout", &PL::SetOffTimeout, 0x0E10, {{28, 0xFF, 0x10}, {29, 0xFF, 0x0E}}},
+                {"MaxLevel", &PL::SetMaxLevel, 0xFE, {{30, 0xFF, 0xFE}}},
+                {"MinLevel", &PL::SetMinLevel, 0x01, {{31, 0xFF, 0x01}}},
+                {"CmndAddress", &PL::SetCmndAddress, 0x84, {{32, 0xFF, 0x84}}},
+                {"Delta", &PL::SetDelta, 0x33, {{33, 0xFF, 0x33}}},
+                {"Scale", &PL::SetScale, 0xCC, {{34, 0xFF, 0xCC}}},
+                {"SensorEnabled", &PL::SetSensorEnabled, 1, {{227, 0x0F, 0x01}}},
+            });
+  Check<PirLightOnc>(
+      kPirLightSensorImage, 1, 1, [](TControllerConfig& t) { return t.PirLightSensor().Oncs(6); },
+      {
+          {"Address", &PirLightOnc::SetAddress, 0x96, {{71, 0xFF, 0x96}}},
+          {"MessageIndex", &PirLightOnc::SetMessageIndex, 9, {{72, 0xFF, 9}, {73, 0xFF, 0x02}}},
+          {"Level", &PirLightOnc::SetLevel, 0x4321, {{74, 0xFF, 0x21}, {75, 0xFF, 0x43}}},
+          {"Enabled", &PirLightOnc::SetEnabled, 0, {{76, 0x0F, 0x01}}},
+          {"SequenceIndex", &PirLightOnc::SetSequenceIndex, 0x1A, {{76, 0xF0, 0xA0}}},
+      });
+
+  // Kind 141: response 9 at 63.
+  Check<RelayOnc>(
+      kOptoRelayImage, 1, 0, [](TControllerConfig& t) { return t.OptoRelay().Oncs(9); },
+      {
+          {"Address", &RelayOnc::SetAddress, 0x96, {{63, 0xFF, 0x96}}},
+          {"MessageIndex", &RelayOnc::SetMessageIndex, 1, {{64, 0xFF, 1}, {65, 0xFF, 0x20}}},
+          {"Operator", &RelayOnc::SetOperator, 0x103, {{66, 0xFF, 0x03}}},
+          {"Level", &RelayOnc::SetLevel, 0x0190, {{67, 0xFF, 0x90}, {68, 0xFF, 0x01}}},
+          {"RelayOn", &RelayOnc::SetRelayOn, 0x1A5, {{69, 0xFF, 0xA5}}},
+          {"Action", &RelayOnc::SetAction, 0x15, {{69, 0xF0, 0x50}}},
+          {"Output1", &RelayOnc::SetOutput1, 2, {{69, 0x01, 0x01}}},
+          {"Output2", &RelayOnc::SetOutput2, 0, {{69, 0x02, 0x00}}},
+          {"Output3", &RelayOnc::SetOutput3, 1, {{69, 0x04, 0x04}}},
+          {"Output4", &RelayOnc::SetOutput4, 0, {{69, 0x08, 0x00}}},
+      });
+  Check<OptoRelayLayout>(
+      kOptoRelayImage, 1, 0, [](TControllerConfig& t) { return t.OptoRelay(); },
+      {
+          {"RelayEnabled", &OptoRelayLayout::SetRelayEnabled, 0x5A, {{224, 0xFF, 0x5A}}},
+      });
+}
 
 }  // namespace
 }  // namespace lumetra
