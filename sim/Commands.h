@@ -1,5 +1,8 @@
 // The command tables of the simulated line: each command is data (what it does to one unit, whether
 // it counts only when sent twice, whether the gateway waits for an answer), looked up by its code.
+// These tables are kept apart from the configurator's own on purpose: the line is an independent
+// model of the devices, and a table shared with the sender would let one wrong flag (a missing
+// send-twice, a query taken for a command) agree with itself and pass every test.
 #pragma once
 
 #include <array>

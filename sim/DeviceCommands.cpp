@@ -172,7 +172,7 @@ Answer PressSwitchOn(ControlDevice& d, uint8_t which, LineContext& ctx) {
     } else {
       Announce(d, which, ctx);
     }
-  } else if (d.kind == kKindRelay && which < 4) {
+  } else if (d.kind == kKindOptoRelay && which < 4) {
     d.outputs |= static_cast<uint8_t>(1u << which);
   }
   return kNo;
@@ -180,7 +180,7 @@ Answer PressSwitchOn(ControlDevice& d, uint8_t which, LineContext& ctx) {
 Answer HoldForce(ControlDevice& d, uint8_t which, LineContext& ctx) {
   if (d.kind == kKindSwitch && which < 2) {
     Announce(d, static_cast<uint8_t>(0x40 + which), ctx);
-  } else if (d.kind == kKindMotion || d.kind == kKindCombined) {
+  } else if (d.kind == kKindPirSensor || d.kind == kKindPirLightSensor) {
     d.motion = true;
     Announce(d, 0x01, ctx);  // "PIR alarm"
   }
@@ -190,9 +190,9 @@ Answer ReleaseSwitchOff(ControlDevice& d, uint8_t which, LineContext& ctx) {
   if (d.kind == kKindSwitch && which < 2) {
     d.inputs &= static_cast<uint8_t>(~(1u << which));
     Announce(d, which, ctx);
-  } else if (d.kind == kKindRelay && which < 4) {
+  } else if (d.kind == kKindOptoRelay && which < 4) {
     d.outputs &= static_cast<uint8_t>(~(1u << which));
-  } else if (d.kind == kKindMotion || d.kind == kKindCombined) {
+  } else if (d.kind == kKindPirSensor || d.kind == kKindPirLightSensor) {
     d.motion = false;
     Announce(d, 0x00, ctx);  // "PIR kľud"
   }
@@ -200,8 +200,8 @@ Answer ReleaseSwitchOff(ControlDevice& d, uint8_t which, LineContext& ctx) {
 }
 Answer QueryState(ControlDevice& d, uint8_t, LineContext& ctx) {
   switch (d.kind) {
-    case kKindLight:
-    case kKindCombined: {
+    case kKindLightSensor:
+    case kKindPirLightSensor: {
       // A fresh measurement within 2 % of the nominal illuminance; the low byte waits in DTR or
       // DTR1 for the follow-up query, so the two halves always belong together.
       const int spread = d.illuminance / 50;
@@ -213,9 +213,9 @@ Answer QueryState(ControlDevice& d, uint8_t, LineContext& ctx) {
     }
     case kKindSwitch:
       return d.inputs;
-    case kKindMotion:
+    case kKindPirSensor:
       return d.motion ? 1 : 0;
-    case kKindRelay:
+    case kKindOptoRelay:
       return d.outputs;
     default:
       return kNo;

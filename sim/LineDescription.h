@@ -19,10 +19,10 @@ inline constexpr size_t kMaxUnitsPerPopulation = 64;
 
 // Control device kinds (bank 0x90, location 2).
 inline constexpr uint8_t kKindSwitch = 129;
-inline constexpr uint8_t kKindMotion = 131;
-inline constexpr uint8_t kKindLight = 133;
-inline constexpr uint8_t kKindRelay = 141;
-inline constexpr uint8_t kKindCombined = 142;
+inline constexpr uint8_t kKindPirSensor = 131;
+inline constexpr uint8_t kKindLightSensor = 133;
+inline constexpr uint8_t kKindOptoRelay = 141;
+inline constexpr uint8_t kKindPirLightSensor = 142;
 
 struct GearDescription {
   uint8_t shortAddress = kNoShortAddress;

@@ -85,7 +85,9 @@ struct ControlDevice {
   // The byte at `location` of the selected bank, or nothing where the bank has no memory.
   std::optional<uint8_t> Read(uint8_t location) const;
   // The light sensor of firmware up to 1.002 hands the low byte of its measurement over in DTR.
-  bool LowByteInDtr() const { return kind == kKindLight && versionMajor == 1 && versionMinor <= 2; }
+  bool LowByteInDtr() const {
+    return kind == kKindLightSensor && versionMajor == 1 && versionMinor <= 2;
+  }
   void Reset();
 };
 

@@ -15,9 +15,9 @@ class Devices : public LineFixture {
     DeviceDescription sw = DeviceAt(3, kKindSwitch, 1, 2);
     sw.multimaster = true;
     sw.groups = 0x0101;
-    DeviceDescription relay = DeviceAt(7, kKindRelay, 1, 2);
+    DeviceDescription relay = DeviceAt(7, kKindOptoRelay, 1, 2);
     relay.status = 0x05;
-    Build({"", {}, {sw, relay, DeviceAt(kNoShortAddress, kKindMotion, 1, 3)}});
+    Build({"", {}, {sw, relay, DeviceAt(kNoShortAddress, kKindPirSensor, 1, 3)}});
   }
   int ReadByte(uint8_t a, uint8_t bank, uint8_t location) {
     Device(a, 5, bank);
@@ -67,9 +67,15 @@ TEST(DeviceImages, BankSizeFollowsKindAndFirmware) {
     int enableLocation;
   };
   const Case cases[] = {
-      {kKindSwitch, 1, 0, 241},   {kKindMotion, 1, 3, 177},   {kKindLight, 1, 1, 218},
-      {kKindLight, 1, 2, 220},    {kKindLight, 1, 4, 220},    {kKindRelay, 1, 2, 231},
-      {kKindCombined, 1, 0, 222}, {kKindCombined, 1, 1, 234}, {130, 1, 0, 6},
+      {kKindSwitch, 1, 0, 241},
+      {kKindPirSensor, 1, 3, 177},
+      {kKindLightSensor, 1, 1, 218},
+      {kKindLightSensor, 1, 2, 220},
+      {kKindLightSensor, 1, 4, 220},
+      {kKindOptoRelay, 1, 2, 231},
+      {kKindPirLightSensor, 1, 0, 222},
+      {kKindPirLightSensor, 1, 1, 234},
+      {130, 1, 0, 6},
   };
   for (const Case& c : cases) {
     DeviceDescription d;
@@ -112,7 +118,7 @@ TEST_F(Devices, AddressingProcedure) {
   Device(kAll, 36, 0);  // WITHDRAW
   EXPECT_EQ(Device(kAll, 35, 0), kNone);
   Device(kAll, 32, 0);
-  EXPECT_EQ(ReadByte(12, 0x90, 2), kKindMotion) << "reachable at its new address";
+  EXPECT_EQ(ReadByte(12, 0x90, 2), kKindPirSensor) << "reachable at its new address";
 
   DeviceTwice(kAll, 33, 0);
   Device(kAll, 40, 255);  // everybody in the procedure loses the address
@@ -147,8 +153,8 @@ TEST_F(Devices, TestCommandsChangeStateAndMultimasterDevicesAnnounceThem) {
   records.clear();
   Device(3, 131, 1);  // long press of input 2 on the multimaster switch
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0], (Frame{kRecordDevice, 3, 131, 1, 0}));
-  EXPECT_EQ(records[1], (Frame{kRecordDevice, 3, 134, 0x41, 0})) << "its own message frame";
+  EXPECT_EQ(records[0], (Frame{0x64, 3, 131, 1, 0}));
+  EXPECT_EQ(records[1], (Frame{0x64, 3, 134, 0x41, 0})) << "its own message frame";
 
   Device(3, 0, 3);  // DISABLE MULTIMASTER: it keeps quiet
   records.clear();
@@ -165,8 +171,10 @@ TEST(LightSensor, MeasuredValueComesInTwoHalvesByFirmware) {
   struct Case {
     uint8_t kind, minor, lowOpcode;
   };
-  const Case cases[] = {
-      {kKindLight, 1, 4}, {kKindLight, 2, 4}, {kKindLight, 4, 195}, {kKindCombined, 0, 195}};
+  const Case cases[] = {{kKindLightSensor, 1, 4},
+                        {kKindLightSensor, 2, 4},
+                        {kKindLightSensor, 4, 195},
+                        {kKindPirLightSensor, 0, 195}};
   for (const Case& c : cases) {
     DeviceDescription d;
     d.shortAddress = 4;

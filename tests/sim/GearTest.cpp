@@ -24,7 +24,7 @@ TEST_F(GearAddressing, CompareIsYesUpToTheRandomAddressAndNotAfterWithdraw) {
   EXPECT_EQ(Gear(0xA9, 0), 0xFF) << "random == search compares yes";
   SetSearch(0x200000);
   EXPECT_EQ(Gear(0xA9, 0), kCollision) << "two gear at or below the search address";
-  EXPECT_EQ(records.back(), (Frame{kRecordError, 0, 0, kErrorReceive, 0}));
+  EXPECT_EQ(records.back(), (Frame{0x67, 0, 0, kErrorReceive, 0}));
 
   SetSearch(0x123456);
   Gear(0xAB, 0);  // WITHDRAW the selected one
