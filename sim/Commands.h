@@ -15,6 +15,13 @@
 
 namespace lumetra::sim {
 
+// What one unit puts on the line in reply to a frame: a backward frame, or nothing. Yes/no queries
+// answer yes with 0xFF and no by keeping quiet.
+using Answer = std::optional<uint8_t>;
+inline constexpr Answer kYes = 0xFF;
+inline constexpr Answer kNo = std::nullopt;
+inline Answer YesIf(bool condition) { return condition ? kYes : kNo; }
+
 // What a command may use beyond the unit it acts on.
 struct LineContext {
   std::mt19937_64& rng;
@@ -28,7 +35,7 @@ struct LineContext {
 
 template <typename Unit>
 struct Command {
-  using Handler = std::optional<uint8_t> (*)(Unit&, uint8_t data, LineContext&);
+  using Handler = Answer (*)(Unit&, uint8_t data, LineContext&);
   Handler run = nullptr;
   bool twice = false;  // a configuration command: acts on the second of two identical frames
   bool query = false;  // the gateway waits for an answer

@@ -1,18 +1,16 @@
 // The maker's control device frames (24 bits: address, opcode, parameter) as constexpr tables.
 #include <algorithm>
 
+#include "sim/Addressing.h"
 #include "sim/Commands.h"
 
 namespace lumetra::sim {
 
 namespace {
 
-using Answer = std::optional<uint8_t>;
-constexpr Answer kYes = 0xFF;
-constexpr Answer kNo = std::nullopt;
-constexpr uint8_t kSendState = 134;  // the opcode of a frame a device sends on its own
+using addressing::DeviceAddressByte;
 
-Answer YesIf(bool condition) { return condition ? kYes : kNo; }
+constexpr uint8_t kSendState = 134;  // the opcode of a frame a device sends on its own
 
 // A device tells the others about an event only when it may talk on the line (multimaster) and has
 // an address they can know it by.
@@ -105,56 +103,25 @@ Answer QueryControlGroups(ControlDevice& d, uint8_t half, LineContext&) {
 }
 
 // --- addressing ---
-Answer Terminate(ControlDevice& d, uint8_t, LineContext&) {
-  d.initialise = Initialise::kDisabled;
-  return kNo;
-}
 Answer Initialize(ControlDevice& d, uint8_t, LineContext&) {
   d.initialise = Initialise::kEnabled;  // the selector is the frame's address byte
-  return kNo;
-}
-Answer Randomize(ControlDevice& d, uint8_t, LineContext& ctx) {
-  if (d.initialise != Initialise::kDisabled) d.randomAddress = ctx.Random24();
-  return kNo;
-}
-Answer Compare(ControlDevice& d, uint8_t, LineContext&) {
-  return YesIf(d.initialise == Initialise::kEnabled && d.randomAddress <= d.searchAddress);
-}
-Answer Withdraw(ControlDevice& d, uint8_t, LineContext&) {
-  if (d.Selected()) d.initialise = Initialise::kWithdrawn;
-  return kNo;
-}
-template <int Shift>
-Answer SetSearchAddress(ControlDevice& d, uint8_t value, LineContext&) {
-  if (d.initialise != Initialise::kDisabled) {
-    d.searchAddress = (d.searchAddress & ~(0xFFu << Shift)) | (uint32_t{value} << Shift);
-  }
   return kNo;
 }
 Answer ProgramShortAddress(ControlDevice& d, uint8_t address, LineContext&) {
   // 255 clears the address of every device in the procedure (how "re-address all" starts); a new
   // address goes only to the device the search has selected.
-  if (address == 0xFF) {
-    if (d.initialise != Initialise::kDisabled) d.shortAddress = kNoShortAddress;
-  } else if (address < 64 && d.Selected()) {
-    d.shortAddress = address;
+  if (address == 0xFF ? d.initialise != Initialise::kDisabled : d.Selected()) {
+    addressing::SetShortAddress<DeviceAddressByte>(d, address);
   }
   return kNo;
 }
 Answer SaveShortAddress(ControlDevice& d, uint8_t address, LineContext&) {
-  if (address == 0xFF) {
-    d.shortAddress = kNoShortAddress;
-  } else if (address < 64) {
-    d.shortAddress = address;
-  }
+  addressing::SetShortAddress<DeviceAddressByte>(d, address);
   return kNo;
 }
+// Unlike gear, 255 verifies a device that has no address.
 Answer VerifyShortAddress(ControlDevice& d, uint8_t address, LineContext&) {
   return YesIf(d.initialise != Initialise::kDisabled && d.shortAddress == address);
-}
-Answer QueryShortAddress(ControlDevice& d, uint8_t, LineContext&) {
-  if (!d.Selected()) return kNo;
-  return d.shortAddress;  // 255 when it has none
 }
 Answer QueryRandomAddressByte(ControlDevice& d, uint8_t which, LineContext&) {
   if (which > 2) return kNo;
@@ -251,18 +218,18 @@ constexpr std::array<DeviceCommand, 256> kDevice = [] {
   t[12] = Twice(AddToControlGroup);
   t[13] = Twice(RemoveFromControlGroup);
   t[14] = Query(QueryControlGroups);
-  t[32] = Plain(Terminate);
+  t[32] = Plain(addressing::Terminate);
   t[33] = Twice(Initialize);
-  t[34] = Twice(Randomize);
-  t[35] = Query(Compare);
-  t[36] = Plain(Withdraw);
-  t[37] = Plain(SetSearchAddress<16>);
-  t[38] = Plain(SetSearchAddress<8>);
-  t[39] = Plain(SetSearchAddress<0>);
+  t[34] = Twice(addressing::Randomize);
+  t[35] = Query(addressing::Compare);
+  t[36] = Plain(addressing::Withdraw);
+  t[37] = Plain(addressing::SearchAddress<16>);
+  t[38] = Plain(addressing::SearchAddress<8>);
+  t[39] = Plain(addressing::SearchAddress<0>);
   t[40] = Plain(ProgramShortAddress);
   t[41] = Plain(SaveShortAddress);
   t[42] = Query(VerifyShortAddress);
-  t[43] = Query(QueryShortAddress);
+  t[43] = Query(addressing::QueryShortAddress<DeviceAddressByte>);
   t[45] = Query(QueryRandomAddressByte);
   t[130] = Plain(PressSwitchOn);
   t[131] = Plain(HoldForce);

@@ -125,6 +125,37 @@ TEST_F(Devices, AddressingProcedure) {
   for (const ControlDevice& d : line->Devices()) EXPECT_EQ(d.shortAddress, kNoShortAddress);
 }
 
+// Devices read a short address in a data byte as the plain number 0..63 and 255 as "none"; 64 and
+// above name no address and change nothing. Unlike gear, 255 verifies a device without one.
+TEST_F(Devices, DataByteNamesAShortAddressAsItsNumber) {
+  struct Case {
+    uint8_t data;
+    uint8_t address;  // what the selected device (at 12) and the switch at 3 keep or take
+    bool verifies;
+  };
+  const Case cases[] = {
+      {20, 20, true},  {0, 0, true},      {kAll, kNoShortAddress, true},
+      {64, 12, false}, {0x81, 12, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.data));
+    SetUp();
+    DeviceTwice(0xFC, 33, 0);  // INITIALIZE: the device without an address
+    const uint32_t random = line->Devices()[2].randomAddress;
+    Device(kAll, 37, static_cast<uint8_t>(random >> 16));
+    Device(kAll, 38, static_cast<uint8_t>(random >> 8));
+    Device(kAll, 39, static_cast<uint8_t>(random));
+    Device(kAll, 40, 12);
+    Device(kAll, 40, c.data);  // PROGRAM SHORT ADDRESS
+    EXPECT_EQ(line->Devices()[2].shortAddress, c.address);
+    EXPECT_EQ(Device(kAll, 43, 0), c.address);  // QUERY SHORT ADDRESS, 255 for none
+    EXPECT_EQ(Device(kAll, 42, c.data), c.verifies ? 0xFF : kNone);  // VERIFY SHORT ADDRESS
+
+    Device(3, 41, c.data);  // SAVE SHORT ADDRESS to the switch
+    EXPECT_EQ(line->Devices()[0].shortAddress, c.address == 12 ? 3 : c.address);
+  }
+}
+
 TEST_F(Devices, SaveShortAddressAndGroupAddressing) {
   Device(3, 41, 9);
   EXPECT_EQ(Device(3, 4, 0), kNone);
