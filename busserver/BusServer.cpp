@@ -74,23 +74,25 @@ void BusServer::Notify(int signo) {
   }
 }
 
+void BusServer::WriteLine(const char* format, va_list args) {
+  std::vfprintf(out_, format, args);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
 void BusServer::Say(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::vfprintf(out_, format, args);
+  WriteLine(format, args);
   va_end(args);
-  std::fputc('\n', out_);
-  std::fflush(out_);
 }
 
 void BusServer::Log(const char* format, ...) {
   if (!options_.log) return;
   va_list args;
   va_start(args, format);
-  std::vfprintf(out_, format, args);
+  WriteLine(format, args);
   va_end(args);
-  std::fputc('\n', out_);
-  std::fflush(out_);
 }
 
 std::string BusServer::BusTimeText() const {

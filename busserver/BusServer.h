@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -64,6 +65,8 @@ class BusServer {
     ConfigStream stream;
   };
 
+  // One line of output, flushed at once: whoever started the server sees it when it happens.
+  void WriteLine(const char* format, va_list args) __attribute__((format(printf, 2, 0)));
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void Say(const char* format, ...) __attribute__((format(printf, 2, 3)));
   int Bind(uint16_t port);
