@@ -74,23 +74,25 @@ void BusServer::Notify(int signo) {
   }
 }
 
+void BusServer::WriteLine(const char* format, va_list args) {
+  std::vfprintf(out_, format, args);
+  std::fputc('\n', out_);
+  std::fflush(out_);
+}
+
 void BusServer::Say(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::vfprintf(out_, format, args);
+  WriteLine(format, args);
   va_end(args);
-  std::fputc('\n', out_);
-  std::fflush(out_);
 }
 
 void BusServer::Log(const char* format, ...) {
   if (!options_.log) return;
   va_list args;
   va_start(args, format);
-  std::vfprintf(out_, format, args);
+  WriteLine(format, args);
   va_end(args);
-  std::fputc('\n', out_);
-  std::fflush(out_);
 }
 
 std::string BusServer::BusTimeText() const {
@@ -308,100 +310,117 @@ void BusServer::HandleSignals(bool& stop) {
   }
 }
 
+void BusServer::WatchAll() {
+  fds_.clear();
+  owners_.clear();
+  fds_.push_back({gSignalPipe[0], POLLIN, 0});
+  owners_.push_back(nullptr);
+  for (int channel = 0; channel < 3; ++channel) {
+    fds_.push_back({listen_[channel], POLLIN, 0});
+    owners_.push_back(nullptr);
+  }
+  auto watch = [&](Client& c, bool read) {
+    short events = read ? POLLIN : 0;
+    if (!c.out.empty()) events |= POLLOUT;
+    fds_.push_back({c.fd, events, 0});
+    owners_.push_back(&c);
+  };
+  for (auto& c : configs_) watch(*c, true);
+  if (gate_) watch(*gate_, gate_->in.size() < kGateInputLimit);
+  for (auto& m : monitors_) watch(*m, true);
+}
+
+std::optional<BusServer::Clock::time_point> BusServer::NextWake() const {
+  if (gate_ && gate_->busy) return gate_->due;
+  if (gate_ && !gate_->in.empty() && gate_->in.size() < 5) {
+    return gate_->lastInput + std::chrono::milliseconds(options_.frameTimeoutMs);
+  }
+  return std::nullopt;
+}
+
+int BusServer::Poll(std::optional<Clock::time_point> wake) {
+  timespec timeout{};
+  if (wake) {
+    const auto left = std::max(Clock::duration::zero(), *wake - Clock::now());
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+    timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
+    timeout.tv_nsec = static_cast<long>(ns % 1000000000);
+  }
+  const int ready = ::ppoll(fds_.data(), fds_.size(), wake ? &timeout : nullptr, nullptr);
+  if (ready < 0 && errno != EINTR) {
+    throw Error(std::string("poll zlyhal: ") + SystemErrorText(errno));
+  }
+  return ready;
+}
+
+void BusServer::AcceptReady() {
+  for (int channel = 0; channel < 3; ++channel) {
+    if (fds_[1 + channel].revents & POLLIN) AcceptAll(listen_[channel], channel);
+  }
+}
+
+void BusServer::ServeClient(Client& c, short revents) {
+  const bool isGate = gate_ && &c == &*gate_;
+  const bool isMonitor = !isGate && std::any_of(monitors_.begin(), monitors_.end(),
+                                                [&c](const auto& m) { return m.get() == &c; });
+  if (revents & (POLLIN | POLLHUP | POLLERR)) {
+    if (!ReadInto(c)) {
+      if (isGate && !c.in.empty() && c.in.size() % 5 != 0) {
+        Say("Brána: klient sa odpojil uprostred požiadavky (%zu B zahodené)", c.in.size() % 5);
+      }
+      // Complete requests that came before the end still go on the line.
+      if (isGate) {
+        c.in.resize(c.in.size() - c.in.size() % 5);
+        c.out.clear();
+      }
+      CloseClient(c, isGate      ? "Brána: klient sa odpojil"
+                     : isMonitor ? "Monitor: klient sa odpojil"
+                                 : "Konfigurácia: klient sa odpojil");
+      if (!isGate) return;
+    }
+    if (isMonitor) c.in.clear();  // monitor clients have nothing to say
+  }
+  if (!c.dead && (revents & POLLOUT) && !Flush(c)) CloseClient(c, "Klient sa odpojil");
+}
+
+void BusServer::ServeReadyClients() {
+  for (size_t i = 4; i < fds_.size(); ++i) {
+    Client* c = owners_[i];
+    if (c->dead || fds_[i].revents == 0) continue;
+    ServeClient(*c, fds_[i].revents);
+  }
+  for (auto& c : configs_) {
+    if (!c->in.empty()) ServeConfig(*c);
+  }
+}
+
+void BusServer::AdvanceGate() {
+  if (!gate_) return;
+  // A gate client that vanished still gets its complete requests executed, without replies.
+  if (gate_->dead) {
+    while (gate_->in.size() >= 5) {
+      sim::Frame request;
+      std::copy_n(gate_->in.begin(), 5, request.begin());
+      gate_->in.erase(gate_->in.begin(), gate_->in.begin() + 5);
+      line_.Exchange(request);
+    }
+    gate_.reset();
+  } else {
+    ServeGate(Clock::now());
+    if (gate_->dead) gate_.reset();
+  }
+}
+
 void BusServer::Run() {
   bool stop = false;
-  std::vector<pollfd> fds;
-  // What each entry of fds is: -1 the signal pipe, 0..2 a listener, else a client.
-  std::vector<Client*> owners;
   while (!stop) {
-    fds.clear();
-    owners.clear();
-    fds.push_back({gSignalPipe[0], POLLIN, 0});
-    owners.push_back(nullptr);
-    for (int channel = 0; channel < 3; ++channel) {
-      fds.push_back({listen_[channel], POLLIN, 0});
-      owners.push_back(nullptr);
+    WatchAll();
+    if (Poll(NextWake()) > 0) {
+      if (fds_[0].revents & POLLIN) HandleSignals(stop);
+      AcceptReady();
+      ServeReadyClients();
     }
-    auto watch = [&](Client& c, bool read) {
-      short events = read ? POLLIN : 0;
-      if (!c.out.empty()) events |= POLLOUT;
-      fds.push_back({c.fd, events, 0});
-      owners.push_back(&c);
-    };
-    for (auto& c : configs_) watch(*c, true);
-    if (gate_) watch(*gate_, gate_->in.size() < kGateInputLimit);
-    for (auto& m : monitors_) watch(*m, true);
-
-    // Wake for a reply that falls due or an incomplete request that times out.
-    std::optional<Clock::time_point> wake;
-    if (gate_ && gate_->busy) {
-      wake = gate_->due;
-    } else if (gate_ && !gate_->in.empty() && gate_->in.size() < 5) {
-      wake = gate_->lastInput + std::chrono::milliseconds(options_.frameTimeoutMs);
-    }
-    timespec timeout{};
-    if (wake) {
-      const auto left = std::max(Clock::duration::zero(), *wake - Clock::now());
-      const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-      timeout.tv_sec = static_cast<time_t>(ns / 1000000000);
-      timeout.tv_nsec = static_cast<long>(ns % 1000000000);
-    }
-    const int ready = ::ppoll(fds.data(), fds.size(), wake ? &timeout : nullptr, nullptr);
-    if (ready < 0 && errno != EINTR)
-      throw Error(std::string("poll zlyhal: ") + SystemErrorText(errno));
-
-    if (ready > 0) {
-      if (fds[0].revents & POLLIN) HandleSignals(stop);
-      for (int channel = 0; channel < 3; ++channel) {
-        if (fds[1 + channel].revents & POLLIN) AcceptAll(listen_[channel], channel);
-      }
-      for (size_t i = 4; i < fds.size(); ++i) {
-        Client* c = owners[i];
-        if (c->dead || fds[i].revents == 0) continue;
-        const bool isGate = gate_ && c == &*gate_;
-        const bool isMonitor = !isGate && std::any_of(monitors_.begin(), monitors_.end(),
-                                                      [c](const auto& m) { return m.get() == c; });
-        if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) {
-          if (!ReadInto(*c)) {
-            if (isGate && !c->in.empty() && c->in.size() % 5 != 0) {
-              Say("Brána: klient sa odpojil uprostred požiadavky (%zu B zahodené)",
-                  c->in.size() % 5);
-            }
-            // Complete requests that came before the end still go on the line.
-            if (isGate) {
-              c->in.resize(c->in.size() - c->in.size() % 5);
-              c->out.clear();
-            }
-            CloseClient(*c, isGate      ? "Brána: klient sa odpojil"
-                            : isMonitor ? "Monitor: klient sa odpojil"
-                                        : "Konfigurácia: klient sa odpojil");
-            if (!isGate) continue;
-          }
-          if (isMonitor) c->in.clear();  // monitor clients have nothing to say
-        }
-        if (!c->dead && (fds[i].revents & POLLOUT) && !Flush(*c)) {
-          CloseClient(*c, "Klient sa odpojil");
-        }
-      }
-      for (auto& c : configs_) {
-        if (!c->in.empty()) ServeConfig(*c);
-      }
-    }
-    if (gate_) {
-      // A gate client that vanished still gets its complete requests executed, without replies.
-      if (gate_->dead) {
-        while (gate_->in.size() >= 5) {
-          sim::Frame request;
-          std::copy_n(gate_->in.begin(), 5, request.begin());
-          gate_->in.erase(gate_->in.begin(), gate_->in.begin() + 5);
-          line_.Exchange(request);
-        }
-        gate_.reset();
-      } else {
-        ServeGate(Clock::now());
-        if (gate_->dead) gate_.reset();
-      }
-    }
+    AdvanceGate();
     std::erase_if(configs_, [](const auto& c) { return c->dead; });
     std::erase_if(monitors_, [](const auto& m) { return m->dead; });
   }

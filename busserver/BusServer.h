@@ -2,7 +2,10 @@
 // simulated line, served by a single poll() loop.
 #pragma once
 
+#include <poll.h>
+
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -62,6 +65,8 @@ class BusServer {
     ConfigStream stream;
   };
 
+  // One line of output, flushed at once: whoever started the server sees it when it happens.
+  void WriteLine(const char* format, va_list args) __attribute__((format(printf, 2, 0)));
   void Log(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void Say(const char* format, ...) __attribute__((format(printf, 2, 3)));
   int Bind(uint16_t port);
@@ -78,6 +83,18 @@ class BusServer {
   void ServeConfig(Config& c);
   void HandleSignals(bool& stop);
 
+  // One turn of Run, step by step. WatchAll fills fds_ and owners_: the signal pipe, the three
+  // listeners, then every client.
+  void WatchAll();
+  // When the loop must wake with nothing to read: a reply falls due or a request times out.
+  std::optional<Clock::time_point> NextWake() const;
+  int Poll(std::optional<Clock::time_point> wake);
+  void AcceptReady();
+  void ServeReadyClients();
+  void ServeClient(Client& c, short revents);
+  // Puts the gate's requests on the line, or the last requests of a gate client that has gone.
+  void AdvanceGate();
+
   Options options_;
   sim::SimulatedLine line_;
   sim::FaultInjector faults_;
@@ -87,6 +104,9 @@ class BusServer {
   std::optional<Gate> gate_;
   std::vector<std::unique_ptr<Config>> configs_;
   std::vector<std::unique_ptr<Client>> monitors_;
+  // What the loop waits on, and whose entry each is (nullptr for the signal pipe and listeners).
+  std::vector<pollfd> fds_;
+  std::vector<Client*> owners_;
   Clock::time_point busFreeAt_{};
   uint64_t gateRequests_ = 0;
 };

@@ -1,5 +1,8 @@
 // The command tables of the simulated line: each command is data (what it does to one unit, whether
 // it counts only when sent twice, whether the gateway waits for an answer), looked up by its code.
+// These tables are kept apart from the configurator's own on purpose: the line is an independent
+// model of the devices, and a table shared with the sender would let one wrong flag (a missing
+// send-twice, a query taken for a command) agree with itself and pass every test.
 #pragma once
 
 #include <array>
@@ -11,6 +14,13 @@
 #include "sim/Units.h"
 
 namespace lumetra::sim {
+
+// What one unit puts on the line in reply to a frame: a backward frame, or nothing. Yes/no queries
+// answer yes with 0xFF and no by keeping quiet.
+using Answer = std::optional<uint8_t>;
+inline constexpr Answer kYes = 0xFF;
+inline constexpr Answer kNo = std::nullopt;
+inline Answer YesIf(bool condition) { return condition ? kYes : kNo; }
 
 // What a command may use beyond the unit it acts on.
 struct LineContext {
@@ -25,7 +35,7 @@ struct LineContext {
 
 template <typename Unit>
 struct Command {
-  using Handler = std::optional<uint8_t> (*)(Unit&, uint8_t data, LineContext&);
+  using Handler = Answer (*)(Unit&, uint8_t data, LineContext&);
   Handler run = nullptr;
   bool twice = false;  // a configuration command: acts on the second of two identical frames
   bool query = false;  // the gateway waits for an answer

@@ -1,18 +1,16 @@
 // The maker's control device frames (24 bits: address, opcode, parameter) as constexpr tables.
 #include <algorithm>
 
+#include "sim/Addressing.h"
 #include "sim/Commands.h"
 
 namespace lumetra::sim {
 
 namespace {
 
-using Answer = std::optional<uint8_t>;
-constexpr Answer kYes = 0xFF;
-constexpr Answer kNo = std::nullopt;
-constexpr uint8_t kSendState = 134;  // the opcode of a frame a device sends on its own
+using addressing::DeviceAddressByte;
 
-Answer YesIf(bool condition) { return condition ? kYes : kNo; }
+constexpr uint8_t kSendState = 134;  // the opcode of a frame a device sends on its own
 
 // A device tells the others about an event only when it may talk on the line (multimaster) and has
 // an address they can know it by.
@@ -105,56 +103,25 @@ Answer QueryControlGroups(ControlDevice& d, uint8_t half, LineContext&) {
 }
 
 // --- addressing ---
-Answer Terminate(ControlDevice& d, uint8_t, LineContext&) {
-  d.initialise = Initialise::kDisabled;
-  return kNo;
-}
 Answer Initialize(ControlDevice& d, uint8_t, LineContext&) {
   d.initialise = Initialise::kEnabled;  // the selector is the frame's address byte
-  return kNo;
-}
-Answer Randomize(ControlDevice& d, uint8_t, LineContext& ctx) {
-  if (d.initialise != Initialise::kDisabled) d.randomAddress = ctx.Random24();
-  return kNo;
-}
-Answer Compare(ControlDevice& d, uint8_t, LineContext&) {
-  return YesIf(d.initialise == Initialise::kEnabled && d.randomAddress <= d.searchAddress);
-}
-Answer Withdraw(ControlDevice& d, uint8_t, LineContext&) {
-  if (d.Selected()) d.initialise = Initialise::kWithdrawn;
-  return kNo;
-}
-template <int Shift>
-Answer SetSearchAddress(ControlDevice& d, uint8_t value, LineContext&) {
-  if (d.initialise != Initialise::kDisabled) {
-    d.searchAddress = (d.searchAddress & ~(0xFFu << Shift)) | (uint32_t{value} << Shift);
-  }
   return kNo;
 }
 Answer ProgramShortAddress(ControlDevice& d, uint8_t address, LineContext&) {
   // 255 clears the address of every device in the procedure (how "re-address all" starts); a new
   // address goes only to the device the search has selected.
-  if (address == 0xFF) {
-    if (d.initialise != Initialise::kDisabled) d.shortAddress = kNoShortAddress;
-  } else if (address < 64 && d.Selected()) {
-    d.shortAddress = address;
+  if (address == 0xFF ? d.initialise != Initialise::kDisabled : d.Selected()) {
+    addressing::SetShortAddress<DeviceAddressByte>(d, address);
   }
   return kNo;
 }
 Answer SaveShortAddress(ControlDevice& d, uint8_t address, LineContext&) {
-  if (address == 0xFF) {
-    d.shortAddress = kNoShortAddress;
-  } else if (address < 64) {
-    d.shortAddress = address;
-  }
+  addressing::SetShortAddress<DeviceAddressByte>(d, address);
   return kNo;
 }
+// Unlike gear, 255 verifies a device that has no address.
 Answer VerifyShortAddress(ControlDevice& d, uint8_t address, LineContext&) {
   return YesIf(d.initialise != Initialise::kDisabled && d.shortAddress == address);
-}
-Answer QueryShortAddress(ControlDevice& d, uint8_t, LineContext&) {
-  if (!d.Selected()) return kNo;
-  return d.shortAddress;  // 255 when it has none
 }
 Answer QueryRandomAddressByte(ControlDevice& d, uint8_t which, LineContext&) {
   if (which > 2) return kNo;
@@ -172,7 +139,7 @@ Answer PressSwitchOn(ControlDevice& d, uint8_t which, LineContext& ctx) {
     } else {
       Announce(d, which, ctx);
     }
-  } else if (d.kind == kKindRelay && which < 4) {
+  } else if (d.kind == kKindOptoRelay && which < 4) {
     d.outputs |= static_cast<uint8_t>(1u << which);
   }
   return kNo;
@@ -180,7 +147,7 @@ Answer PressSwitchOn(ControlDevice& d, uint8_t which, LineContext& ctx) {
 Answer HoldForce(ControlDevice& d, uint8_t which, LineContext& ctx) {
   if (d.kind == kKindSwitch && which < 2) {
     Announce(d, static_cast<uint8_t>(0x40 + which), ctx);
-  } else if (d.kind == kKindMotion || d.kind == kKindCombined) {
+  } else if (d.kind == kKindPirSensor || d.kind == kKindPirLightSensor) {
     d.motion = true;
     Announce(d, 0x01, ctx);  // "PIR alarm"
   }
@@ -190,9 +157,9 @@ Answer ReleaseSwitchOff(ControlDevice& d, uint8_t which, LineContext& ctx) {
   if (d.kind == kKindSwitch && which < 2) {
     d.inputs &= static_cast<uint8_t>(~(1u << which));
     Announce(d, which, ctx);
-  } else if (d.kind == kKindRelay && which < 4) {
+  } else if (d.kind == kKindOptoRelay && which < 4) {
     d.outputs &= static_cast<uint8_t>(~(1u << which));
-  } else if (d.kind == kKindMotion || d.kind == kKindCombined) {
+  } else if (d.kind == kKindPirSensor || d.kind == kKindPirLightSensor) {
     d.motion = false;
     Announce(d, 0x00, ctx);  // "PIR kľud"
   }
@@ -200,8 +167,8 @@ Answer ReleaseSwitchOff(ControlDevice& d, uint8_t which, LineContext& ctx) {
 }
 Answer QueryState(ControlDevice& d, uint8_t, LineContext& ctx) {
   switch (d.kind) {
-    case kKindLight:
-    case kKindCombined: {
+    case kKindLightSensor:
+    case kKindPirLightSensor: {
       // A fresh measurement within 2 % of the nominal illuminance; the low byte waits in DTR or
       // DTR1 for the follow-up query, so the two halves always belong together.
       const int spread = d.illuminance / 50;
@@ -213,9 +180,9 @@ Answer QueryState(ControlDevice& d, uint8_t, LineContext& ctx) {
     }
     case kKindSwitch:
       return d.inputs;
-    case kKindMotion:
+    case kKindPirSensor:
       return d.motion ? 1 : 0;
-    case kKindRelay:
+    case kKindOptoRelay:
       return d.outputs;
     default:
       return kNo;
@@ -251,18 +218,18 @@ constexpr std::array<DeviceCommand, 256> kDevice = [] {
   t[12] = Twice(AddToControlGroup);
   t[13] = Twice(RemoveFromControlGroup);
   t[14] = Query(QueryControlGroups);
-  t[32] = Plain(Terminate);
+  t[32] = Plain(addressing::Terminate);
   t[33] = Twice(Initialize);
-  t[34] = Twice(Randomize);
-  t[35] = Query(Compare);
-  t[36] = Plain(Withdraw);
-  t[37] = Plain(SetSearchAddress<16>);
-  t[38] = Plain(SetSearchAddress<8>);
-  t[39] = Plain(SetSearchAddress<0>);
+  t[34] = Twice(addressing::Randomize);
+  t[35] = Query(addressing::Compare);
+  t[36] = Plain(addressing::Withdraw);
+  t[37] = Plain(addressing::SearchAddress<16>);
+  t[38] = Plain(addressing::SearchAddress<8>);
+  t[39] = Plain(addressing::SearchAddress<0>);
   t[40] = Plain(ProgramShortAddress);
   t[41] = Plain(SaveShortAddress);
   t[42] = Query(VerifyShortAddress);
-  t[43] = Query(QueryShortAddress);
+  t[43] = Query(addressing::QueryShortAddress<DeviceAddressByte>);
   t[45] = Query(QueryRandomAddressByte);
   t[130] = Plain(PressSwitchOn);
   t[131] = Plain(HoldForce);

@@ -1,17 +1,14 @@
 // The control gear command set (IEC 62386-102 as the configurator uses it) as constexpr tables.
 #include <algorithm>
 
+#include "sim/Addressing.h"
 #include "sim/Commands.h"
 
 namespace lumetra::sim {
 
 namespace {
 
-using Answer = std::optional<uint8_t>;
-constexpr Answer kYes = 0xFF;
-constexpr Answer kNo = std::nullopt;
-
-Answer YesIf(bool condition) { return condition ? kYes : kNo; }
+using addressing::GearAddressByte;
 
 // Dimming steps UP and DOWN make in their 200 ms at fade rate 1..15 (steps/s = 506 / sqrt(2)^rate).
 constexpr std::array<uint8_t, 16> kStepsPer200ms = {0, 72, 51, 36, 25, 18, 13, 9,
@@ -139,11 +136,7 @@ Answer RemoveFromGroup(ControlGear& g, uint8_t opcode, LineContext&) {
   return kNo;
 }
 Answer StoreShortAddress(ControlGear& g, uint8_t, LineContext&) {
-  if (g.dtr == 0xFF) {
-    g.shortAddress = kNoShortAddress;
-  } else if ((g.dtr & 0x81) == 0x01) {
-    g.shortAddress = g.dtr >> 1;
-  }
+  addressing::SetShortAddress<GearAddressByte>(g, g.dtr);
   return kNo;
 }
 Answer EnableWriteMemory(ControlGear& g, uint8_t, LineContext&) {
@@ -214,10 +207,6 @@ Answer ReadMemoryLocation(ControlGear& g, uint8_t, LineContext& ctx) {
 }
 
 // --- special commands: every gear hears them ---
-Answer Terminate(ControlGear& g, uint8_t, LineContext&) {
-  g.initialise = Initialise::kDisabled;
-  return kNo;
-}
 Answer Dtr(ControlGear& g, uint8_t data, LineContext&) {
   g.dtr = data;
   return kNo;
@@ -230,47 +219,21 @@ Answer Dtr2(ControlGear& g, uint8_t data, LineContext&) {
   g.dtr2 = data;
   return kNo;
 }
+// 0 selects every gear, 0xFF those without a short address, 2a+1 the gear at a.
 Answer Initialize(ControlGear& g, uint8_t data, LineContext&) {
-  const bool chosen = data == 0x00 || (data == 0xFF && g.shortAddress == kNoShortAddress) ||
-                      ((data & 0x81) == 0x01 && g.shortAddress == (data >> 1));
-  if (chosen) g.initialise = Initialise::kEnabled;
-  return kNo;
-}
-Answer Randomize(ControlGear& g, uint8_t, LineContext& ctx) {
-  if (g.initialise != Initialise::kDisabled) g.randomAddress = ctx.Random24();
-  return kNo;
-}
-Answer Compare(ControlGear& g, uint8_t, LineContext&) {
-  return YesIf(g.initialise == Initialise::kEnabled && g.randomAddress <= g.searchAddress);
-}
-Answer Withdraw(ControlGear& g, uint8_t, LineContext&) {
-  if (g.Selected()) g.initialise = Initialise::kWithdrawn;
-  return kNo;
-}
-template <int Shift>
-Answer SearchAddress(ControlGear& g, uint8_t data, LineContext&) {
-  if (g.initialise != Initialise::kDisabled) {
-    g.searchAddress = (g.searchAddress & ~(0xFFu << Shift)) | (uint32_t{data} << Shift);
+  if (data == 0x00 || addressing::Named<GearAddressByte>(data) == g.shortAddress) {
+    g.initialise = Initialise::kEnabled;
   }
   return kNo;
 }
 Answer ProgramShortAddress(ControlGear& g, uint8_t data, LineContext&) {
-  if (!g.Selected()) return kNo;
-  if (data == 0xFF) {
-    g.shortAddress = kNoShortAddress;
-  } else if ((data & 0x81) == 0x01) {
-    g.shortAddress = data >> 1;
-  }
+  if (g.Selected()) addressing::SetShortAddress<GearAddressByte>(g, data);
   return kNo;
 }
+// 0xFF verifies no gear, not even one without an address.
 Answer VerifyShortAddress(ControlGear& g, uint8_t data, LineContext&) {
-  return YesIf(g.initialise != Initialise::kDisabled && (data & 0x81) == 0x01 &&
-               g.shortAddress == (data >> 1));
-}
-Answer QueryShortAddress(ControlGear& g, uint8_t, LineContext&) {
-  if (!g.Selected()) return kNo;
-  return g.shortAddress == kNoShortAddress ? uint8_t{0xFF}
-                                           : static_cast<uint8_t>(2 * g.shortAddress + 1);
+  return YesIf(g.initialise != Initialise::kDisabled &&
+               GearAddressByte::Address(data) == g.shortAddress);
 }
 template <bool Reply>
 Answer WriteMemoryLocation(ControlGear& g, uint8_t data, LineContext&) {
@@ -348,18 +311,18 @@ constexpr std::array<GearCommand, 256> kAddressed = [] {
 constexpr std::array<GearCommand, 32> kSpecial = [] {
   std::array<GearCommand, 32> t{};
   auto at = [&t](uint8_t code) -> GearCommand& { return t[(code - 0xA1) / 2]; };
-  at(0xA1) = Plain(Terminate);
+  at(0xA1) = Plain(addressing::Terminate);
   at(0xA3) = {Dtr, false, false, true};
   at(0xA5) = Twice(Initialize);
-  at(0xA7) = Twice(Randomize);
-  at(0xA9) = Query(Compare);
-  at(0xAB) = Plain(Withdraw);
-  at(0xB1) = Plain(SearchAddress<16>);
-  at(0xB3) = Plain(SearchAddress<8>);
-  at(0xB5) = Plain(SearchAddress<0>);
+  at(0xA7) = Twice(addressing::Randomize);
+  at(0xA9) = Query(addressing::Compare);
+  at(0xAB) = Plain(addressing::Withdraw);
+  at(0xB1) = Plain(addressing::SearchAddress<16>);
+  at(0xB3) = Plain(addressing::SearchAddress<8>);
+  at(0xB5) = Plain(addressing::SearchAddress<0>);
   at(0xB7) = Plain(ProgramShortAddress);
   at(0xB9) = Query(VerifyShortAddress);
-  at(0xBB) = Query(QueryShortAddress);
+  at(0xBB) = Query(addressing::QueryShortAddress<GearAddressByte>);
   at(0xC3) = {Dtr1, false, false, true};
   at(0xC5) = {Dtr2, false, false, true};
   at(0xC7) = {WriteMemoryLocation<true>, false, true, true};

@@ -233,13 +233,13 @@ size_t KindImageSize(uint8_t kind, uint8_t major, uint8_t minor) {
   switch (kind) {
     case kKindSwitch:
       return 234;
-    case kKindMotion:
+    case kKindPirSensor:
       return 170;
-    case kKindLight:
+    case kKindLightSensor:
       return major == 1 && minor < 2 ? 211 : 213;  // no Delta and Scale before 1.002
-    case kKindRelay:
+    case kKindOptoRelay:
       return 224;
-    case kKindCombined:
+    case kKindPirLightSensor:
       return major == 1 && minor == 0 ? 215 : 227;  // 1.000 has no second sequence
     default:
       return 0;

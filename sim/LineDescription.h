@@ -17,12 +17,13 @@ inline constexpr uint32_t kUnsetRandomAddress = 0xFFFFFF;
 inline constexpr size_t kDiagnosticBytes = 9;
 inline constexpr size_t kMaxUnitsPerPopulation = 64;
 
-// Control device kinds (bank 0x90, location 2).
+// Control device kinds (bank 0x90, location 2), as the configurator names them; the line keeps
+// its own copy so that it stays a model of the devices independent of the configurator.
 inline constexpr uint8_t kKindSwitch = 129;
-inline constexpr uint8_t kKindMotion = 131;
-inline constexpr uint8_t kKindLight = 133;
-inline constexpr uint8_t kKindRelay = 141;
-inline constexpr uint8_t kKindCombined = 142;
+inline constexpr uint8_t kKindPirSensor = 131;
+inline constexpr uint8_t kKindLightSensor = 133;
+inline constexpr uint8_t kKindOptoRelay = 141;
+inline constexpr uint8_t kKindPirLightSensor = 142;
 
 struct GearDescription {
   uint8_t shortAddress = kNoShortAddress;

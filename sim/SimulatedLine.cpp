@@ -15,6 +15,10 @@ Frame MakeFrame(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
   return f;
 }
 
+Frame MakeRecord(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
+  return Frame{static_cast<uint8_t>(0x60 | kind), b1, b2, b3, 0};
+}
+
 namespace {
 
 bool GearAddressed(const ControlGear& g, uint8_t a) {
@@ -40,8 +44,8 @@ SimulatedLine::SimulatedLine(const LineDescription& line, uint64_t seed) : rng_(
   for (const DeviceDescription& d : line.devices) devices_.emplace_back(d);
 }
 
-void SimulatedLine::Record(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
-  if (monitor_) monitor_(Frame{b0, b1, b2, b3, 0});
+void SimulatedLine::Record(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
+  if (monitor_) monitor_(MakeRecord(kind, b1, b2, b3));
 }
 
 bool SimulatedLine::SecondOfPair(const Frame& request, bool twice) {
@@ -108,22 +112,22 @@ SimulatedLine::Result SimulatedLine::Exchange(const Frame& request) {
   ++exchanges_;
   if (Checksum(request) != request[4]) {
     // Nothing reaches the line; the gateway reports the broken request as a bus error.
-    Record(kRecordError, 0, 0, kErrorChecksum);
+    Record(kRecordBusError, 0, 0, kErrorChecksum);
     return {MakeFrame(kReplyError, request[1], request[2], kErrorChecksum), 0};
   }
   const uint8_t kind = request[0] & 0x7F;
-  if (kind != kRequestGear && kind != kRequestDevice) {
+  if (kind != kGearFrame && kind != kDeviceFrame) {
     return {MakeFrame(kReplyNoAnswer, request[1], request[2], request[3]), 0};
   }
 
   bool query = false;
   Answers answers;
   ownFrames_.clear();
-  if (kind == kRequestGear) {
-    Record(kRecordGear, 0, request[2], request[3]);
+  if (kind == kGearFrame) {
+    Record(kRecordGearFrame, 0, request[2], request[3]);
     answers = GearFrame(request, query);
   } else {
-    Record(kRecordDevice, request[1], request[2], request[3]);
+    Record(kRecordDeviceFrame, request[1], request[2], request[3]);
     answers = DeviceFrame(request, query);
   }
 
@@ -138,16 +142,16 @@ SimulatedLine::Result SimulatedLine::Exchange(const Frame& request) {
   } else {
     // Overlapping backward frames break each other's bit timing: the gateway sees a framing error.
     busAnswer = DaliTiming::Answer::kCollision;
-    Record(kRecordError, 0, 0, kErrorReceive);
+    Record(kRecordBusError, 0, 0, kErrorReceive);
     result.reply = MakeFrame(kReplyError, request[1], request[2], kErrorReceive);
   }
 
   const double settle = DaliTiming::kAnswerEarliest +
                         static_cast<double>(rng_() % 5001) *
                             (DaliTiming::kAnswerLatest - DaliTiming::kAnswerEarliest) / 5000.0;
-  result.busMicros = DaliTiming::ExchangeMicros(kind == kRequestDevice, query, busAnswer, settle);
+  result.busMicros = DaliTiming::ExchangeMicros(kind == kDeviceFrame, query, busAnswer, settle);
   for (const auto& own : ownFrames_) {
-    Record(kRecordDevice, own[0], own[1], own[2]);
+    Record(kRecordDeviceFrame, own[0], own[1], own[2]);
     result.busMicros += DaliTiming::kOwnFrame24;
   }
   busMicros_ += result.busMicros;

@@ -16,23 +16,31 @@ namespace lumetra::sim {
 
 using Frame = std::array<uint8_t, 5>;
 
-// Gate request kinds (byte 0 without bit 7) and the reply and record kinds the line produces.
-inline constexpr uint8_t kRequestGear = 3;
-inline constexpr uint8_t kRequestDevice = 4;
+// The gate and monitor byte layouts, under the configurator's names and with its values, but
+// defined here again: the line checks the configurator from outside and shares none of its tables.
+//
+// Gate request kinds (byte 0 without bit 7).
+inline constexpr uint8_t kGearFrame = 3;
+inline constexpr uint8_t kDeviceFrame = 4;
+// Gate reply byte 0; with kReplyError, byte 3 is the error code.
 inline constexpr uint8_t kReplyNoAnswer = 0x60;
 inline constexpr uint8_t kReplyAnswer = 0x62;
 inline constexpr uint8_t kReplyError = 0x67;
-inline constexpr uint8_t kRecordAnswer = 0x62;
-inline constexpr uint8_t kRecordGear = 0x63;
-inline constexpr uint8_t kRecordDevice = 0x64;
-inline constexpr uint8_t kRecordError = 0x67;
-// Bus error codes (the monitor's names: "ERROR - Check sum", "ERROR - Receive").
+// Monitor record kinds, the low three bits of the record's byte 0 (see MakeRecord).
+inline constexpr uint8_t kRecordAnswer = 2;
+inline constexpr uint8_t kRecordGearFrame = 3;
+inline constexpr uint8_t kRecordDeviceFrame = 4;
+inline constexpr uint8_t kRecordBusError = 7;
+// Bus error codes (the monitor's names: "ERROR - Check sum", "ERROR - Receive" = several answered
+// at once).
 inline constexpr uint8_t kErrorChecksum = 1;
 inline constexpr uint8_t kErrorReceive = 3;
 
 // Byte 4 of a gate request or reply: the XOR of bytes 0..3.
 uint8_t Checksum(const Frame& frame);
 Frame MakeFrame(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
+// A monitor record of `kind`: byte 0 is 0x60 | kind, byte 4 stays 0 (records carry no checksum).
+Frame MakeRecord(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3);
 
 class SimulatedLine {
  public:
@@ -75,7 +83,7 @@ class SimulatedLine {
     }
   };
 
-  void Record(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
+  void Record(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3);
   // True when this frame completes a send-twice pair; updates the pair state either way.
   bool SecondOfPair(const Frame& request, bool twice);
   Answers GearFrame(const Frame& request, bool& query);

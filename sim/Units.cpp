@@ -11,8 +11,7 @@ constexpr std::array<uint8_t, 16> kNoScenes = {255, 255, 255, 255, 255, 255, 255
 }
 
 ControlGear::ControlGear(const GearDescription& d)
-    : shortAddress(d.shortAddress),
-      randomAddress(d.randomAddress.value_or(kUnsetRandomAddress)),
+    : RandomAddressing(d.shortAddress, d.randomAddress),
       deviceType(d.deviceType),
       version(d.version),
       physicalMin(d.physicalMin),
@@ -67,8 +66,7 @@ void ControlGear::Reset() {
 }
 
 ControlDevice::ControlDevice(const DeviceDescription& d)
-    : shortAddress(d.shortAddress),
-      randomAddress(d.randomAddress.value_or(kUnsetRandomAddress)),
+    : RandomAddressing(d.shortAddress, d.randomAddress),
       kind(d.kind),
       versionMajor(d.versionMajor),
       versionMinor(d.versionMinor),

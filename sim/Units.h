@@ -14,12 +14,25 @@ namespace lumetra::sim {
 // Where a unit stands in the random-address procedure.
 enum class Initialise : uint8_t { kDisabled, kEnabled, kWithdrawn };
 
-struct ControlGear {
-  explicit ControlGear(const GearDescription& d);
+// What the random-address procedure works on; gear and devices run the same procedure over it
+// (sim/Addressing.h).
+struct RandomAddressing {
+  RandomAddressing(uint8_t shortAddress, std::optional<uint32_t> randomAddress)
+      : shortAddress(shortAddress), randomAddress(randomAddress.value_or(kUnsetRandomAddress)) {}
 
   uint8_t shortAddress;
   uint32_t randomAddress;
   uint32_t searchAddress = kUnsetRandomAddress;
+  Initialise initialise = Initialise::kDisabled;
+
+  bool Selected() const {
+    return initialise != Initialise::kDisabled && randomAddress == searchAddress;
+  }
+};
+
+struct ControlGear : RandomAddressing {
+  explicit ControlGear(const GearDescription& d);
+
   uint8_t deviceType;
   uint8_t version;
   uint8_t physicalMin;
@@ -40,25 +53,18 @@ struct ControlGear {
   bool powerFailure;
   bool limitError = false;
   bool writeEnabled = false;
-  Initialise initialise = Initialise::kDisabled;
   bool diagnostics;
   std::array<uint8_t, kDiagnosticBytes> memory;
   std::array<uint8_t, kDiagnosticBytes> nominal;  // what the live bytes 4..8 wander around
 
-  bool Selected() const {
-    return initialise != Initialise::kDisabled && randomAddress == searchAddress;
-  }
   bool InResetState() const;
   uint8_t Status() const;
   void Reset();
 };
 
-struct ControlDevice {
+struct ControlDevice : RandomAddressing {
   explicit ControlDevice(const DeviceDescription& d);
 
-  uint8_t shortAddress;
-  uint32_t randomAddress;
-  uint32_t searchAddress = kUnsetRandomAddress;
   uint8_t kind;
   uint8_t versionMajor;
   uint8_t versionMinor;
@@ -70,22 +76,20 @@ struct ControlDevice {
   uint8_t dtr1 = 0;
   bool writeEnabled = false;
   bool identifying = false;
-  Initialise initialise = Initialise::kDisabled;
   uint16_t illuminance;
   uint8_t inputs = 0;   // switch: bit i = input i on
   uint8_t outputs = 0;  // opto-relay: bit i = output A + i on
   bool motion = false;
   std::array<uint8_t, 4> indicators{};
 
-  bool Selected() const {
-    return initialise != Initialise::kDisabled && randomAddress == searchAddress;
-  }
   bool Multimaster() const { return (config[6] & 0x80) != 0; }
   uint16_t Groups() const { return static_cast<uint16_t>(config[1] | (config[2] << 8)); }
   // The byte at `location` of the selected bank, or nothing where the bank has no memory.
   std::optional<uint8_t> Read(uint8_t location) const;
   // The light sensor of firmware up to 1.002 hands the low byte of its measurement over in DTR.
-  bool LowByteInDtr() const { return kind == kKindLight && versionMajor == 1 && versionMinor <= 2; }
+  bool LowByteInDtr() const {
+    return kind == kKindLightSensor && versionMajor == 1 && versionMinor <= 2;
+  }
   void Reset();
 };
 

@@ -15,9 +15,9 @@ class Devices : public LineFixture {
     DeviceDescription sw = DeviceAt(3, kKindSwitch, 1, 2);
     sw.multimaster = true;
     sw.groups = 0x0101;
-    DeviceDescription relay = DeviceAt(7, kKindRelay, 1, 2);
+    DeviceDescription relay = DeviceAt(7, kKindOptoRelay, 1, 2);
     relay.status = 0x05;
-    Build({"", {}, {sw, relay, DeviceAt(kNoShortAddress, kKindMotion, 1, 3)}});
+    Build({"", {}, {sw, relay, DeviceAt(kNoShortAddress, kKindPirSensor, 1, 3)}});
   }
   int ReadByte(uint8_t a, uint8_t bank, uint8_t location) {
     Device(a, 5, bank);
@@ -67,9 +67,15 @@ TEST(DeviceImages, BankSizeFollowsKindAndFirmware) {
     int enableLocation;
   };
   const Case cases[] = {
-      {kKindSwitch, 1, 0, 241},   {kKindMotion, 1, 3, 177},   {kKindLight, 1, 1, 218},
-      {kKindLight, 1, 2, 220},    {kKindLight, 1, 4, 220},    {kKindRelay, 1, 2, 231},
-      {kKindCombined, 1, 0, 222}, {kKindCombined, 1, 1, 234}, {130, 1, 0, 6},
+      {kKindSwitch, 1, 0, 241},
+      {kKindPirSensor, 1, 3, 177},
+      {kKindLightSensor, 1, 1, 218},
+      {kKindLightSensor, 1, 2, 220},
+      {kKindLightSensor, 1, 4, 220},
+      {kKindOptoRelay, 1, 2, 231},
+      {kKindPirLightSensor, 1, 0, 222},
+      {kKindPirLightSensor, 1, 1, 234},
+      {130, 1, 0, 6},
   };
   for (const Case& c : cases) {
     DeviceDescription d;
@@ -112,11 +118,42 @@ TEST_F(Devices, AddressingProcedure) {
   Device(kAll, 36, 0);  // WITHDRAW
   EXPECT_EQ(Device(kAll, 35, 0), kNone);
   Device(kAll, 32, 0);
-  EXPECT_EQ(ReadByte(12, 0x90, 2), kKindMotion) << "reachable at its new address";
+  EXPECT_EQ(ReadByte(12, 0x90, 2), kKindPirSensor) << "reachable at its new address";
 
   DeviceTwice(kAll, 33, 0);
   Device(kAll, 40, 255);  // everybody in the procedure loses the address
   for (const ControlDevice& d : line->Devices()) EXPECT_EQ(d.shortAddress, kNoShortAddress);
+}
+
+// Devices read a short address in a data byte as the plain number 0..63 and 255 as "none"; 64 and
+// above name no address and change nothing. Unlike gear, 255 verifies a device without one.
+TEST_F(Devices, DataByteNamesAShortAddressAsItsNumber) {
+  struct Case {
+    uint8_t data;
+    uint8_t address;  // what the selected device (at 12) and the switch at 3 keep or take
+    bool verifies;
+  };
+  const Case cases[] = {
+      {20, 20, true},  {0, 0, true},      {kAll, kNoShortAddress, true},
+      {64, 12, false}, {0x81, 12, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.data));
+    SetUp();
+    DeviceTwice(0xFC, 33, 0);  // INITIALIZE: the device without an address
+    const uint32_t random = line->Devices()[2].randomAddress;
+    Device(kAll, 37, static_cast<uint8_t>(random >> 16));
+    Device(kAll, 38, static_cast<uint8_t>(random >> 8));
+    Device(kAll, 39, static_cast<uint8_t>(random));
+    Device(kAll, 40, 12);
+    Device(kAll, 40, c.data);  // PROGRAM SHORT ADDRESS
+    EXPECT_EQ(line->Devices()[2].shortAddress, c.address);
+    EXPECT_EQ(Device(kAll, 43, 0), c.address);  // QUERY SHORT ADDRESS, 255 for none
+    EXPECT_EQ(Device(kAll, 42, c.data), c.verifies ? 0xFF : kNone);  // VERIFY SHORT ADDRESS
+
+    Device(3, 41, c.data);  // SAVE SHORT ADDRESS to the switch
+    EXPECT_EQ(line->Devices()[0].shortAddress, c.address == 12 ? 3 : c.address);
+  }
 }
 
 TEST_F(Devices, SaveShortAddressAndGroupAddressing) {
@@ -147,8 +184,8 @@ TEST_F(Devices, TestCommandsChangeStateAndMultimasterDevicesAnnounceThem) {
   records.clear();
   Device(3, 131, 1);  // long press of input 2 on the multimaster switch
   ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[0], (Frame{kRecordDevice, 3, 131, 1, 0}));
-  EXPECT_EQ(records[1], (Frame{kRecordDevice, 3, 134, 0x41, 0})) << "its own message frame";
+  EXPECT_EQ(records[0], (Frame{0x64, 3, 131, 1, 0}));
+  EXPECT_EQ(records[1], (Frame{0x64, 3, 134, 0x41, 0})) << "its own message frame";
 
   Device(3, 0, 3);  // DISABLE MULTIMASTER: it keeps quiet
   records.clear();
@@ -165,8 +202,10 @@ TEST(LightSensor, MeasuredValueComesInTwoHalvesByFirmware) {
   struct Case {
     uint8_t kind, minor, lowOpcode;
   };
-  const Case cases[] = {
-      {kKindLight, 1, 4}, {kKindLight, 2, 4}, {kKindLight, 4, 195}, {kKindCombined, 0, 195}};
+  const Case cases[] = {{kKindLightSensor, 1, 4},
+                        {kKindLightSensor, 2, 4},
+                        {kKindLightSensor, 4, 195},
+                        {kKindPirLightSensor, 0, 195}};
   for (const Case& c : cases) {
     DeviceDescription d;
     d.shortAddress = 4;

@@ -24,7 +24,7 @@ TEST_F(GearAddressing, CompareIsYesUpToTheRandomAddressAndNotAfterWithdraw) {
   EXPECT_EQ(Gear(0xA9, 0), 0xFF) << "random == search compares yes";
   SetSearch(0x200000);
   EXPECT_EQ(Gear(0xA9, 0), kCollision) << "two gear at or below the search address";
-  EXPECT_EQ(records.back(), (Frame{kRecordError, 0, 0, kErrorReceive, 0}));
+  EXPECT_EQ(records.back(), (Frame{0x67, 0, 0, kErrorReceive, 0}));
 
   SetSearch(0x123456);
   Gear(0xAB, 0);  // WITHDRAW the selected one
@@ -51,6 +51,40 @@ TEST_F(GearAddressing, ProgramShortAddressReachesOnlyTheSelectedGear) {
   EXPECT_EQ(Gear(0xBB, 0), kNone);
   Gear(0xB7, 2 * 9 + 1);
   EXPECT_EQ(line->Gear()[1].shortAddress, kNoShortAddress);
+}
+
+// Gear read a short address in a data byte as 2a+1 and 0xFF as "none"; any other byte names no
+// address and changes nothing. The same reading serves PROGRAM, STORE DTR AS SHORT ADDRESS,
+// VERIFY and the answer to QUERY SHORT ADDRESS.
+TEST_F(GearAddressing, DataByteNamesAShortAddressAs2aPlus1) {
+  struct Case {
+    uint8_t data;
+    uint8_t address;  // what the selected gear (at 9) and gear 4 keep or take
+    bool verifies;
+  };
+  const Case cases[] = {
+      {2 * 7 + 1, 7, true},
+      {0xFF, kNoShortAddress, false},  // deletes, but verifies nobody, not even the unaddressed
+      {2 * 7, 9, false},               // even: an arc power address byte
+      {0x81, 9, false},                // bit 7: a group address byte
+      {0xFE, 9, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(int(c.data));
+    SetUp();
+    GearTwice(0xA5, 0x00);
+    SetSearch(0x200000);
+    Gear(0xB7, 2 * 9 + 1);
+    Gear(0xB7, c.data);  // PROGRAM SHORT ADDRESS to the selected gear
+    EXPECT_EQ(line->Gear()[1].shortAddress, c.address);
+    EXPECT_EQ(Gear(0xBB, 0),
+              c.address == kNoShortAddress ? 0xFF : 2 * c.address + 1);  // QUERY SHORT ADDRESS
+    EXPECT_EQ(Gear(0xB9, c.data), c.verifies ? 0xFF : kNone);            // VERIFY SHORT ADDRESS
+
+    Gear(0xA3, c.data);
+    GearTwice(2 * 4 + 1, 0x80);  // STORE DTR AS SHORT ADDRESS to the gear at 4
+    EXPECT_EQ(line->Gear()[2].shortAddress, c.address == 9 ? 4 : c.address);
+  }
 }
 
 TEST_F(GearAddressing, InitializeSelectsByItsData) {

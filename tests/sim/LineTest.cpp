@@ -152,7 +152,7 @@ TEST(LineDescriptionFile, EveryAttributeIsRead) {
   const DeviceDescription& d = line.devices[0];
   EXPECT_EQ(d.shortAddress, 63);
   EXPECT_EQ(d.randomAddress, 12u);
-  EXPECT_EQ(d.kind, kKindLight);
+  EXPECT_EQ(d.kind, kKindLightSensor);
   EXPECT_EQ(d.versionMajor, 1);
   EXPECT_EQ(d.versionMinor, 4);
   EXPECT_EQ(d.status, 3);
@@ -228,11 +228,11 @@ TEST(DemoLine, ShippedFileIsTheBuiltInInstallation) {
     kinds.insert(d.kind);
     versions.insert({d.kind, d.versionMajor, d.versionMinor});
   }
-  EXPECT_EQ(kinds,
-            (std::set<int>{kKindSwitch, kKindMotion, kKindLight, kKindRelay, kKindCombined}));
-  EXPECT_TRUE(versions.count({kKindLight, 1, 1}));
-  EXPECT_TRUE(versions.count({kKindLight, 1, 4}));
-  EXPECT_TRUE(versions.count({kKindCombined, 1, 0}));
+  EXPECT_EQ(kinds, (std::set<int>{kKindSwitch, kKindPirSensor, kKindLightSensor, kKindOptoRelay,
+                                  kKindPirLightSensor}));
+  EXPECT_TRUE(versions.count({kKindLightSensor, 1, 1}));
+  EXPECT_TRUE(versions.count({kKindLightSensor, 1, 4}));
+  EXPECT_TRUE(versions.count({kKindPirLightSensor, 1, 0}));
   EXPECT_TRUE(std::any_of(demo.devices.begin(), demo.devices.end(),
                           [](const auto& d) { return d.shortAddress == kNoShortAddress; }));
 }
