@@ -11,7 +11,6 @@
 #include "model/BalastConfig.h"
 #include "ui/ErrorDlg.h"
 #include "ui/LumetraApplication.h"
-#include "ui/TabsFrame.h"
 #include "ui/Widgets.h"
 #include "ui/gear/ZorvikBalastFrame.h"
 
@@ -351,7 +350,7 @@ void TBalastFrame::BuildControls() {
 }
 
 void TBalastFrame::AttachToWindow(TDaliCom& daliCom, TBalastConfig& balastConfig,
-                                  TTabsFrame& tabsFrame) {
+                                  TNavigation& tabsFrame) {
   DaliCom = &daliCom;
   BalastConfig = &balastConfig;
   TabsFrame = &tabsFrame;

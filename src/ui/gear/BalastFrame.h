@@ -25,7 +25,7 @@ namespace lumetra {
 class TBalastConfig;
 class TDaliCom;
 class TEditFocusFilter;
-class TTabsFrame;
+class TNavigation;
 class TZorvikBalastFrame;
 
 class TBalastFrame : public QFrame, public TNavigatedView {
@@ -40,7 +40,7 @@ class TBalastFrame : public QFrame, public TNavigatedView {
 
   explicit TBalastFrame(QWidget* parent = nullptr);
 
-  void AttachToWindow(TDaliCom& daliCom, TBalastConfig& balastConfig, TTabsFrame& tabsFrame);
+  void AttachToWindow(TDaliCom& daliCom, TBalastConfig& balastConfig, TNavigation& tabsFrame);
 
   // TNavigatedView
   QWidget* Widget() override { return this; }
@@ -191,7 +191,7 @@ class TBalastFrame : public QFrame, public TNavigatedView {
 
   TDaliCom* DaliCom = nullptr;
   TBalastConfig* BalastConfig = nullptr;
-  TTabsFrame* TabsFrame = nullptr;
+  TNavigation* TabsFrame = nullptr;
   TEditFocusFilter* EditFocus;
   uint8_t Request[5] = {};
   uint8_t Reply[5] = {};
