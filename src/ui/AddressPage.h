@@ -20,10 +20,23 @@ class TGateThread;
 class TNavigatedView;
 class TcpClient;
 
+// The page's controls by their designed names; the navigation frame offers the same names.
+struct TAddressControls {
+  QPushButton* ButtonOpen;
+  QPushButton* ButtonClose;
+  TRadioGroup* RadioGroupBalasts;
+  TRadioGroup* RadioGroupControllers;
+  QPushButton* ButtonExecute;
+  QPushButton* ButtonCancelAddressing;
+  TRadioGroup* RadioGroupPercentArc;
+  QCheckBox* CheckBoxReadActualBalastData;
+  QCheckBox* CheckBoxReadActualControllerData;
+};
+
 // Lives on the user interface thread: every call and handler runs there, AddressingFinished too
 // (the worker hands it over). "Otvoriť" and "Zatvoriť" act on connections the navigation frame
 // owns; it connects them.
-class TAddressPage : public QWidget {
+class TAddressPage : public QWidget, public TAddressControls {
   Q_OBJECT
  public:
   // What the page borrows from the navigation frame and the main window.
@@ -52,16 +65,6 @@ class TAddressPage : public QWidget {
   void ShowIdle();
   // True from "Vykonať" until the worker reports the end of the job.
   bool JobRunning() const { return jobRunning_; }
-
-  QPushButton* ButtonOpen;
-  QPushButton* ButtonClose;
-  TRadioGroup* RadioGroupBalasts;
-  TRadioGroup* RadioGroupControllers;
-  QPushButton* ButtonExecute;
-  QPushButton* ButtonCancelAddressing;
-  TRadioGroup* RadioGroupPercentArc;
-  QCheckBox* CheckBoxReadActualBalastData;
-  QCheckBox* CheckBoxReadActualControllerData;
 
  private:
   void SetDevicePagesEnabled(bool enabled);

@@ -14,9 +14,22 @@
 
 namespace lumetra {
 
+// The page's controls by their designed names; the navigation frame offers the same names.
+struct TInterfaceControls {
+  TRadioGroup* RadioGroupInterface;
+  QComboBox* ComboBoxPort;
+  QLineEdit* EditIPAddress;
+  QLineEdit* EditPort;
+  QLabel* LabelMessage;
+  QLabel* LabelDaliConnection;
+  QPushButton* ButtonCloseConnection;
+  QLabel* LabelMonitorConnection;
+  QPushButton* ButtonStopMonitor;
+};
+
 // Lives on the user interface thread: every call and handler runs there. "Spojenie zavrieť" and
 // "Monitor stop" act on connections the navigation frame owns; it connects them.
-class TInterfacePage : public QWidget {
+class TInterfacePage : public QWidget, public TInterfaceControls {
   Q_OBJECT
  public:
   explicit TInterfacePage(QWidget* parent = nullptr);
@@ -34,16 +47,6 @@ class TInterfacePage : public QWidget {
   std::string SerialPort() const { return ComboBoxPort->currentText().toStdString(); }
   std::string IpText() const { return EditIPAddress->text().toStdString(); }
   std::string PortText() const { return EditPort->text().toStdString(); }
-
-  TRadioGroup* RadioGroupInterface;
-  QComboBox* ComboBoxPort;
-  QLineEdit* EditIPAddress;
-  QLineEdit* EditPort;
-  QLabel* LabelMessage;
-  QLabel* LabelDaliConnection;
-  QPushButton* ButtonCloseConnection;
-  QLabel* LabelMonitorConnection;
-  QPushButton* ButtonStopMonitor;
 };
 
 }  // namespace lumetra

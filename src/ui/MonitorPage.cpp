@@ -147,33 +147,33 @@ void TMonitorPage::OnButtonMonitorClearClick() {
   if (links_.monitor) links_.monitor->ClearLines();
 }
 
+std::optional<std::string> TMonitorPage::ChooseFile(QFileDialog* dialog) {
+  if (!links_.monitor) return std::nullopt;
+  dialog->selectFile(QString());
+  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog->selectedFiles();
+  if (chosen.isEmpty()) return std::nullopt;
+  return MonitorFileName(chosen.front().toStdString());
+}
+
 void TMonitorPage::OnButtonMonitorSaveClick() {
-  TMonitorFrame* monitor = links_.monitor;
-  if (!monitor) return;
-  SaveMonitorDialog->selectFile(QString());
-  if (SaveMonitorDialog->exec() != QDialog::Accepted) return;
-  const QStringList chosen = SaveMonitorDialog->selectedFiles();
-  if (chosen.isEmpty()) return;
-  const std::string name = MonitorFileName(chosen.front().toStdString());
-  if (QFileInfo::exists(QString::fromStdString(name))) {
+  const std::optional<std::string> name = ChooseFile(SaveMonitorDialog);
+  if (!name) return;
+  if (QFileInfo::exists(QString::fromStdString(*name))) {
     TErrorDlg question(this);
     question.SetQuestionMode();
     question.AddMessageLine(
-        QStringLiteral("Súbor %1 už existuje. Prepísať ho?").arg(QString::fromStdString(name)));
+        QStringLiteral("Súbor %1 už existuje. Prepísať ho?").arg(QString::fromStdString(*name)));
     if (question.exec() != QDialog::Accepted) return;
   }
-  monitor->SaveLines(name);
+  links_.monitor->SaveLines(*name);
 }
 
 void TMonitorPage::OnButtonMonitorOpenClick() {
-  TMonitorFrame* monitor = links_.monitor;
-  if (!monitor) return;
-  OpenMonitorDialog->selectFile(QString());
-  if (OpenMonitorDialog->exec() != QDialog::Accepted) return;
-  const QStringList chosen = OpenMonitorDialog->selectedFiles();
-  if (chosen.isEmpty()) return;
-  monitor->LoadLines(MonitorFileName(chosen.front().toStdString()));
-  monitor->ScrollToEnd();
+  const std::optional<std::string> name = ChooseFile(OpenMonitorDialog);
+  if (!name) return;
+  links_.monitor->LoadLines(*name);
+  links_.monitor->ScrollToEnd();
 }
 
 }  // namespace lumetra

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "monitor/MonitoringThread.h"
@@ -19,11 +21,22 @@ class TNavigatedView;
 class TcpClient;
 class UiBridge;
 
+// The page's controls by their designed names; the navigation frame offers the same names.
+struct TMonitorControls {
+  QPushButton* ButtonMonitorStart;
+  QPushButton* ButtonMonitorStop;
+  QPushButton* ButtonMonitorClear;
+  QPushButton* ButtonMonitorSave;
+  QPushButton* ButtonMonitorOpen;
+  QFileDialog* SaveMonitorDialog;
+  QFileDialog* OpenMonitorDialog;
+};
+
 // The page, its controls and its handlers live on the user interface thread. The reader is a
 // thread of its own: it reads the monitor connection and hands each record to this thread, where
 // the display decodes it. StopReader serves those hand-overs while it waits for the reader.
 // "Štart" connects through the navigation frame, which owns the connections; it wires it.
-class TMonitorPage : public QWidget {
+class TMonitorPage : public QWidget, public TMonitorControls {
   Q_OBJECT
  public:
   struct Links {
@@ -59,19 +72,15 @@ class TMonitorPage : public QWidget {
   TMonitorFrame* MonitorView() const { return links_.monitor; }
   TMonitoringThread* MonitoringThread() const { return reader_.get(); }
 
-  QPushButton* ButtonMonitorStart;
-  QPushButton* ButtonMonitorStop;
-  QPushButton* ButtonMonitorClear;
-  QPushButton* ButtonMonitorSave;
-  QPushButton* ButtonMonitorOpen;
-  QFileDialog* SaveMonitorDialog;
-  QFileDialog* OpenMonitorDialog;
   TMonitorFilterColumn GearFilter;
   TMonitorFilterColumn DeviceFilter;
 
  private:
   void BuildControls();
   void BuildLayout();
+  // The record file the user chose in `dialog`, with its ".lmm"; none when cancelled or when
+  // there is no display to save or fill.
+  std::optional<std::string> ChooseFile(QFileDialog* dialog);
 
   Links links_;
   std::unique_ptr<TMonitoringThread> reader_;

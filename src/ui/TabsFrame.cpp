@@ -72,41 +72,15 @@ void TTabsFrame::BuildPages() {
 }
 
 void TTabsFrame::NameControls() {
-  const TInterfacePage& i = *InterfacePage;
-  RadioGroupInterface = i.RadioGroupInterface;
-  ComboBoxPort = i.ComboBoxPort;
-  EditIPAddress = i.EditIPAddress;
-  EditPort = i.EditPort;
-  LabelMessage = i.LabelMessage;
-  LabelDaliConnection = i.LabelDaliConnection;
-  ButtonCloseConnection = i.ButtonCloseConnection;
-  LabelMonitorConnection = i.LabelMonitorConnection;
-  ButtonStopMonitor = i.ButtonStopMonitor;
-
-  const TAddressPage& a = *AddressPage;
-  ButtonOpen = a.ButtonOpen;
-  ButtonClose = a.ButtonClose;
-  RadioGroupBalasts = a.RadioGroupBalasts;
-  RadioGroupControllers = a.RadioGroupControllers;
-  ButtonExecute = a.ButtonExecute;
-  ButtonCancelAddressing = a.ButtonCancelAddressing;
-  RadioGroupPercentArc = a.RadioGroupPercentArc;
-  CheckBoxReadActualBalastData = a.CheckBoxReadActualBalastData;
-  CheckBoxReadActualControllerData = a.CheckBoxReadActualControllerData;
-
+  static_cast<TInterfaceControls&>(*this) = *InterfacePage;
+  static_cast<TAddressControls&>(*this) = *AddressPage;
+  static_cast<TMonitorControls&>(*this) = *DaliMonitorPage;
   RadioButtonParameters = LightsPage->RadioButtonParameters;
   RadioButtonPositions = LightsPage->RadioButtonPositions;
   RadioButtonCtrlParameters = ControllersPage->RadioButtonParameters;
   RadioButtonCtrlPositions = ControllersPage->RadioButtonPositions;
 
   const TMonitorPage& m = *DaliMonitorPage;
-  ButtonMonitorStart = m.ButtonMonitorStart;
-  ButtonMonitorStop = m.ButtonMonitorStop;
-  ButtonMonitorClear = m.ButtonMonitorClear;
-  ButtonMonitorSave = m.ButtonMonitorSave;
-  ButtonMonitorOpen = m.ButtonMonitorOpen;
-  SaveMonitorDialog = m.SaveMonitorDialog;
-  OpenMonitorDialog = m.OpenMonitorDialog;
   // Each column's boxes under the names of its population.
   struct Column {
     const TMonitorFilterColumn& from;
@@ -187,36 +161,32 @@ void TTabsFrame::Initialize(const Shared& shared,
 void TTabsFrame::BindPages() {
   const Shared& s = shared_;
   // The monitor reader waits, suspended, for the first "Štart".
-  DaliMonitorPage->Bind({&TCPClientMonitor,
-                         s.bridge,
-                         s.monitorView,
-                         s.printItem,
-                         {s.gearEditor, s.deviceEditor, s.progressView}});
-  LightsPage->Bind({s.balastConfig,
-                    s.daliCom,
-                    &Gate,
-                    Pages,
-                    s.printItem,
-                    s.gearEditor,
-                    s.floorPlan,
-                    {s.deviceEditor, s.progressView, s.monitorView}});
-  ControllersPage->Bind({s.controllerConfig,
-                         s.daliCom,
-                         &Gate,
-                         Pages,
-                         s.printItem,
-                         s.deviceEditor,
-                         s.floorPlan,
-                         {s.gearEditor, s.progressView, s.monitorView}});
+  DaliMonitorPage->Bind({.client = &TCPClientMonitor,
+                         .bridge = s.bridge,
+                         .monitor = s.monitorView,
+                         .printItem = s.printItem,
+                         .otherViews = {s.gearEditor, s.deviceEditor, s.progressView}});
+  auto devicePage = [&](TConfig* table, TNavigatedView* editor, TNavigatedView* otherEditor) {
+    return TDevicePage::Links{.table = table,
+                              .daliCom = s.daliCom,
+                              .gate = &Gate,
+                              .pages = Pages,
+                              .printItem = s.printItem,
+                              .editor = editor,
+                              .floorPlan = s.floorPlan,
+                              .otherViews = {otherEditor, s.progressView, s.monitorView}};
+  };
+  LightsPage->Bind(devicePage(s.balastConfig, s.gearEditor, s.deviceEditor));
+  ControllersPage->Bind(devicePage(s.controllerConfig, s.deviceEditor, s.gearEditor));
   for (TDevicePage* page : {LightsPage, ControllersPage}) page->DeselectGroups();
-  AddressPage->Bind({&Gate,
-                     &TCPClientGate,
-                     s.balastConfig,
-                     s.controllerConfig,
-                     s.progressView,
-                     {s.gearEditor, s.deviceEditor},
-                     s.documentItems,
-                     [this](bool enabled) { SetDevicePagesEnabled(enabled); }});
+  AddressPage->Bind({.gate = &Gate,
+                     .gateClient = &TCPClientGate,
+                     .balastConfig = s.balastConfig,
+                     .controllerConfig = s.controllerConfig,
+                     .progressView = s.progressView,
+                     .editors = {s.gearEditor, s.deviceEditor},
+                     .documentItems = s.documentItems,
+                     .setDevicePagesEnabled = [this](bool on) { SetDevicePagesEnabled(on); }});
 }
 
 void TTabsFrame::Finalize() {

@@ -53,7 +53,12 @@ struct BusServerLaunch {
 // connects or notices the end (a worker inside a gate exchange, the monitor's reader);
 // BindConnectionEvents brings OnDaliTCPClientConnected and OnDaliTCPClientDisconnected onto the
 // user interface thread. The editors call back through TNavigation on that thread.
-class TTabsFrame : public QFrame, public TJobOwner, public TNavigation {
+class TTabsFrame : public QFrame,
+                   public TJobOwner,
+                   public TNavigation,
+                   public TInterfaceControls,
+                   public TAddressControls,
+                   public TMonitorControls {
   Q_OBJECT
  public:
   // What the frame borrows from the main window.
@@ -183,41 +188,15 @@ class TTabsFrame : public QFrame, public TJobOwner, public TNavigation {
   TDevicePage* ControllersPage;
   TMonitorPage* DaliMonitorPage;
 
-  // The pages' controls by the names the rest of the program and its tests know them by; set once
-  // when the pages are built.
-  // "Rozhranie"
-  TRadioGroup* RadioGroupInterface;
-  QComboBox* ComboBoxPort;
-  QLineEdit* EditIPAddress;
-  QLineEdit* EditPort;
-  QLabel* LabelMessage;
-  QLabel* LabelDaliConnection;
-  QPushButton* ButtonCloseConnection;
-  QLabel* LabelMonitorConnection;
-  QPushButton* ButtonStopMonitor;
-  // "Adresovanie"
-  QPushButton* ButtonOpen;
-  QPushButton* ButtonClose;
-  TRadioGroup* RadioGroupBalasts;
-  TRadioGroup* RadioGroupControllers;
-  QPushButton* ButtonExecute;
-  QPushButton* ButtonCancelAddressing;
-  TRadioGroup* RadioGroupPercentArc;
-  QCheckBox* CheckBoxReadActualBalastData;
-  QCheckBox* CheckBoxReadActualControllerData;
+  // The pages' controls by the names the rest of the program and its tests know them by, set once
+  // when the pages are built: those of "Rozhranie", "Adresovanie" and the monitor's buttons come
+  // with the control structures above, the device pages' and the filter columns' are here.
   // "Svietidlá" and "Ovládače"
   QRadioButton* RadioButtonParameters;
   QRadioButton* RadioButtonPositions;
   QRadioButton* RadioButtonCtrlParameters;
   QRadioButton* RadioButtonCtrlPositions;
-  // "DALI Monitor", with the filter columns' boxes: A, G for control gear, C, GC for devices.
-  QPushButton* ButtonMonitorStart;
-  QPushButton* ButtonMonitorStop;
-  QPushButton* ButtonMonitorClear;
-  QPushButton* ButtonMonitorSave;
-  QPushButton* ButtonMonitorOpen;
-  QFileDialog* SaveMonitorDialog;
-  QFileDialog* OpenMonitorDialog;
+  // The monitor's filter columns: A, G for control gear, C, GC for control devices.
   QCheckBox *CheckBoxBalastFilter, *CheckBoxControllerFilter;
   TRadioGroup *RadioGroupBalast, *RadioGroupController;
   std::array<QCheckBox*, kDeviceCount> CheckBoxA, CheckBoxC;  // CheckBoxA00..A63, C00..C63
