@@ -124,6 +124,9 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.monitorView = MonitorFrame;
   shared.progressView = AddressFrame;
   shared.gearEditor = BalastFrame;
+  // The editor reaches the navigation only through TNavigation; the window, which knows both,
+  // introduces them.
+  BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   ReportPages_ = std::make_unique<ReportPages>();
 }

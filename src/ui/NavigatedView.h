@@ -1,18 +1,31 @@
-// What the navigation frame needs of a right-hand view: the editors, the progress view, the monitor
-// view and the floor plan each offer this much, and more through their own interfaces.
+// How the navigation frame and the right-hand views talk without knowing each other's classes:
+// the frame drives any view through TNavigatedView, an editor calls back through TNavigation.
 #pragma once
 
 #include <QImage>
 #include <QWidget>
+#include <initializer_list>
 
 namespace lumetra {
 
+class TPlanPicture;
+class TReportSource;
+
+// What the navigation frame needs of a right-hand view: the editors, the progress view, the monitor
+// view and the floor plan each offer this much, and more through their own interfaces. Called on
+// the user interface thread only.
 class TNavigatedView {
  public:
   virtual ~TNavigatedView() = default;
   virtual QWidget* Widget() = 0;
   // Redraws the view for the tables' current selection.
   virtual void RefreshView() = 0;
+  // The level units changed between percent and ARC; views that show no levels ignore it.
+  virtual void UpdatePercentLabels() {}
+  // What "Tlač" prints while the view is shown, or nothing for a view without a report.
+  virtual TReportSource* ReportSource() { return nullptr; }
+  // The floor plan's picture for printing; only the plan has one.
+  virtual TPlanPicture* PlanPicture() { return nullptr; }
 };
 
 // The floor plan draws itself into a picture for printing.
@@ -21,5 +34,31 @@ class TPlanPicture {
   virtual ~TPlanPicture() = default;
   virtual void DrawPlan(QImage& bitmap) = 0;
 };
+
+// What an editor asks of the navigation frame, which owns the device tiles and the worker that
+// reads devices. Called on the user interface thread only.
+class TNavigation {
+ public:
+  virtual ~TNavigation() = default;
+  // Redraws the tiles after an editor changed an address, a membership or a slot.
+  virtual void ShowGearButtons() = 0;
+  virtual void ShowDeviceButtons() = 0;
+  // One device read into its table on the calling thread; 0 or the failed exchange's result.
+  virtual int ReadBalastParameters(int quick, int a) = 0;
+  virtual int ReadControllerParameters(int a) = 0;
+};
+
+// Absent views (nullptr) are skipped: not every view is built yet.
+inline void ShowView(TNavigatedView* view) {
+  if (view == nullptr) return;
+  view->Widget()->show();
+  view->Widget()->repaint();
+}
+
+inline void HideViews(std::initializer_list<TNavigatedView*> views) {
+  for (TNavigatedView* view : views) {
+    if (view) view->Widget()->hide();
+  }
+}
 
 }  // namespace lumetra

@@ -1,4 +1,5 @@
-// The left-hand navigation frame: its pages, the three connections to the bus and their controls.
+// The left-hand navigation frame: its five pages, the three connections to the bus, the
+// commissioning worker and which right-hand view is shown.
 #pragma once
 
 #include <QCheckBox>
@@ -15,14 +16,15 @@
 #include <optional>
 #include <string>
 
-#include "buslink/ConfigPacket.h"
+#include "buslink/BusServerLink.h"
 #include "buslink/TcpClient.h"
 #include "commissioning/GateThread.h"
 #include "documents/ReportPages.h"
-#include "monitor/MonitoringThread.h"
-#include "ui/DeviceButton.h"
+#include "ui/AddressPage.h"
+#include "ui/DevicePage.h"
+#include "ui/InterfacePage.h"
+#include "ui/MonitorPage.h"
 #include "ui/NavigatedView.h"
-#include "ui/Widgets.h"
 
 class QAction;
 class QFileDialog;
@@ -32,7 +34,6 @@ namespace lumetra {
 class BusSession;
 class TAddressFrame;
 class TBalastConfig;
-class TConfig;
 class TControllerConfig;
 class TDaliCom;
 class TMonitorFrame;
@@ -47,7 +48,18 @@ struct BusServerLaunch {
   std::chrono::milliseconds patience{5000};
 };
 
-class TTabsFrame : public QFrame, public TJobOwner {
+// Threads: the frame, its pages and every handler live on the user interface thread. The worker
+// (TGateThread) calls AddressingFinished, ShowGearGroups and ShowDeviceGroups through the
+// hand-over, so they run there too. The connections' events are raised on whichever thread
+// connects or notices the end (a worker inside a gate exchange, the monitor's reader);
+// BindConnectionEvents brings OnDaliTCPClientConnected and OnDaliTCPClientDisconnected onto the
+// user interface thread. The editors call back through TNavigation on that thread.
+class TTabsFrame : public QFrame,
+                   public TJobOwner,
+                   public TNavigation,
+                   public TInterfaceControls,
+                   public TAddressControls,
+                   public TMonitorControls {
   Q_OBJECT
  public:
   // What the frame borrows from the main window.
@@ -66,13 +78,13 @@ class TTabsFrame : public QFrame, public TJobOwner {
     TNavigatedView* gearEditor = nullptr;
     TNavigatedView* deviceEditor = nullptr;
     TAddressFrame* progressView = nullptr;
-    TNavigatedView* monitorView = nullptr;
+    TMonitorFrame* monitorView = nullptr;
     TNavigatedView* floorPlan = nullptr;
   };
 
-  static constexpr int kDeviceCount = 64;
-  static constexpr int kGroupCount = 16;
-  static constexpr int kAllIndex = 16;  // the "Všetky" button among the group buttons
+  static constexpr int kDeviceCount = TDevicePage::kDeviceCount;
+  static constexpr int kGroupCount = TDevicePage::kGroupCount;
+  static constexpr int kAllIndex = TDevicePage::kAllIndex;
 
   explicit TTabsFrame(QWidget* parent = nullptr);
   ~TTabsFrame() override;
@@ -81,13 +93,13 @@ class TTabsFrame : public QFrame, public TJobOwner {
                   const std::optional<std::string>& controlUnitPort);
   void Finalize();
 
-  void SetBusServerLaunch(BusServerLaunch launch) { launch_ = std::move(launch); }
+  void SetBusServerLaunch(BusServerLaunch launch);
   const BusServerLaunch& BusServerLaunchSettings() const { return launch_; }
   // The process id of the last bus server this frame started, 0 when none.
-  qint64 BusServerProcessId() const { return busServerPid_; }
+  qint64 BusServerProcessId() const { return link_.ServerProcessId(); }
 
   // Handlers of the page "Rozhranie" and of "Otvoriť"/"Zatvoriť".
-  void OnRadioGroupInterfaceClick();
+  void OnRadioGroupInterfaceClick() { InterfacePage->OnRadioGroupInterfaceClick(); }
   void StartBusServer();
   void OnButtonOpenClick();
   void OnButtonCloseClick();
@@ -98,35 +110,35 @@ class TTabsFrame : public QFrame, public TJobOwner {
   void OnAddressPageShow();
 
   // Commissioning from the page "Adresovanie".
-  void OnButtonExecuteClick();
-  void OnButtonCancelAddressingClick();
-  void LockForAddressing();
-  void AddressingFinished() override;
-  // One device read on the calling thread; 0 or the failed exchange's result.
-  int ReadBalastParameters(int quick, int a);
-  int ReadControllerParameters(int a);
+  void OnButtonExecuteClick() { AddressPage->OnButtonExecuteClick(); }
+  void OnButtonCancelAddressingClick() { AddressPage->OnButtonCancelAddressingClick(); }
+  void LockForAddressing() { AddressPage->LockForAddressing(); }
+  void AddressingFinished() override { AddressPage->AddressingFinished(); }
+  void OnRadioGroupPercentArcClick() { AddressPage->OnRadioGroupPercentArcClick(); }
+  // TNavigation: one device read on the calling thread; 0 or the failed exchange's result.
+  int ReadBalastParameters(int quick, int a) override;
+  int ReadControllerParameters(int a) override;
   TGateThread& GateThread() { return Gate; }
 
   // The device pages.
   void OnLightPageShow();
   void OnControllersPageShow();
-  void OnBalastButtonClick(int i);
-  void OnControlButtonClick(int i);
-  void OnBalastButtonGroupClick(int i);
-  void OnControlButtonGroupClick(int i);
-  void OnBalastButtonRClick(int i);
-  void OnControlButtonRClick(int i);
-  void OnRadioGroupPercentArcClick();
-  void OnRadioButtonParametersClick();
-  void OnRadioButtonPositionsClick();
-  void OnRadioButtonCtrlParametersClick();
-  void OnRadioButtonCtrlPositionsClick();
-  void ShowGearButtons();
-  void ShowDeviceButtons();
-  void ShowGearGroups() override;
-  void ShowDeviceGroups() override;
-  void ClickSelectedGear();
-  void ClickSelectedDevice();
+  void OnBalastButtonClick(int i) { LightsPage->OnButtonClick(i); }
+  void OnControlButtonClick(int i) { ControllersPage->OnButtonClick(i); }
+  void OnBalastButtonGroupClick(int i) { LightsPage->OnGroupButtonClick(i); }
+  void OnControlButtonGroupClick(int i) { ControllersPage->OnGroupButtonClick(i); }
+  void OnBalastButtonRClick(int i) { LightsPage->OnButtonRClick(i); }
+  void OnControlButtonRClick(int i) { ControllersPage->OnButtonRClick(i); }
+  void OnRadioButtonParametersClick() { LightsPage->OnRadioButtonParametersClick(); }
+  void OnRadioButtonPositionsClick() { LightsPage->OnRadioButtonPositionsClick(); }
+  void OnRadioButtonCtrlParametersClick() { ControllersPage->OnRadioButtonParametersClick(); }
+  void OnRadioButtonCtrlPositionsClick() { ControllersPage->OnRadioButtonPositionsClick(); }
+  void ShowGearButtons() override { LightsPage->ShowButtons(); }
+  void ShowDeviceButtons() override { ControllersPage->ShowButtons(); }
+  void ShowGearGroups() override { LightsPage->ShowGroups(); }
+  void ShowDeviceGroups() override { ControllersPage->ShowGroups(); }
+  void ClickSelectedGear() { LightsPage->ClickSelected(); }
+  void ClickSelectedDevice() { ControllersPage->ClickSelected(); }
   void RefreshCurrentPage();
   // Printing: whether an editor's parameters are shown, and its report pages (none without one).
   bool ShowsParameters() const;
@@ -135,10 +147,37 @@ class TTabsFrame : public QFrame, public TJobOwner {
   void DrawPlan(QImage& bitmap);
 
   // The device tiles: 64 devices and 17 group buttons per page.
-  TDeviceButton& GearButton(int i) { return gear_.devices[static_cast<size_t>(i)]; }
-  TDeviceButton& DeviceButton(int i) { return device_.devices[static_cast<size_t>(i)]; }
-  TDeviceButton& GearGroupButton(int i) { return gear_.groups[static_cast<size_t>(i)]; }
-  TDeviceButton& DeviceGroupButton(int i) { return device_.groups[static_cast<size_t>(i)]; }
+  TDeviceButton& GearButton(int i) { return LightsPage->Button(i); }
+  TDeviceButton& DeviceButton(int i) { return ControllersPage->Button(i); }
+  TDeviceButton& GearGroupButton(int i) { return LightsPage->GroupButton(i); }
+  TDeviceButton& DeviceGroupButton(int i) { return ControllersPage->GroupButton(i); }
+
+  // "DALI Monitor"
+  void OnMonitorPageShow();
+  void OnButtonMonitorStartClick();
+  void OnButtonMonitorStopClick() { DaliMonitorPage->OnButtonMonitorStopClick(); }
+  void OnButtonMonitorClearClick() { DaliMonitorPage->OnButtonMonitorClearClick(); }
+  void OnButtonMonitorSaveClick() { DaliMonitorPage->OnButtonMonitorSaveClick(); }
+  void OnButtonMonitorOpenClick() { DaliMonitorPage->OnButtonMonitorOpenClick(); }
+  // The address filter: one column class serves both populations.
+  void OnCheckBoxBalastFilterClick() { GearFilter().OnFilterClick(); }
+  void OnCheckBoxControllerFilterClick() { DeviceFilter().OnFilterClick(); }
+  void OnRadioGroupBalastClick() { GearFilter().OnShownClick(); }
+  void OnRadioGroupControllerClick() { DeviceFilter().OnShownClick(); }
+  void OnCheckBoxBalastClick(int nn) { GearFilter().OnAddressClick(nn); }
+  void OnCheckBoxControllerClick(int nn) { DeviceFilter().OnAddressClick(nn); }
+  void OnCheckBoxBalastGroupClick(int nn) { GearFilter().OnGroupClick(nn); }
+  void OnCheckBoxControllerGroupClick(int nn) { DeviceFilter().OnGroupClick(nn); }
+  void OnCheckBoxBalastCheckAllClick() { GearFilter().OnCheckAllClick(); }
+  void OnCheckBoxBalastGroupCheckAllClick() { GearFilter().OnGroupCheckAllClick(); }
+  void OnCheckBoxControllerCheckAllClick() { DeviceFilter().OnCheckAllClick(); }
+  void OnCheckBoxControllerGroupCheckAllClick() { DeviceFilter().OnGroupCheckAllClick(); }
+  void OnCheckBoxBalastAllClick() { GearFilter().OnAllClick(); }
+  void OnCheckBoxControllerAllClick() { DeviceFilter().OnAllClick(); }
+  TMonitorFilterColumn& GearFilter() { return DaliMonitorPage->GearFilter; }
+  TMonitorFilterColumn& DeviceFilter() { return DaliMonitorPage->DeviceFilter; }
+  TMonitorFrame* MonitorView() const { return DaliMonitorPage->MonitorView(); }
+  TMonitoringThread* MonitoringThread() const { return DaliMonitorPage->MonitoringThread(); }
 
   // The three connections.
   TcpClient TCPClientConfig;
@@ -146,165 +185,50 @@ class TTabsFrame : public QFrame, public TJobOwner {
   TcpClient TCPClientMonitor;
 
   QTabWidget* Pages;
-  QWidget* InterfacePage;
-  QWidget* AddressPage;
-  QWidget* LightsPage;
-  QWidget* ControllersPage;
-  QWidget* DaliMonitorPage;
+  TInterfacePage* InterfacePage;
+  TAddressPage* AddressPage;
+  TDevicePage* LightsPage;
+  TDevicePage* ControllersPage;
+  TMonitorPage* DaliMonitorPage;
 
-  // "Rozhranie"
-  TRadioGroup* RadioGroupInterface;
-  QComboBox* ComboBoxPort;
-  QLineEdit* EditIPAddress;
-  QLineEdit* EditPort;
-  QLabel* LabelMessage;
-  QLabel* LabelDaliConnection;
-  QPushButton* ButtonCloseConnection;
-  QLabel* LabelMonitorConnection;
-  QPushButton* ButtonStopMonitor;
-
-  // "Adresovanie"
-  QPushButton* ButtonOpen;
-  QPushButton* ButtonClose;
-  TRadioGroup* RadioGroupBalasts;
-  TRadioGroup* RadioGroupControllers;
-  QPushButton* ButtonExecute;
-  QPushButton* ButtonCancelAddressing;
-  TRadioGroup* RadioGroupPercentArc;
-  QCheckBox* CheckBoxReadActualBalastData;
-  QCheckBox* CheckBoxReadActualControllerData;
-
+  // The pages' controls by the names the rest of the program and its tests know them by, set once
+  // when the pages are built: those of "Rozhranie", "Adresovanie" and the monitor's buttons come
+  // with the control structures above, the device pages' and the filter columns' are here.
   // "Svietidlá" and "Ovládače"
   QRadioButton* RadioButtonParameters;
   QRadioButton* RadioButtonPositions;
   QRadioButton* RadioButtonCtrlParameters;
   QRadioButton* RadioButtonCtrlPositions;
-
-  // "DALI Monitor"
-  QPushButton* ButtonMonitorStart;
-  QPushButton* ButtonMonitorStop;
-  QPushButton* ButtonMonitorClear;
-  QPushButton* ButtonMonitorSave;
-  QPushButton* ButtonMonitorOpen;
-  QFileDialog* SaveMonitorDialog;
-  QFileDialog* OpenMonitorDialog;
-  QCheckBox* CheckBoxBalastFilter;
-  TRadioGroup* RadioGroupBalast;
-  std::array<QCheckBox*, kDeviceCount> CheckBoxA;  // CheckBoxA00..CheckBoxA63
-  QCheckBox* CheckBoxBalastCheckAll;
-  std::array<QCheckBox*, kGroupCount> CheckBoxG;  // CheckBoxG00..CheckBoxG15
-  QCheckBox* CheckBoxBalastGroupCheckAll;
-  QCheckBox* CheckBoxBalastAll;
-  QCheckBox* CheckBoxControllerFilter;
-  TRadioGroup* RadioGroupController;
-  std::array<QCheckBox*, kDeviceCount> CheckBoxC;  // CheckBoxC00..CheckBoxC63
-  QCheckBox* CheckBoxControllerCheckAll;
-  std::array<QCheckBox*, kGroupCount> CheckBoxGC;  // CheckBoxGC00..CheckBoxGC15
-  QCheckBox* CheckBoxControllerGroupCheckAll;
-  QCheckBox* CheckBoxControllerAll;
-
-  void OnMonitorPageShow();
-  void OnButtonMonitorStartClick();
-  void OnButtonMonitorStopClick();
-  void OnButtonMonitorClearClick();
-  // Both ask for a file name; errors reach the general error report.
-  void OnButtonMonitorSaveClick();
-  void OnButtonMonitorOpenClick();
-  void OnCheckBoxBalastFilterClick();
-  void OnCheckBoxControllerFilterClick();
-  void OnRadioGroupBalastClick();
-  void OnRadioGroupControllerClick();
-  void OnCheckBoxBalastClick(int nn);
-  void OnCheckBoxControllerClick(int nn);
-  void OnCheckBoxBalastGroupClick(int nn);
-  void OnCheckBoxControllerGroupClick(int nn);
-  void OnCheckBoxBalastCheckAllClick();
-  void OnCheckBoxBalastGroupCheckAllClick();
-  void OnCheckBoxControllerCheckAllClick();
-  void OnCheckBoxControllerGroupCheckAllClick();
-  void OnCheckBoxBalastAllClick();
-  void OnCheckBoxControllerAllClick();
-  TMonitorFrame* MonitorView() const { return monitor_; }
-  TMonitoringThread* MonitoringThread() const { return monitorThread_.get(); }
+  // The monitor's filter columns: A, G for control gear, C, GC for control devices.
+  QCheckBox *CheckBoxBalastFilter, *CheckBoxControllerFilter;
+  TRadioGroup *RadioGroupBalast, *RadioGroupController;
+  std::array<QCheckBox*, kDeviceCount> CheckBoxA, CheckBoxC;  // CheckBoxA00..A63, C00..C63
+  QCheckBox *CheckBoxBalastCheckAll, *CheckBoxControllerCheckAll;
+  std::array<QCheckBox*, kGroupCount> CheckBoxG, CheckBoxGC;  // CheckBoxG00..G15, GC00..GC15
+  QCheckBox *CheckBoxBalastGroupCheckAll, *CheckBoxControllerGroupCheckAll;
+  QCheckBox *CheckBoxBalastAll, *CheckBoxControllerAll;
 
  private:
-  void BuildMonitorPage();
-  void CreateMonitorReader();
-  // Ends the reader, serving its hand-overs meanwhile.
-  void StopMonitorReader();
-  void MonitorConnected();
-  void EditFilter(const std::function<void(MonitorFilter&)>& change);
-  template <size_t N>
-  void CheckAll(std::array<QCheckBox*, N>& boxes, const QCheckBox* master,
-                void (TTabsFrame::*click)(int));
-  void EnableFilterControls(const std::vector<QWidget*>& controls,
-                            std::array<QCheckBox*, kDeviceCount>& addresses,
-                            std::array<QCheckBox*, kGroupCount>& groups, bool enabled);
-  // What each "Filtrovať" box enables besides the address and group boxes.
-  std::vector<QWidget*> BalastFilterControls;
-  std::vector<QWidget*> ControllerFilterControls;
-  TMonitorFrame* monitor_ = nullptr;
-  std::unique_ptr<TMonitoringThread> monitorThread_;
-  // End of "DALI Monitor"
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  // One device page: its table, tiles and views. Both pages share one implementation.
-  struct Grid {
-    int kind = kGearKind;
-    QWidget* page = nullptr;
-    TConfig* table = nullptr;
-    std::array<TDeviceButton, kDeviceCount> devices;
-    std::array<TDeviceButton, kGroupCount + 1> groups;
-    QCheckBox* autoRead = nullptr;
-    QRadioButton* parameters = nullptr;
-    QRadioButton* positions = nullptr;
-    TNavigatedView* editor = nullptr;
-  };
-
-  void BuildGridPage(Grid& grid, QRadioButton*& parameters, QRadioButton*& positions);
-  void ShowButtons(Grid& grid);
-  void ShowGroups(Grid& grid);
-  void DeviceClick(Grid& grid, int i);
-  void GroupClick(Grid& grid, int i);
-  void DeviceRClick(Grid& grid, int i);
-  void PageShow(Grid& grid);
-  void ShowEditor(Grid& grid);
-  void ShowPlan(Grid& grid);
-  void HideViews(std::initializer_list<TNavigatedView*> views);
-  static void ShowView(TNavigatedView* view);
-  bool IsPageVisible(const QWidget* page) const { return Pages->currentWidget() == page; }
-
-  void BuildInterfacePage();
-  void BuildAddressPage();
+  void BuildPages();
+  void NameControls();
+  void BindPages();
   void OnPageChanged(int index);
+  // Starts the bus server if the interface needs one, then connects one channel of it.
+  void OpenChannel(TcpClient& client, uint16_t channel);
   // Enables the controls that belong to an open or a closed gate, and to a running or stopped
-  // monitor; later pages add their own controls to these two.
+  // monitor, on every page that has some.
   void ShowGateOpen(bool open);
   void ShowMonitorRunning(bool running);
-  void UnlockInterfaceChoice();
-  void LaunchBusServer();
-  // Connects one channel of the chosen interface: the control unit's at once, a bus server's with
-  // the patience of a server that may still be opening its ports.
-  void ConnectChannel(TcpClient& client, int interfaceIndex, int channel);
   void BindConnectionEvents(TcpClient& client);
   void StopWorker();
   void SetDevicePagesEnabled(bool enabled);
-  // True from "Vykonať" until the worker reports the end of the job.
-  bool jobRunning_ = false;
-  // The document commands' enabled states from before the job, put back after it.
-  std::vector<bool> documentItemsEnabled_;
+  bool IsPageVisible(const QWidget* page) const { return Pages->currentWidget() == page; }
   void OnUi(const std::function<void()>& call);
-  std::string Text(const QLineEdit* edit) const { return edit->text().toStdString(); }
 
   Shared shared_;
   TGateThread Gate;
-  Grid gear_;
-  Grid device_;
   BusServerLaunch launch_;
-  qint64 busServerPid_ = 0;
+  BusServerLink link_{TCPClientConfig};
 };
 
 }  // namespace lumetra

@@ -251,6 +251,7 @@ class RecordingEditor : public TNavigatedView, public TReportSource {
  public:
   QWidget* Widget() override { return &widget; }
   void RefreshView() override { ++refreshes; }
+  TReportSource* ReportSource() override { return this; }
   int GetReportPages(ReportPages& pages) override {
     pages[0] = {"Svietidlo A 00", kFormFeedLine, "pokračovanie"};
     pages[1] = {"Svietidlo A 01"};
@@ -264,6 +265,7 @@ class RecordingPlan : public TNavigatedView, public TPlanPicture {
  public:
   QWidget* Widget() override { return &widget; }
   void RefreshView() override { ++refreshes; }
+  TPlanPicture* PlanPicture() override { return this; }
   void DrawPlan(QImage& bitmap) override { bitmap = QImage(10, 10, QImage::Format_RGB32); }
   QWidget widget;
   int refreshes = 0;

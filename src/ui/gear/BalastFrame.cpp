@@ -11,7 +11,6 @@
 #include "sequences/GearSequences.h"
 #include "ui/ErrorDlg.h"
 #include "ui/LumetraApplication.h"
-#include "ui/TabsFrame.h"
 #include "ui/Widgets.h"
 #include "ui/gear/ZorvikBalastFrame.h"
 
@@ -328,7 +327,7 @@ void TBalastFrame::BuildControls() {
 }
 
 void TBalastFrame::AttachToWindow(BusSession& session, TBalastConfig& balastConfig,
-                                  TTabsFrame& tabsFrame) {
+                                  TNavigation& tabsFrame) {
   Session = &session;
   BalastConfig = &balastConfig;
   TabsFrame = &tabsFrame;

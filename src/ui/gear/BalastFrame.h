@@ -25,7 +25,7 @@ namespace lumetra {
 
 class TBalastConfig;
 class TEditFocusFilter;
-class TTabsFrame;
+class TNavigation;
 class TZorvikBalastFrame;
 
 class TBalastFrame : public QFrame, public TNavigatedView {
@@ -40,7 +40,7 @@ class TBalastFrame : public QFrame, public TNavigatedView {
 
   explicit TBalastFrame(QWidget* parent = nullptr);
 
-  void AttachToWindow(BusSession& session, TBalastConfig& balastConfig, TTabsFrame& tabsFrame);
+  void AttachToWindow(BusSession& session, TBalastConfig& balastConfig, TNavigation& tabsFrame);
 
   // TNavigatedView
   QWidget* Widget() override { return this; }
@@ -182,7 +182,7 @@ class TBalastFrame : public QFrame, public TNavigatedView {
 
   BusSession* Session = nullptr;
   TBalastConfig* BalastConfig = nullptr;
-  TTabsFrame* TabsFrame = nullptr;
+  TNavigation* TabsFrame = nullptr;
   TEditFocusFilter* EditFocus;
   // The target "Lokalizovať" started with, and how many commands it has sent.
   BusTarget localizeTarget_ = BusTarget::All();
