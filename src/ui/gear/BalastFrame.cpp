@@ -43,6 +43,23 @@ QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char
 
 QLabel* Caption(const QString& text) { return new QLabel(text); }
 
+QLineEdit* ReadOnly(const char* name) {
+  auto* edit = Named<QLineEdit>(name);
+  edit->setReadOnly(true);
+  return edit;
+}
+
+QLineEdit* Digits(const char* name, int width = 50) {
+  auto* edit = Named<QLineEdit>(name);
+  MakeDigitsOnly(edit);
+  edit->setFixedWidth(width);
+  return edit;
+}
+
+QLabel* Unit(const char* name, const QString& text = QStringLiteral("%")) {
+  return Named<QLabel>(name, text);
+}
+
 // A bevelled area of the editor.
 QFrame* Area(QLayout* content) {
   auto* area = new QFrame;
@@ -69,28 +86,39 @@ TBalastFrame::TBalastFrame(QWidget* parent) : QFrame(parent) {
 }
 
 void TBalastFrame::BuildControls() {
-  auto readOnly = [](const char* name) {
-    auto* edit = Named<QLineEdit>(name);
-    edit->setReadOnly(true);
-    return edit;
-  };
-  auto digits = [](const char* name, int width = 50) {
-    auto* edit = Named<QLineEdit>(name);
-    MakeDigitsOnly(edit);
-    edit->setFixedWidth(width);
-    return edit;
-  };
-  auto unit = [](const char* name, const QString& text = QStringLiteral("%")) {
-    return Named<QLabel>(name, text);
-  };
+  QLayout* left[] = {BuildIdentityArea(), BuildAddressArea(), BuildSettingsArea(),
+                     BuildStatusArea()};
+  QLayout* right[] = {BuildGroupsArea(), BuildScenesArea(), BuildCommandsArea(),
+                      BuildActionsArea()};
+  ZorvikBalastFrame = new TZorvikBalastFrame;
+  ZorvikBalastFrame->hide();
 
-  EditType = readOnly("EditType");
-  EditVersion = readOnly("EditVersion");
-  EditPhysicalMin = readOnly("EditPhysicalMin");
+  auto* leftColumn = new QVBoxLayout;
+  for (QLayout* area : left) leftColumn->addWidget(Area(area));
+  leftColumn->addStretch(1);
+  auto* rightColumn = new QVBoxLayout;
+  for (QLayout* area : right) rightColumn->addWidget(Area(area));
+  rightColumn->addStretch(1);
+  auto* columns = new QHBoxLayout;
+  // The left column takes what it needs; the direct commands have the longest captions.
+  columns->addLayout(leftColumn, 0);
+  columns->addLayout(rightColumn, 1);
+  auto* frame = new QVBoxLayout(this);
+  frame->setContentsMargins(6, 6, 6, 6);
+  frame->addLayout(columns);
+  frame->addWidget(ZorvikBalastFrame);
+  frame->addStretch(1);
+  ConnectHandlers();
+}
+
+QLayout* TBalastFrame::BuildIdentityArea() {
+  EditType = ReadOnly("EditType");
+  EditVersion = ReadOnly("EditVersion");
+  EditPhysicalMin = ReadOnly("EditPhysicalMin");
   EditPhysicalMin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   EditPhysicalMin->setFixedWidth(50);
   EditVersion->setFixedWidth(50);
-  LabelPhysicalMinPercent = unit("LabelPhysicalMinPercent");
+  LabelPhysicalMinPercent = Unit("LabelPhysicalMinPercent");
   auto* identity = new QGridLayout;
   identity->addWidget(Caption(QStringLiteral("Typ:")), 0, 0);
   identity->addWidget(EditType, 0, 1, 1, 2);
@@ -101,10 +129,14 @@ void TBalastFrame::BuildControls() {
   identity->addWidget(LabelPhysicalMinPercent, 2, 2);
   identity->setColumnStretch(2, 1);
 
+  return identity;
+}
+
+QLayout* TBalastFrame::BuildAddressArea() {
   AddrLabel = Named<QLabel>("AddrLabel", QStringLiteral("Adresa svietidla:"));
-  EditShortAddr = digits("EditShortAddr");
-  EditActLevel = digits("EditActLevel");
-  LabelActLevelPercent = unit("LabelActLevelPercent");
+  EditShortAddr = Digits("EditShortAddr");
+  EditActLevel = Digits("EditActLevel");
+  LabelActLevelPercent = Unit("LabelActLevelPercent");
   auto* address = new QGridLayout;
   address->addWidget(AddrLabel, 0, 0);
   address->addWidget(EditShortAddr, 0, 1);
@@ -119,16 +151,20 @@ void TBalastFrame::BuildControls() {
                      1, 3);
   address->setColumnStretch(2, 1);
 
-  EditMinLevel = digits("EditMinLevel");
-  EditMaxLevel = digits("EditMaxLevel");
-  EditPowerOnLevel = digits("EditPowerOnLevel");
-  EditFailureLevel = digits("EditFailureLevel");
-  EditFadeRate = digits("EditFadeRate");
-  EditFadeTime = digits("EditFadeTime");
-  LabelMinLevelPercent = unit("LabelMinLevelPercent");
-  LabelMaxLevelPercent = unit("LabelMaxLevelPercent");
-  LabelPowerOnLevelPercent = unit("LabelPowerOnLevelPercent");
-  LabelFailureLevelPercent = unit("LabelFailureLevelPercent");
+  return address;
+}
+
+QLayout* TBalastFrame::BuildSettingsArea() {
+  EditMinLevel = Digits("EditMinLevel");
+  EditMaxLevel = Digits("EditMaxLevel");
+  EditPowerOnLevel = Digits("EditPowerOnLevel");
+  EditFailureLevel = Digits("EditFailureLevel");
+  EditFadeRate = Digits("EditFadeRate");
+  EditFadeTime = Digits("EditFadeTime");
+  LabelMinLevelPercent = Unit("LabelMinLevelPercent");
+  LabelMaxLevelPercent = Unit("LabelMaxLevelPercent");
+  LabelPowerOnLevelPercent = Unit("LabelPowerOnLevelPercent");
+  LabelFailureLevelPercent = Unit("LabelFailureLevelPercent");
   const struct {
     const char* caption;
     QLineEdit* edit;
@@ -154,6 +190,10 @@ void TBalastFrame::BuildControls() {
                       row - 1, 3);
   settings->setColumnStretch(2, 1);
 
+  return settings;
+}
+
+QLayout* TBalastFrame::BuildStatusArea() {
   CheckBoxLampFailure = Named<QCheckBox>("CheckBoxLampFailure", QStringLiteral("Chyba svetla"));
   CheckBoxPowerOn = Named<QCheckBox>("CheckBoxPowerOn", QStringLiteral("Svetlo zapnuté"));
   CheckBoxLimitError = Named<QCheckBox>("CheckBoxLimitError", QStringLiteral("Chyba limitu"));
@@ -173,6 +213,10 @@ void TBalastFrame::BuildControls() {
     status->addWidget(CheckBoxStatus[static_cast<size_t>(k)], 1 + k % 4, k / 4);
   }
 
+  return status;
+}
+
+QLayout* TBalastFrame::BuildGroupsArea() {
   auto* groups = new QGridLayout;
   groups->addWidget(Caption(QStringLiteral("Skupiny:")), 0, 0, 1, 8);
   for (int g = 0; g < kGroupCount; ++g) {
@@ -185,7 +229,11 @@ void TBalastFrame::BuildControls() {
       MakeWriteButton("ButtonNewGroups", "PanelWriteGroups", ButtonNewGroups, PanelWriteGroups), 3,
       6, 1, 2, Qt::AlignRight);
 
-  LabelSceneLevelPercent = unit("LabelSceneLevelPercent", QStringLiteral("( % )"));
+  return groups;
+}
+
+QLayout* TBalastFrame::BuildScenesArea() {
+  LabelSceneLevelPercent = Unit("LabelSceneLevelPercent", QStringLiteral("( % )"));
   auto* scenes = new QGridLayout;
   auto* sceneCaption = new QHBoxLayout;
   sceneCaption->addWidget(Caption(QStringLiteral("Scény:")));
@@ -211,6 +259,10 @@ void TBalastFrame::BuildControls() {
   scenes->setColumnStretch(1, 1);
   scenes->setColumnStretch(3, 1);
 
+  return scenes;
+}
+
+QLayout* TBalastFrame::BuildCommandsArea() {
   ButtonRecallMaxLevel = Named<QPushButton>("ButtonRecallMaxLevel", QStringLiteral("Maximum"));
   ButtonRecallMinLevel = Named<QPushButton>("ButtonRecallMinLevel", QStringLiteral("Minimum"));
   ButtonOff = Named<QPushButton>("ButtonOff", QStringLiteral("Vypnúť"));
@@ -234,38 +286,20 @@ void TBalastFrame::BuildControls() {
   commands->addWidget(Caption(QStringLiteral("Vybrať scénu:")), 3, 0, Qt::AlignRight);
   commands->addWidget(ComboBoxSetScene, 3, 1);
 
+  return commands;
+}
+
+QLayout* TBalastFrame::BuildActionsArea() {
   ButtonLocalize = Named<QPushButton>("ButtonLocalize", QStringLiteral("Lokalizovať"));
   ButtonReadBalast = Named<QPushButton>("ButtonReadBalast", QStringLiteral("Čítať parametre"));
   ButtonReset = Named<QPushButton>("ButtonReset", QStringLiteral("Reset svietidla"));
   auto* actions = new QHBoxLayout;
   for (QPushButton* b : {ButtonLocalize, ButtonReadBalast, ButtonReset}) actions->addWidget(b);
 
-  ZorvikBalastFrame = new TZorvikBalastFrame;
-  ZorvikBalastFrame->hide();
+  return actions;
+}
 
-  auto* left = new QVBoxLayout;
-  for (QLayout* area : {static_cast<QLayout*>(identity), static_cast<QLayout*>(address),
-                        static_cast<QLayout*>(settings), static_cast<QLayout*>(status)}) {
-    left->addWidget(Area(area));
-  }
-  left->addStretch(1);
-  auto* right = new QVBoxLayout;
-  for (QLayout* area : {static_cast<QLayout*>(groups), static_cast<QLayout*>(scenes),
-                        static_cast<QLayout*>(commands), static_cast<QLayout*>(actions)}) {
-    right->addWidget(Area(area));
-  }
-  right->addStretch(1);
-  auto* columns = new QHBoxLayout;
-  // The left column takes what it needs; the direct commands have the longest captions.
-  columns->addLayout(left, 0);
-  columns->addLayout(right, 1);
-  auto* frame = new QVBoxLayout(this);
-  frame->setContentsMargins(6, 6, 6, 6);
-  frame->addLayout(columns);
-  frame->addWidget(ZorvikBalastFrame);
-  frame->addStretch(1);
-
-  // Handlers.
+void TBalastFrame::ConnectHandlers() {
   const struct {
     QPushButton* button;
     void (TBalastFrame::*handler)();

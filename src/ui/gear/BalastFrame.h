@@ -176,6 +176,16 @@ class TBalastFrame : public QFrame, public TNavigatedView {
 
  private:
   void BuildControls();
+  // The areas of the editor, left column then right.
+  QLayout* BuildIdentityArea();
+  QLayout* BuildAddressArea();
+  QLayout* BuildSettingsArea();
+  QLayout* BuildStatusArea();
+  QLayout* BuildGroupsArea();
+  QLayout* BuildScenesArea();
+  QLayout* BuildCommandsArea();
+  QLayout* BuildActionsArea();
+  void ConnectHandlers();
   bool IsDeviceSelected() const;
   uint32_t Number(const QLineEdit* edit, uint32_t empty) const;
   void Restore(QLineEdit* edit);
