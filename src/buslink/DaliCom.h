@@ -36,6 +36,12 @@ inline constexpr uint8_t kReplyError = 0x67;
 // The receive error: several devices answered at once.
 inline constexpr uint8_t kErrorReceive = 3;
 
+// Threads: Exchange is called from the worker and from the user-interface thread (each through its
+// own BusSession and buffers); the lock makes one request and its reply one step on the gate, and
+// also guards the pending part of a reply. SetClient runs on the user-interface thread, or inside a
+// failed exchange when the connection's disconnected event fires there; the client pointer and its
+// generation are atomics for that reason. OnExchangeFailed runs on the exchanging thread, outside
+// the lock. CreateLock and SetReplyTimeout are set up before any exchange.
 class TDaliCom {
  public:
   static constexpr std::chrono::milliseconds kReplyTimeout{10000};

@@ -20,6 +20,10 @@ class ConnectionLost : public Error {
   using Error::Error;
 };
 
+// Threads: one thread reads (the worker or the monitor reader) while another may write, look or
+// disconnect; Disconnect is safe from any thread and wakes a blocked read. The descriptor is
+// guarded by use counting (Use), the settings by their own mutex. Connect is for the
+// user-interface thread.
 class TcpClient {
  public:
   // Raised on the thread that connects or disconnects. The disconnected event is raised once per

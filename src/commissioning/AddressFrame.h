@@ -16,6 +16,8 @@ class TBalastConfig;
 class TConfig;
 class TControllerConfig;
 
+// Threads: user-interface thread only; the worker reaches its TProgressView calls through the
+// UiBridge, which runs them here while the worker waits.
 class TAddressFrame : public QFrame, public TNavigatedView, public TProgressView {
   Q_OBJECT
  public:

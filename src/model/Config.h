@@ -23,6 +23,9 @@ struct SlotPosition {
   int32_t Left;
 };
 
+// Threads: the tables carry no lock. The user-interface thread uses them, except while a
+// commissioning job runs: then the worker fills them and the navigation keeps the device pages, the
+// level choice and the document commands disabled until the job has ended.
 class TConfig {
  public:
   static constexpr uint8_t kSlotCount = 65;

@@ -7,6 +7,8 @@
 
 namespace lumetra {
 
+// Threads: RunOnUi is called from the worker and the monitor reader; the call runs on the thread of
+// `context` while the caller waits on the shared state's lock and condition.
 class QtUiBridge : public UiBridge {
  public:
   // `context` lives on the user-interface thread; calls are queued to it.
