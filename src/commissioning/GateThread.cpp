@@ -140,29 +140,28 @@ int TGateThread::ReadDeviceParameters(int a) {
   return RunSequence([&] { ReadDevice(UiSession, a); }).result;
 }
 
-void TGateThread::ReadGear(BusSession& session, int quick, int a) {
+void TGateThread::WhileReading(const std::function<void()>& read) {
+  // The view's message comes back afterwards. The text stays local: a reading on demand runs on the
+  // user-interface thread and must not touch the job's Message.
   const std::string previous = ProgressMessage();
-  Message = kMessageReading;
-  ShowMessageText();
-  const ScopeExit restore([&] {
-    Message = previous;
-    ShowMessageText();
+  ShowMessage(kMessageReading);
+  const ScopeExit restore([&] { ShowMessage(previous); });
+  read();
+}
+
+void TGateThread::ReadGear(BusSession& session, int quick, int a) {
+  WhileReading([&] {
+    lumetra::ReadGear(session, *BalastConfig, quick != 0, a, [this] { return Cancelled(); });
   });
-  lumetra::ReadGear(session, *BalastConfig, quick != 0, a, [this] { return Cancelled(); });
 }
 
 void TGateThread::ReadDevice(BusSession& session, int a) {
-  const std::string previous = ProgressMessage();
-  Message = kMessageReading;
-  ShowMessageText();
-  const ScopeExit restore([&] {
-    Message = previous;
-    ShowMessageText();
+  WhileReading([&] {
+    const bool image = lumetra::ReadDevice(
+        session, *ControllerConfig, a, [this] { return Cancelled(); },
+        [this](int count, int total) { ShowReadProgress(count, total); });
+    if (image) ClearReadProgress();
   });
-  const bool image = lumetra::ReadDevice(
-      session, *ControllerConfig, a, [this] { return Cancelled(); },
-      [this](int count, int total) { ShowReadProgress(count, total); });
-  if (image) ClearReadProgress();
 }
 
 void TGateThread::OnUi(const std::function<void()>& call) {
@@ -173,9 +172,11 @@ void TGateThread::OnUi(const std::function<void()>& call) {
   }
 }
 
-void TGateThread::ShowMessageText() {
-  OnUi([this] {
-    if (AddressFrame && AddressFrame->IsShown()) AddressFrame->SetMessage(Message);
+void TGateThread::ShowMessageText() { ShowMessage(Message); }
+
+void TGateThread::ShowMessage(const std::string& text) {
+  OnUi([this, &text] {
+    if (AddressFrame && AddressFrame->IsShown()) AddressFrame->SetMessage(text);
   });
 }
 
@@ -199,7 +200,7 @@ void TGateThread::ClearReadProgress() {
 }
 
 std::string TGateThread::ProgressMessage() {
-  std::string text = Message;
+  std::string text;
   OnUi([&] {
     if (AddressFrame) text = AddressFrame->GetMessage();
   });

@@ -161,11 +161,13 @@ class TGateThread {
   // Reads a device found or programmed by a job, with the reading's message meanwhile.
   void Read(const Population& p, int a);
   void ReadGear(BusSession& session, int quick, int a);
+  void WhileReading(const std::function<void()>& read);
   void ReadDevice(BusSession& session, int a);
 
   // Hand-overs to the user-interface thread.
   void OnUi(const std::function<void()>& call);
   void ShowMessageText();
+  void ShowMessage(const std::string& text);
   void ShowReadProgress(int count, int total);
   void ClearReadProgress();
   std::string ProgressMessage();
