@@ -261,6 +261,9 @@ TEST(GearSequencesTest, ScenesWriteStoresOrRemovesEachScene) {
       for (size_t n = 0; n < 16; ++n)
         EXPECT_EQ(bus->gear.Record(a)->Scenes[n], stored && n == 3 ? 40 : 255) << int(a) << n;
     }
+    // A free slot is nobody's record.
+    EXPECT_TRUE(bus->gear.IsSlotFree(4));
+    EXPECT_EQ(bus->gear.Record(4)->Scenes[3], 255);
   }
 }
 
@@ -352,6 +355,7 @@ TEST(GearSequencesTest, ShortAddressChangeMovesTheDeviceAndItsRecord) {
   auto bus = Installed();
   bus->gear.SetCurrentSlot(3);
   bus->gear.SetTop(123);
+  bus->gear.SetLeft(456);
   EXPECT_TRUE(ChangeGearShortAddress(bus->session, bus->gear, 20).Ok());
   EXPECT_EQ(bus->Sent(), Store(0x07, 0x80, 0x29));
   EXPECT_EQ(bus->GearByIndex(0).shortAddress, 20);
@@ -359,6 +363,7 @@ TEST(GearSequencesTest, ShortAddressChangeMovesTheDeviceAndItsRecord) {
   EXPECT_EQ(bus->gear.CurrentSlot(), 20);
   EXPECT_EQ(bus->gear.ShortAddress(), 20);
   EXPECT_EQ(bus->gear.Top(), 123);
+  EXPECT_EQ(bus->gear.Left(), 456);
   EXPECT_EQ(bus->gear.Record(20)->MaxLevel, 102);
   EXPECT_EQ(TableGroups(bus->gear, 20), 1 << 5);
 
