@@ -206,9 +206,6 @@ TEST_F(BalastFrameTest, AFailedExchangeStopsTheWriteKeepsItMarkedAndIsReported) 
 
 TEST_F(BalastFrameTest, GroupModeGroupsWriteStartsFromNoGroupAndUpdatesTheGrid) {
   MakeGroupFive();
-  // Slot 7's membership was never read: it may be in group 5 and counts as a member.
-  table->SetCurrentSlot(7);
-  table->SetShortAddress(7);
   SetUnit(kArc);
   SelectGroup(5);
   EXPECT_EQ(editor->AddrLabel->text(), QStringLiteral("Adresa skupiny:"));
@@ -296,8 +293,6 @@ TEST_F(BalastFrameTest, ScenesWrittenToAllDevicesStartFromNoScene) {
 TEST_F(BalastFrameTest, ShortAddressChange) {
   SetUnit(kArc);
   Select(3);
-  table->SetTop(123);
-  table->SetLeft(456);
   Type(editor->EditShortAddr, QStringLiteral("7"));
   EXPECT_TRUE(editor->PanelWriteAddress->isVisible());
   editor->ButtonNewAddress->click();
