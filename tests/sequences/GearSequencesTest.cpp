@@ -231,10 +231,35 @@ TEST(GearSequencesTest, GroupsWriteSendsEveryGroupAndCopiesAGroupSelection) {
       EXPECT_EQ(TableGroups(bus->gear, a), Contains(s.stored, a) ? boxes : InstalledGroups(a))
           << int(a);
     }
-    if (Contains(s.stored, 7)) {
+    // Of a group's member never read only the groups up to the selected one become known (see
+    // below); every device hears all sixteen.
+    if (s.group == kAll) {
       EXPECT_EQ(TableGroups(bus->gear, 7), boxes);
     }
   }
+}
+
+// Commands to a group reach only its members: a member that leaves the group at its own box
+// hears nothing of the boxes after it, and the table must not claim otherwise.
+TEST(GearSequencesTest, MembersThatLeaveTheGroupKeepTheLaterGroupsAsTheyWere) {
+  auto bus = Installed();
+  bus->gear.SetCurrentSlot(3);
+  bus->gear.SetGroups(12, 1);  // gear 3 was in group 12 too
+  bus->SelectGroup(5);
+  bus->gear.SetGroups(1, 1);  // a box before group 5 and one after it
+  bus->gear.SetGroups(9, 1);
+  EXPECT_TRUE(WriteGearGroups(bus->session, bus->gear).Ok());
+  EXPECT_EQ(bus->Sent().size(), 32u);
+  // What the line did: group 1 added and 2 removed before group 5 was left; 9 never heard.
+  EXPECT_EQ(bus->GearUnit(3).groups, 1 << 1);
+  EXPECT_EQ(bus->GearUnit(10).groups, 1 << 1);
+  EXPECT_EQ(TableGroups(bus->gear, 3), (1 << 1) | (1 << 12));
+  EXPECT_EQ(TableGroups(bus->gear, 10), 1 << 1);
+  // Slot 7: groups 0..5 are now known, the later ones still unknown.
+  bus->gear.SetCurrentSlot(7);
+  for (uint32_t g = 0; g < 16; ++g)
+    EXPECT_EQ(bus->gear.Groups(g), g == 1 ? 1 : g <= 5 ? 0 : 255) << g;
+  EXPECT_EQ(TableGroups(bus->gear, 5), 0);
 }
 
 TEST(GearSequencesTest, ScenesWriteStoresOrRemovesEachScene) {
