@@ -99,8 +99,11 @@ SequenceResult WriteGearGroups(BusSession& session, TBalastConfig& t) {
     }
   });
   if (result.Ok() && !DeviceSelected(t)) {
-    StoreForSelection(t, [&t, &groups] {
-      for (uint32_t g = 0; g < 16; ++g) t.SetGroups(g, groups[g]);
+    // A member that left the selected group at its own box heard none of the later ones.
+    const uint8_t selected = t.CurrentGroup();
+    const uint32_t heard = selected < 16 && groups[selected] == 0 ? selected + 1u : 16u;
+    StoreForSelection(t, [&t, &groups, heard] {
+      for (uint32_t g = 0; g < heard; ++g) t.SetGroups(g, groups[g]);
     });
   }
   return result;

@@ -1,5 +1,6 @@
 // The maker's diagnostics panel inside the control gear editor: the service shortcut, reading,
-// writing and the repeated reading, against a gate that answers from a small memory.
+// writing and the repeated reading, against a gate that answers from a small memory. The read and
+// write sequences themselves are tested in-process (tests/sequences).
 #include <mutex>
 
 #include "GearEditorFixture.h"
@@ -69,10 +70,10 @@ TEST_F(ZorvikBalastFrameTest, HiddenUntilTheServiceShortcut) {
   EXPECT_TRUE(diag->isHidden());
 }
 
-TEST_F(ZorvikBalastFrameTest, ReadingSendsTenRequestsAndShowsTheNineBytes) {
+TEST_F(ZorvikBalastFrameTest, ReadingShowsTheNineBytes) {
   ToggleWithShortcut();
   diag->ButtonRead->click();
-  EXPECT_EQ(Sent(), ReadRequests());
+  EXPECT_EQ(Sent().size(), 10u);
   EXPECT_EQ(Shown(), QStringList({"10", "11", "12", "13", "105", "106", "107", "108", "109"}));
   EXPECT_FALSE(diag->PanelWrite->isVisible());
   for (int i = 0; i < 9; ++i) EXPECT_EQ(diag->Edits[static_cast<size_t>(i)]->isReadOnly(), i >= 4);
@@ -80,7 +81,7 @@ TEST_F(ZorvikBalastFrameTest, ReadingSendsTenRequestsAndShowsTheNineBytes) {
   // A ballast without this memory does not answer: no number is made up for it.
   answers = false;
   diag->ButtonRead->click();
-  EXPECT_EQ(Sent(), ReadRequests());
+  EXPECT_EQ(Sent().size(), 10u);
   EXPECT_EQ(Shown(), QStringList(9, QString()));
 
   // A group has no memory to read; its address byte would reach group 0.
