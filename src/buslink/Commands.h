@@ -43,6 +43,9 @@ struct BusCommand {
 // with their parameter in the data byte.
 namespace gear {
 
+// Not an opcode: an even address byte carries the level itself in the data byte.
+inline constexpr BusCommand kDirectArcPower{0x00, "DIRECT ARC POWER LEVEL"};
+
 inline constexpr BusCommand kOff{0x00, "OFF"};
 inline constexpr BusCommand kUp{0x01, "UP"};
 inline constexpr BusCommand kDown{0x02, "DOWN"};
@@ -55,14 +58,18 @@ inline constexpr BusCommand kOnAndStepUp{0x08, "ON AND STEP UP"};
 inline constexpr BusCommand kGoToScene{0x10, "GO TO SCENE", kSentOnce, 16};
 inline constexpr BusCommand kReset{0x20, "RESET", kSentTwice};
 inline constexpr BusCommand kActualLevelToDtr{0x21, "ACTUAL LEVEL TO DTR", kSentTwice};
-inline constexpr BusCommand kStoreDtrAsMaxLevel{0x2A, "STORE DTR AS MAX LEVEL", kSentTwice | kUsesDtr};
-inline constexpr BusCommand kStoreDtrAsMinLevel{0x2B, "STORE DTR AS MIN LEVEL", kSentTwice | kUsesDtr};
+inline constexpr BusCommand kStoreDtrAsMaxLevel{0x2A, "STORE DTR AS MAX LEVEL",
+                                                kSentTwice | kUsesDtr};
+inline constexpr BusCommand kStoreDtrAsMinLevel{0x2B, "STORE DTR AS MIN LEVEL",
+                                                kSentTwice | kUsesDtr};
 inline constexpr BusCommand kStoreDtrAsFailureLevel{0x2C, "STORE DTR AS FAILURE LEVEL",
                                                     kSentTwice | kUsesDtr};
 inline constexpr BusCommand kStoreDtrAsPowerOnLevel{0x2D, "STORE DTR AS POWER ON LEVEL",
                                                     kSentTwice | kUsesDtr};
-inline constexpr BusCommand kStoreDtrAsFadeTime{0x2E, "STORE DTR AS FADE TIME", kSentTwice | kUsesDtr};
-inline constexpr BusCommand kStoreDtrAsFadeRate{0x2F, "STORE DTR AS FADE RATE", kSentTwice | kUsesDtr};
+inline constexpr BusCommand kStoreDtrAsFadeTime{0x2E, "STORE DTR AS FADE TIME",
+                                                kSentTwice | kUsesDtr};
+inline constexpr BusCommand kStoreDtrAsFadeRate{0x2F, "STORE DTR AS FADE RATE",
+                                                kSentTwice | kUsesDtr};
 inline constexpr BusCommand kStoreDtrAsScene{0x40, "STORE DTR AS SCENE", kSentTwice | kUsesDtr, 16};
 inline constexpr BusCommand kRemoveFromScene{0x50, "REMOVE FROM SCENE", kSentTwice, 16};
 inline constexpr BusCommand kAddToGroup{0x60, "ADD TO GROUP", kSentTwice, 16};
@@ -168,7 +175,8 @@ inline constexpr BusCommand kQueryShortAddress{0xBB, "QUERY SHORT ADDRESS", kAns
 inline constexpr BusCommand kPhysicalSelection{0xBD, "PHYSICAL SELECTION"};
 inline constexpr BusCommand kEnableDeviceType{0xC1, "ENABLE DEVICE TYPE X"};
 // Whichever ballast had writing enabled stores the byte at DTR and moves DTR on.
-inline constexpr BusCommand kWriteMemoryLocation{0xC7, "WRITE MEMORY LOCATION", kUsesDtr | kAnswers};
+inline constexpr BusCommand kWriteMemoryLocation{0xC7, "WRITE MEMORY LOCATION",
+                                                 kUsesDtr | kAnswers};
 inline constexpr BusCommand kSwitchToBootloader{0xD1, "SWITCH TO BOOTLOADER"};
 
 // Special commands occupy the odd address bytes 0xA1..0xDF.
@@ -176,14 +184,22 @@ inline constexpr uint8_t kFirstSpecial = 0xA1;
 inline constexpr uint8_t kLastSpecial = 0xDF;
 
 inline constexpr BusCommand kSpecialCommands[] = {
-    kTerminate,         kDtr,
-    kInitialise,        kRandomise,
-    kCompare,           kWithdraw,
-    kSearchAddressH,    kSearchAddressM,
-    kSearchAddressL,    kProgramShortAddress,
-    kVerifyShortAddress, kQueryShortAddress,
-    kPhysicalSelection, kEnableDeviceType,
-    kWriteMemoryLocation, kSwitchToBootloader,
+    kTerminate,
+    kDtr,
+    kInitialise,
+    kRandomise,
+    kCompare,
+    kWithdraw,
+    kSearchAddressH,
+    kSearchAddressM,
+    kSearchAddressL,
+    kProgramShortAddress,
+    kVerifyShortAddress,
+    kQueryShortAddress,
+    kPhysicalSelection,
+    kEnableDeviceType,
+    kWriteMemoryLocation,
+    kSwitchToBootloader,
 };
 
 // The data byte of INITIALISE: every gear, or only those without a short address.

@@ -40,6 +40,19 @@ void AppendName(std::string& out, std::string_view name) {
   out.append(name);
 }
 
+// The number in the data column of a frame with command `code` and data byte `data`.
+int DataShown(const CommandColumn& column, uint8_t code, uint8_t data) {
+  switch (column.data) {
+    case DataColumn::kByte:
+      return data;
+    case DataColumn::kNumberInRow:
+      return code - column.rowCode;
+    case DataColumn::kShortAddress:
+      return data >> 1;
+  }
+  return data;
+}
+
 // Which filter rule an address part falls under.
 enum class Entry { kNone, kAddress, kGroup, kAll };
 
@@ -91,22 +104,17 @@ bool DecodeGearFrame(std::string& line, uint8_t a, uint8_t c, const MonitorFilte
     return false;
   }
 
-  const bool command = (a & 1) != 0;
-  int n = c;
-  if (!command) {
-    AppendName(line, "DIRECT ARC POWER LEVEL");
-  } else if (IsSpecial(a)) {
-    AppendName(line, SpecialCommandNames[(a - kFirstSpecial) / 2]);
-    // PROGRAM and VERIFY SHORT ADDRESS carry the address as 2s + 1.
-    if (a == 0xB7 || a == 0xB9) n = c >> 1;
-  } else {
-    AppendName(line, GearCommandNames[c]);
-    // Scene and group commands: the number is in the low nibble.
-    if ((c >= 0x10 && c <= 0x1F) || (c >= 0x40 && c <= 0x7F) || (c >= 0xB0 && c <= 0xBF)) {
-      n = c & 0x0F;
-    }
+  if ((a & 1) == 0) {
+    AppendName(line, gear::kDirectArcPower.name);
+    AppendNumber(line, c);
+    return true;
   }
-  AppendNumber(line, n);
+  // A special command is its address byte; any other odd byte addresses the opcode in c.
+  const uint8_t code = IsSpecial(a) ? a : c;
+  const CommandColumn& column =
+      IsSpecial(a) ? SpecialCommands[(a - gear::kFirstSpecial) / 2] : GearCommands[c];
+  AppendName(line, column.name);
+  AppendNumber(line, DataShown(column, code, c));
   return true;
 }
 
@@ -150,19 +158,13 @@ bool DecodeDeviceFrame(std::string& line, uint8_t d, uint8_t o, uint8_t v, const
   }
 
   if (o == 0) {
-    AppendName(line, v < DataLessNames.size() ? DataLessNames[v] : std::string_view());
+    AppendName(line, DataLessCommands[v].name);
     line.push_back('\t');
     return true;
   }
-  if (o < DeviceCommandNames.size()) {
-    AppendName(line, DeviceCommandNames[o]);
-  } else if (o >= kFirstDeviceEvent && o < kFirstDeviceEvent + DeviceEventNames.size()) {
-    AppendName(line, DeviceEventNames[o - kFirstDeviceEvent]);
-  } else if (o >= kFirstDeviceExtra && o < kFirstDeviceExtra + DeviceExtraNames.size()) {
-    AppendName(line, DeviceExtraNames[o - kFirstDeviceExtra]);
-  }
-  // Any other opcode has no command column at all, not even its tab.
-  AppendNumber(line, v);
+  const CommandColumn& column = DeviceCommands[o];
+  if (column.shown) AppendName(line, column.name);
+  AppendNumber(line, DataShown(column, o, v));
   return true;
 }
 

@@ -8,13 +8,16 @@
 #include <string>
 #include <string_view>
 
+#include "buslink/Commands.h"
+
 namespace lumetra {
 
 // One record of the monitor channel, exactly as it arrives.
 using MonitorRecord = std::array<uint8_t, 5>;
 inline constexpr size_t kMonitorRecordSize = 5;
 
-// Record kinds: the low three bits of byte 0.
+// Record kinds: the low three bits of byte 0. The simulated line writes the same values under the
+// same names from its own definitions.
 inline constexpr uint8_t kRecordGearFrame = 3;
 inline constexpr uint8_t kRecordDeviceFrame = 4;
 inline constexpr uint8_t kRecordAnswer = 2;
@@ -60,159 +63,100 @@ bool DecodeRecordInto(std::string& line, const MonitorRecord& record, const Moni
 
 namespace monitor_names {
 
-// The names as the view shows them, spellings included. They are data, not switch arms, so that one
-// decoder serves every command.
+// How the data column shows a frame's data byte.
+enum class DataColumn : uint8_t {
+  kByte,
+  // A row that spans scenes or groups: the number is the code's place in the row.
+  kNumberInRow,
+  // The data byte codes a short address as 2a + 1: a is shown.
+  kShortAddress,
+};
+
+// What a code shows in the command and data columns.
+struct CommandColumn {
+  std::string_view name;
+  // Without a command column the line lacks even its tab.
+  bool shown = false;
+  DataColumn data = DataColumn::kByte;
+  uint8_t rowCode = 0;  // the first code of the row, for kNumberInRow
+};
+
+// The lookup arrays are built from the command tables at compile time, so that the monitor names
+// every command exactly as the senders know it and a decoded record costs one index.
 namespace detail {
-template <size_t N>
-constexpr void Fill(std::array<std::string_view, N>& table, size_t first,
-                    std::initializer_list<std::string_view> names) {
-  size_t i = first;
-  for (std::string_view name : names) table[i++] = name;
+
+inline constexpr std::string_view kReserved = "RESERVED";
+
+constexpr CommandColumn ColumnOf(const BusCommand& row) {
+  CommandColumn column{row.name, true, DataColumn::kByte, row.code};
+  if (row.span > 1) {
+    column.data = DataColumn::kNumberInRow;
+  } else if ((row.flags & kAddressData) != 0) {
+    column.data = DataColumn::kShortAddress;
+  }
+  return column;
 }
+
+// Codes the monitor knows but no row names.
 template <size_t N>
-constexpr void FillRange(std::array<std::string_view, N>& table, size_t first, size_t last,
-                         std::string_view name) {
-  for (size_t i = first; i <= last; ++i) table[i] = name;
+constexpr void Reserve(std::array<CommandColumn, N>& table, size_t first, size_t last) {
+  for (size_t i = first; i <= last; ++i) table[i] = {kReserved, true};
 }
+
+// Every code of every row at index (code - first) / step. A code outside the table does not
+// compile; neither does a code off the step or one that two rows claim.
+template <size_t N, size_t M>
+constexpr void Place(std::array<CommandColumn, N>& table, const BusCommand (&rows)[M],
+                     unsigned first = 0, unsigned step = 1) {
+  for (const BusCommand& row : rows) {
+    for (unsigned code = row.code; code < row.code + row.span; ++code) {
+      if (code < first || (code - first) % step != 0) throw "code outside the table's codes";
+      CommandColumn& column = table[(code - first) / step];
+      if (column.shown && column.name != kReserved) throw "two rows for one code";
+      column = ColumnOf(row);
+    }
+  }
+}
+
 }  // namespace detail
 
-// Indexed by the opcode of a control gear command.
-inline constexpr std::array<std::string_view, 256> GearCommandNames = [] {
-  std::array<std::string_view, 256> t{};
-  detail::FillRange(t, 0, 255, "RESERVED");
-  detail::Fill(t, 0,
-               {"OFF", "UP", "DOWN", "STEP UP", "STEP DOWN", "RECALL MAX LEVEL", "RECALL MIN LEVEL",
-                "STEP DOWN AND OFF", "ON AND STEP UP"});
-  detail::FillRange(t, 16, 31, "GO TO SCENE");
-  detail::Fill(t, 32, {"RESET", "ACTUAL LEVEL TO DTR"});
-  detail::Fill(t, 42,
-               {"STORE DTR AS MAX LEVEL", "STORE DTR AS MIN LEVEL", "STORE DTR AS FAILURE LEVEL",
-                "STORE DTR AS POWER ON LEVEL", "STORE DTR AS FADE TIME", "STORE DTR AS FADE RATE"});
-  detail::FillRange(t, 64, 79, "STORE DTR AS SCENE");
-  detail::FillRange(t, 80, 95, "REMOVE FROM SCENE");
-  detail::FillRange(t, 96, 111, "ADD TO GROUP");
-  detail::FillRange(t, 112, 127, "REMOVE FROM GROUP");
-  detail::Fill(t, 128, {"STORE DTR AS SHORT ADDRESS", "ENABLE_WRITE_MEMORY"});
-  detail::Fill(
-      t, 144,
-      {"QUERY STATUS", "QUERY BALAST", "QUERY LAMP FAILURE", "QUERY LAMP POWER ON",
-       "QUERY LIMIT ERROR", "QUERY RESET STATE", "QUERY MISSING SHORT", "QUERY VERSION NUMBER",
-       "QUERY CONTENT DTR", "QUERY DEVICE TYPE", "QUERY PHYSICAL MIN", "QUERY POWER FAILURE"});
-  detail::Fill(t, 160,
-               {"QUERY ACTUAL LEVEL", "QUERY MAX LEVEL", "QUERY MIN LEVEL", "QUERY POWER ON LEVEL",
-                "QUERY FAILURE LEVEL", "QUERY FADE TIME RATE"});
-  detail::FillRange(t, 176, 191, "QUERY SCENE LEVEL");
-  detail::Fill(t, 192,
-               {"QUERY GROUPS 0-7", "QUERY GROUPS 8-15", "QUERY RANDOME ADDRESS H",
-                "QUERY RANDOME ADDRESS M", "QUERY RANDOME ADDRESS L", "READ MEMORY LOCATION"});
+// Addressed control gear commands, by opcode. Every opcode has a name.
+inline constexpr std::array<CommandColumn, 256> GearCommands = [] {
+  std::array<CommandColumn, 256> t{};
+  detail::Reserve(t, 0, 255);
+  detail::Place(t, gear::kCommands);
   return t;
 }();
 
-// Special commands by their address byte, odd values 0xA1..0xDF; index (byte - 0xA1) / 2.
-inline constexpr uint8_t kFirstSpecial = 0xA1;
-inline constexpr uint8_t kLastSpecial = 0xDF;
-inline constexpr std::array<std::string_view, 32> SpecialCommandNames = {
-    "TERMINATE",
-    "DTR",
-    "INITIALIZE",
-    "RANDOMIZE",
-    "COMPARE",
-    "WITHDRAW",
-    "RESERVED",
-    "RESERVED",
-    "SEARCH ADDRESS H",
-    "SEARCH ADDRESS M",
-    "SEARCH ADDRESS L",
-    "PROGRAM SHORT ADDRESS",
-    "VERIFY SHORT ADDRESS",
-    "QUERY SHORT ADDRESS",
-    "PHYSICAL SELECTION",
-    "RESERVED",
-    "ENABLE DEVICE TYPE X",
-    "RESERVED",
-    "RESERVED",
-    "WRITE MEMORY LOCATION",
-    "RESERVED",
-    "RESERVED",
-    "RESERVED",
-    "RESERVED",
-    "SWITCH TO BOOTLOADER",
-    "RESERVED",
-    "RESERVED",
-    "RESERVED",
-    "RESERVED",
-    "RESERVED",
-    "RESERVED",
-    "RESERVED",
-};
-
-// Indexed by the opcode of a control device frame; opcode 0 takes its name from DataLessNames.
-inline constexpr std::array<std::string_view, 70> DeviceCommandNames = [] {
-  std::array<std::string_view, 70> t{};
-  detail::FillRange(t, 0, 69, "RESERVED");
-  detail::Fill(
-      t, 0,
-      {"DATA LESS COMMANDS", "COLLISION TEST REQUEST", "RESET", "SET DTR", "QUERY DTR", "SET BANK",
-       "QUERY BANK", "WRITE MEMORY SINGLE BYTE", "READ MEMORY", "READ DIRECT MEMORY BYTE",
-       "CONTROL GROUP ASSIGNMENT 0-7", "CONTROL GROUP ASSIGNMENT 8-15", "ADD TO CONTROL GROUP N",
-       "REMOVE FROM CONTROL GROUP N", "QUERY CONTROL GROUP ASSIGNMENT"});
-  detail::Fill(t, 32,
-               {"TERMINATE", "INITIALIZE", "RANDOMIZE", "COMPARE", "WITHDRAW",
-                "SET SEARCH ADDRESS H", "SET SEARCH ADDRESS M", "SET SEARCH ADDRESS L",
-                "PROGRAM SHORT ADDRESS", "SAVE SHORT ADDRESS", "VERIFY SHORT ADDRESS",
-                "QUERY SHORT ADDRESS", "PHYSICAL SELECTION", "QUERY RANDOM ADDRESS BYTE"});
-  detail::Fill(
-      t, 64,
-      {"SET CURRENT PARAMETER BANK", "QUERY CURRENT PARAMETER BANK", "TRANSMIT ENABLE TRESHOLD",
-       "QUERY TRANSMIT ENABLE TRESHOLD", "LOAD SHED LEVEL", "QUERY LOAD SHED LEVEL"});
+// Special commands by their address byte, odd values kFirstSpecial..kLastSpecial; index
+// (byte - kFirstSpecial) / 2. Every one of them has a name.
+inline constexpr size_t kSpecialCount = (gear::kLastSpecial - gear::kFirstSpecial) / 2 + 1;
+inline constexpr std::array<CommandColumn, kSpecialCount> SpecialCommands = [] {
+  std::array<CommandColumn, kSpecialCount> t{};
+  detail::Reserve(t, 0, kSpecialCount - 1);
+  detail::Place(t, gear::kSpecialCommands, gear::kFirstSpecial, 2);
   return t;
 }();
 
-// Indexed by the data byte of opcode 0; a data byte beyond the table has an empty name.
-inline constexpr std::array<std::string_view, 15> DataLessNames = {
-    "TEST MESSAGE",
-    "IDENTIFY_DEVICE",
-    "IDENTIFY SELECTED DEVICE",
-    "DISABLE MULTIMASTER",
-    "ENABLE MULTIMASTER",
-    "DISABLE WRITE MEMORY",
-    "ENABLE WRITE MEMORY",
-    "DISABLE 2 BYTE WRITE MEMORY",
-    "ENABLE 2 BYTE WRITE MEMORY",
-    "DISABLE RESEND PARAMETER BANK",
-    "ENABLE RESEND PARAMETER BANK",
-    "DISABLE LOAD SHED",
-    "ENABLE LOAD SHED",
-    "DISABLE MFGR COMMANDS",
-    "ENABLE MFGR COMMANDS",
-};
+// Control device commands, by opcode. The standard block 0..69 and the event block 128..142 show
+// RESERVED for a code without a row; any other code without one has no command column.
+inline constexpr std::array<CommandColumn, 256> DeviceCommands = [] {
+  std::array<CommandColumn, 256> t{};
+  detail::Reserve(t, 0, 69);
+  detail::Reserve(t, 128, 142);
+  detail::Place(t, device::kCommands);
+  return t;
+}();
 
-// Opcodes 128..142 of a control device frame.
-inline constexpr uint8_t kFirstDeviceEvent = 128;
-inline constexpr std::array<std::string_view, 15> DeviceEventNames = {
-    "DATA LESS TYPE SPEC CMND",
-    "QUERY CURRENT STATE",
-    "PRESS-RELEASE-SWITCH ON",
-    "HOLD-FORCE",
-    "RELEASE-CLEAR-SWITCH OFF",
-    "QUERY STATE",
-    "SEND STATE",
-    "CLEAR STATUS",
-    "QUERY QUEUE-CHANGE",
-    "RESERVED",
-    "RESERVED",
-    "RESERVED",
-    "QUERY INDICATOR",
-    "SET INDICATOR",
-    "SET INDICATOR TO DTR",
-};
+// Opcode 0 by its data byte; a data byte without a row has an empty name.
+inline constexpr std::array<CommandColumn, 256> DataLessCommands = [] {
+  std::array<CommandColumn, 256> t{};
+  detail::Place(t, device::kDataLessCommands);
+  return t;
+}();
 
-// Opcodes 193..195 of a control device frame.
-inline constexpr uint8_t kFirstDeviceExtra = 193;
-inline constexpr std::array<std::string_view, 3> DeviceExtraNames = {"SWITCH TO BOOTLOADER",
-                                                                     "SET DTR1", "QUERY DTR1"};
-
-// Indexed by the error code; a code beyond the table has an empty name.
+// Bus errors are the gateway's reports, not commands, so their names live here. Indexed by the
+// error code; a code beyond the table has an empty name.
 inline constexpr std::array<std::string_view, 13> BusErrorNames = {"ERROR - Back frame",
                                                                    "ERROR - Check sum",
                                                                    "ERROR - Short in",

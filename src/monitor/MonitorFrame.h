@@ -15,6 +15,9 @@
 
 namespace lumetra {
 
+// Threads: user-interface thread only. The monitor reader reaches AddRecord solely through its
+// bridge's synchronous hand-over, so the filter, the skip flag and the lines need no lock; the
+// filter columns change the filter on the same thread, between two records.
 class TMonitorFrame : public QFrame, public TNavigatedView {
   Q_OBJECT
  public:

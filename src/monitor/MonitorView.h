@@ -12,6 +12,7 @@
 
 namespace lumetra {
 
+// Threads: user-interface thread only; records from the reader arrive through TMonitorFrame.
 class TMonitorView : public QAbstractScrollArea {
   Q_OBJECT
  public:

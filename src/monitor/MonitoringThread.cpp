@@ -1,9 +1,8 @@
 // The monitor reader's loop: wait for a connection, read records, hand them over one by one.
 #include "monitor/MonitoringThread.h"
 
-#include <pthread.h>
-
 #include <chrono>
+#include <mutex>
 
 #include "buslink/TcpClient.h"
 #include "model/UiBridge.h"
@@ -11,14 +10,17 @@
 namespace lumetra {
 
 TMonitoringThread::TMonitoringThread(UiBridge& bridge, RecordSink sink)
-    : bridge_(bridge), sink_(std::move(sink)), thread_([this] { Execute(); }) {}
+    : bridge_(bridge), sink_(std::move(sink)) {
+  // Linux allows 15 characters; "MonitoringThread" has 16.
+  Worker.Start("MonitoringThrea", [this] { Execute(); });
+}
 
 TMonitoringThread::~TMonitoringThread() {
   Terminate();
   if (!Finished()) {
     TcpClient* client;
     {
-      std::lock_guard lock(mutex_);
+      std::lock_guard lock(Worker.Mutex());
       client = client_;
     }
     if (client != nullptr) client->Disconnect();
@@ -27,30 +29,21 @@ TMonitoringThread::~TMonitoringThread() {
 }
 
 void TMonitoringThread::SetClient(TcpClient* client) {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(Worker.Mutex());
   client_ = client;
-  wake_.notify_all();
+  Worker.Wake();
 }
 
 void TMonitoringThread::Resume() {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(Worker.Mutex());
   running_ = true;
-  wake_.notify_all();
+  Worker.Wake();
 }
 
 void TMonitoringThread::Suspend() {
-  std::lock_guard lock(mutex_);
+  std::lock_guard lock(Worker.Mutex());
   running_ = false;
-}
-
-void TMonitoringThread::Terminate() {
-  std::lock_guard lock(mutex_);
-  terminated_.store(true);
-  wake_.notify_all();
-}
-
-void TMonitoringThread::WaitFor() {
-  if (thread_.joinable()) thread_.join();
+  Worker.Wake();
 }
 
 bool TMonitoringThread::ShouldRead() const {
@@ -58,17 +51,15 @@ bool TMonitoringThread::ShouldRead() const {
 }
 
 void TMonitoringThread::Execute() {
-  // Linux allows 15 characters; "MonitoringThread" has 16.
-  pthread_setname_np(pthread_self(), "MonitoringThrea");
   using namespace std::chrono_literals;
-  while (!terminated_.load()) {
+  while (!Worker.StopRequested()) {
     TcpClient* client;
     {
-      std::unique_lock lock(mutex_);
+      std::unique_lock lock(Worker.Mutex());
       // A connection is announced by Resume after it is made, so waiting here misses none; a
       // connection that drops lets the wait for the next one begin.
-      wake_.wait_for(lock, 100ms, [this] { return terminated_.load() || ShouldRead(); });
-      if (terminated_.load()) break;
+      Worker.Wait(lock, 100ms, [this] { return ShouldRead(); });
+      if (Worker.StopRequested()) break;
       if (!ShouldRead()) continue;
       client = client_;
     }
@@ -79,7 +70,7 @@ void TMonitoringThread::Execute() {
       // unread input with the connection, so the next connection starts a new record stream.
       continue;
     }
-    if (terminated_.load()) break;
+    if (Worker.StopRequested()) break;
     bridge_.RunOnUi([this] { sink_(Record); });
     // A breather after each record, except while records are queued already: a stream faster than
     // one record per millisecond must not fall behind and be cut off by the server.
@@ -88,9 +79,8 @@ void TMonitoringThread::Execute() {
       waiting = client->WaitReadable(0ms);
     } catch (const ConnectionLost&) {
     }
-    if (!waiting) std::this_thread::sleep_for(1ms);
+    if (!waiting) Worker.Sleep(1ms);
   }
-  finished_.store(true);
 }
 
 }  // namespace lumetra

@@ -2,12 +2,9 @@
 // to the monitor display on the user-interface thread, waiting until it has been shown.
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <thread>
 
+#include "model/WorkerThread.h"
 #include "monitor/MonitorDecoder.h"
 
 namespace lumetra {
@@ -15,6 +12,11 @@ namespace lumetra {
 class TcpClient;
 class UiBridge;
 
+// Threads: the owner (the monitor page, on the user-interface thread) constructs and destroys it
+// and calls SetClient, Resume, Suspend, Terminate, Finished and WaitFor; only the reader runs
+// Execute. The client and the running state are shared and guarded by Worker.Mutex(); every
+// change of them wakes the reader. The sink runs on the user-interface thread through the
+// bridge's synchronous hand-over, so it needs no lock of its own: the reader waits meanwhile.
 class TMonitoringThread {
  public:
   // Runs on the user-interface thread for every record, in arrival order.
@@ -39,12 +41,13 @@ class TMonitoringThread {
   void Suspend();
   // Tells the thread to end. It ends at once when waiting; a blocked read ends when the connection
   // is closed.
-  void Terminate();
-  bool Finished() const { return finished_.load(); }
-  void WaitFor();
+  void Terminate() { Worker.RequestStop(); }
+  bool Finished() const { return Worker.Finished(); }
+  void WaitFor() { Worker.Join(); }
 
  private:
   void Execute();
+  // Under Worker.Mutex().
   bool ShouldRead() const;
 
   UiBridge& bridge_;
@@ -52,13 +55,11 @@ class TMonitoringThread {
   // The record being handed over: written only by the reader, read only while it waits.
   MonitorRecord Record{};
 
-  mutable std::mutex mutex_;
-  std::condition_variable wake_;
+  // Guarded by Worker.Mutex().
   TcpClient* client_ = nullptr;
   bool running_ = false;
-  std::atomic<bool> terminated_{false};
-  std::atomic<bool> finished_{false};
-  std::thread thread_;
+  // Last, so that the thread starts on a complete object.
+  WorkerThread Worker;
 };
 
 }  // namespace lumetra
