@@ -26,6 +26,7 @@ std::string BusTarget::Name(char population) const {
 
 std::string SequenceResult::Text() const {
   if (Ok()) return {};
+  if (!refusal.empty()) return refusal;
   return step + ": " + ExchangeResultText(result);
 }
 
@@ -38,8 +39,7 @@ void BusSession::GearSpecial(const BusCommand& command, uint8_t data) {
 }
 
 void BusSession::GearLevel(const BusTarget& target, uint8_t level) {
-  static constexpr BusCommand kDirectArcPower{0, "DIRECT ARC POWER LEVEL"};
-  Send({'A', &kDirectArcPower, &target}, kGearFrame, 0, target.GearArcByte(), level);
+  Send({'A', &gear::kDirectArcPower, &target}, kGearFrame, 0, target.GearArcByte(), level);
 }
 
 void BusSession::GearStore(const BusTarget& target, const BusCommand& command, uint8_t value) {
@@ -75,6 +75,7 @@ void BusSession::Send(const Step& step, uint8_t kind, uint8_t b1, uint8_t b2, ui
 
 void BusSession::Stop(const Step& step, int result) const {
   std::string name(step.command->name);
+  if (step.command->number >= 0) name += " " + std::to_string(step.command->number);
   if (step.target != nullptr) name += " " + step.target->Name(step.population);
   throw SequenceStopped{result, std::move(name)};
 }

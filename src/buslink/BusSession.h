@@ -75,9 +75,12 @@ struct SequenceStopped {
 struct SequenceResult {
   int result = kExchangeReplied;
   std::string step;
+  // Why nothing was sent, when the sequence refused its input (Slovak, for the status line).
+  std::string refusal;
 
   bool Ok() const { return result == kExchangeReplied; }
-  // "STORE DTR AS MAX LEVEL A 05: Zariadenie neodpovedá"; empty when it went through.
+  // "STORE DTR AS MAX LEVEL A 05: Zariadenie neodpovedá", or the refusal; empty when it went
+  // through.
   std::string Text() const;
 };
 
@@ -89,7 +92,7 @@ SequenceResult RunSequence(Sequence&& sequence) {
     std::forward<Sequence>(sequence)();
     return {};
   } catch (const SequenceStopped& stopped) {
-    return {stopped.result, stopped.step};
+    return {stopped.result, stopped.step, {}};
   }
 }
 

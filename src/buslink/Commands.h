@@ -27,14 +27,16 @@ struct BusCommand {
   uint8_t flags = kSentOnce;
   // Codes code .. code + span - 1 share the row; the number (a scene or a group) is added to code.
   uint8_t span = 1;
+  // The scene or group of a command taken from such a row with At; -1 for any other.
+  int8_t number = -1;
 
   constexpr bool Twice() const { return (flags & kSentTwice) != 0; }
   constexpr bool UsesDtr() const { return (flags & kUsesDtr) != 0; }
   constexpr bool Answers() const { return (flags & kAnswers) != 0; }
   constexpr bool Covers(uint8_t c) const { return c >= code && c - code < span; }
-  // The command for scene or group `number` of a row that spans them.
-  constexpr BusCommand At(int number) const {
-    return {static_cast<uint8_t>(code + number), name, flags, 1};
+  // The command for scene or group `n` of a row that spans them.
+  constexpr BusCommand At(int n) const {
+    return {static_cast<uint8_t>(code + n), name, flags, 1, static_cast<int8_t>(n)};
   }
 };
 

@@ -1,7 +1,10 @@
 // The control gear editor's bus sequences and the table updates that follow them.
 #include "sequences/GearSequences.h"
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "commissioning/ScopeExit.h"
 #include "model/BalastConfig.h"
@@ -29,7 +32,7 @@ void StoreForSelection(TBalastConfig& t, const std::function<void()>& store) {
 }
 
 struct Setting {
-  uint32_t GearSettings::*value;
+  GearValue GearSettings::*value;
   const BusCommand* command;
   void (*store)(TBalastConfig&, uint32_t);
   bool level;  // converted in percent mode
@@ -67,7 +70,8 @@ SequenceResult SendGearCommand(BusSession& session, const TBalastConfig& t,
 SequenceResult WriteActualLevel(BusSession& session, TBalastConfig& t, uint32_t shown) {
   const uint32_t level = shown >= kNoLevel ? kNoLevel : t.ConvertLevel(false, shown);
   // A percentage above 100 converts to 255, which the device would take as "no change".
-  if (level >= kNoLevel) return {kSequenceRefused, {}};
+  if (level >= kNoLevel)
+    return {kSequenceRefused, {}, "Úroveň " + std::to_string(shown) + " nie je platná"};
   SequenceResult result =
       RunSequence([&] { session.GearLevel(SelectedTarget(t), static_cast<uint8_t>(level)); });
   if (result.Ok()) StoreForSelection(t, [&t, shown] { t.SetActualLevel(shown); });
@@ -75,73 +79,92 @@ SequenceResult WriteActualLevel(BusSession& session, TBalastConfig& t, uint32_t 
 }
 
 SequenceResult WriteGearSettings(BusSession& session, TBalastConfig& t,
-                                 const GearSettings& settings) {
+                                 const GearSettings& settings, const ItemWritten& written) {
   return RunSequence([&] {
     const BusTarget target = SelectedTarget(t);
-    for (const Setting& s : kSettings) {
-      const uint32_t v = settings.*s.value;
+    for (int item = 0; item < static_cast<int>(std::size(kSettings)); ++item) {
+      const Setting& s = kSettings[item];
+      const GearValue& given = settings.*s.value;
+      if (!given) continue;
+      const uint32_t v = *given;
+      // A typed level is converted once, from what was typed.
       const uint32_t data = s.level ? t.ConvertLevel(false, v) : v;
       session.GearStore(target, *s.command, static_cast<uint8_t>(data & 0xFF));
       StoreForSelection(t, [&t, &s, v] { s.store(t, v); });
+      if (written) written(item);
     }
   });
 }
 
-SequenceResult WriteGearGroups(BusSession& session, TBalastConfig& t) {
-  std::array<uint8_t, 16> groups{};
-  for (uint32_t g = 0; g < 16; ++g) groups[g] = static_cast<uint8_t>(t.Groups(g));
-  SequenceResult result = RunSequence([&] {
-    const BusTarget target = SelectedTarget(t);
-    for (int g = 0; g < 16; ++g) {
-      const BusCommand& command =
-          groups[static_cast<size_t>(g)] != 0 ? gear::kAddToGroup : gear::kRemoveFromGroup;
-      session.Gear(target, command.At(g));
-    }
-  });
-  if (result.Ok() && !DeviceSelected(t)) {
-    // A member that left the selected group at its own box heard none of the later ones.
-    const uint8_t selected = t.CurrentGroup();
-    const uint32_t heard = selected < 16 && groups[selected] == 0 ? selected + 1u : 16u;
-    StoreForSelection(t, [&t, &groups, heard] {
-      for (uint32_t g = 0; g < heard; ++g) t.SetGroups(g, groups[g]);
-    });
+SequenceResult WriteGearGroups(BusSession& session, TBalastConfig& t, const GearGroups& groups,
+                               const ItemWritten& written) {
+  const BusTarget target = SelectedTarget(t);
+  // Sent to a group, the group's own removal goes last: its members hear no command to the group
+  // after leaving it.
+  std::vector<int> order;
+  for (int g = 0; g < 16; ++g) {
+    if (groups[static_cast<size_t>(g)] && !(target == BusTarget::Group(g))) order.push_back(g);
   }
-  return result;
+  if (target.GetKind() == BusTarget::Kind::kGroup && groups[target.Number()]) {
+    order.push_back(target.Number());
+  }
+  return RunSequence([&] {
+    for (const int g : order) {
+      const bool member = *groups[static_cast<size_t>(g)];
+      session.Gear(target, (member ? gear::kAddToGroup : gear::kRemoveFromGroup).At(g));
+      StoreForSelection(t, [&t, g, member] { t.SetGroups(static_cast<uint32_t>(g), member); });
+      if (written) written(g);
+    }
+  });
 }
 
-SequenceResult WriteGearScenes(BusSession& session, TBalastConfig& t) {
+SequenceResult WriteGearScenes(BusSession& session, TBalastConfig& t, const GearScenes& scenes,
+                               const ItemWritten& written) {
+  // The levels are converted once, from what was shown; the table takes them as the bus did.
+  std::array<std::optional<uint8_t>, 16> levels{};
+  for (size_t s = 0; s < 16; ++s) {
+    if (scenes[s]) {
+      levels[s] = static_cast<uint8_t>(std::min<uint32_t>(
+          *scenes[s] >= kNoLevel ? kNoLevel : t.ConvertLevel(false, *scenes[s]), kNoLevel));
+    }
+  }
   const uint8_t percent = t.PercentMode();
   t.SetPercentMode(0);
   const ScopeExit restore([&t, percent] { t.SetPercentMode(percent); });
-  std::array<uint8_t, 16> scenes{};
-  for (uint32_t s = 0; s < 16; ++s) scenes[s] = static_cast<uint8_t>(t.Scenes(s));
-  SequenceResult result = RunSequence([&] {
+  return RunSequence([&] {
     const BusTarget target = SelectedTarget(t);
     for (int s = 0; s < 16; ++s) {
-      const uint8_t level = scenes[static_cast<size_t>(s)];
-      if (level != kNoLevel) {
-        session.GearStore(target, gear::kStoreDtrAsScene.At(s), level);
+      const std::optional<uint8_t>& level = levels[static_cast<size_t>(s)];
+      if (!level) continue;
+      if (*level != kNoLevel) {
+        session.GearStore(target, gear::kStoreDtrAsScene.At(s), *level);
       } else {
         session.Gear(target, gear::kRemoveFromScene.At(s));
       }
+      const uint8_t stored = *level;
+      StoreForSelection(t, [&t, s, stored] { t.SetScenes(static_cast<uint32_t>(s), stored); });
+      if (written) written(s);
     }
   });
-  if (result.Ok() && !DeviceSelected(t)) {
-    StoreForSelection(t, [&t, &scenes] {
-      for (uint32_t s = 0; s < 16; ++s) t.SetScenes(s, scenes[s]);
-    });
-  }
-  return result;
 }
 
 SequenceResult ChangeGearShortAddress(BusSession& session, TBalastConfig& t, int newAddress) {
   const uint8_t current = t.CurrentSlot();
-  const SequenceResult refused{kSequenceRefused, {}};
+  auto refused = [](std::string reason) {
+    return SequenceResult{kSequenceRefused, {}, std::move(reason)};
+  };
+  const std::string number = std::to_string(newAddress);
   // Only a device has a short address to change; the group slot's "2·64 + 1" would be group 0.
-  if (current >= TConfig::kGroupSlot || t.IsSlotFree(current)) return refused;
-  if (newAddress < 0 || (newAddress >= 64 && newAddress != 255)) return refused;
-  if (newAddress == current) return refused;
-  if (newAddress != 255 && !t.IsSlotFree(static_cast<uint32_t>(newAddress))) return refused;
+  if (current >= TConfig::kGroupSlot || t.IsSlotFree(current)) {
+    return refused("Adresu je možné zmeniť len jednému svietidlu");
+  }
+  if (newAddress < 0 || (newAddress >= 64 && newAddress != 255)) {
+    return refused("Adresa " + number + " nie je platná (0 až 63, 255 adresu zmaže)");
+  }
+  if (newAddress == current) return refused("Svietidlo už má adresu " + number);
+  if (newAddress != 255 && !t.IsSlotFree(static_cast<uint32_t>(newAddress))) {
+    return refused("Adresa " + number + " je už obsadená");
+  }
 
   const uint8_t dtr =
       newAddress == 255 ? gear::kNoAddress : BusTarget::Device(newAddress).GearCommandByte();

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "buslink/BusSession.h"
@@ -27,25 +28,39 @@ SequenceResult SendGearCommand(BusSession& session, const TBalastConfig& table,
 // The actual level as shown (percent or arc): refused where it converts to no level.
 SequenceResult WriteActualLevel(BusSession& session, TBalastConfig& table, uint32_t shown);
 
-// The six settings as shown, in the order they are written.
-struct GearSettings {
-  uint32_t minLevel = 0;
-  uint32_t maxLevel = 0;
-  uint32_t powerOnLevel = 0;
-  uint32_t failureLevel = 0;
-  uint32_t fadeRate = 0;
-  uint32_t fadeTime = 0;
-};
-// Each as DTR and its STORE DTR AS …; a failure leaves the later ones unwritten and unstored.
-SequenceResult WriteGearSettings(BusSession& session, TBalastConfig& table,
-                                 const GearSettings& settings);
+// What the user set, as shown (percent or arc); a field without a value is not sent. Only what the
+// user changed is given: values the view merely showed (the group slot's zeros, a value never read)
+// never reach the devices.
+using GearValue = std::optional<uint32_t>;
+// Told of each item (a setting by its place in GearSettings, a group, a scene) once it went through
+// and is stored, so that a view marks as written exactly what was.
+using ItemWritten = std::function<void(int item)>;
 
-// The group membership and the scenes the selected slot holds.
-SequenceResult WriteGearGroups(BusSession& session, TBalastConfig& table);
-SequenceResult WriteGearScenes(BusSession& session, TBalastConfig& table);
+// The six settings, in the order they are written.
+struct GearSettings {
+  GearValue minLevel;
+  GearValue maxLevel;
+  GearValue powerOnLevel;
+  GearValue failureLevel;
+  GearValue fadeRate;
+  GearValue fadeTime;
+};
+// Each given one as DTR and its STORE DTR AS …, stored in the table once it went through; a
+// failure leaves the later ones unwritten and unstored.
+SequenceResult WriteGearSettings(BusSession& session, TBalastConfig& table,
+                                 const GearSettings& settings, const ItemWritten& written = {});
+
+// Group membership: true joins group g, false leaves it; none is not sent.
+using GearGroups = std::array<std::optional<bool>, 16>;
+SequenceResult WriteGearGroups(BusSession& session, TBalastConfig& table, const GearGroups& groups,
+                               const ItemWritten& written = {});
+// Scene levels as shown; a level that converts to no level (255) takes the device out of the scene.
+using GearScenes = std::array<GearValue, 16>;
+SequenceResult WriteGearScenes(BusSession& session, TBalastConfig& table, const GearScenes& scenes,
+                               const ItemWritten& written = {});
 
 // The selected device moves to `newAddress` (255 deletes its address); refused for a group, a free
-// slot, an occupied or invalid address.
+// slot, an occupied or invalid address, with the reason in the result's text.
 SequenceResult ChangeGearShortAddress(BusSession& session, TBalastConfig& table, int newAddress);
 
 // Step `step` of "Lokalizovať": RECALL MIN LEVEL and RECALL MAX LEVEL in turn.

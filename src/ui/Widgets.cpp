@@ -1,6 +1,9 @@
 // Shared control helpers.
 #include "ui/Widgets.h"
 
+#include <QMainWindow>
+#include <QStatusBar>
+
 #include <QFocusEvent>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -58,6 +61,12 @@ bool TEditFocusFilter::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QObject::eventFilter(watched, event);
+}
+
+void ShowStatus(const QWidget* from, const QString& text) {
+  if (auto* window = qobject_cast<QMainWindow*>(from->window())) {
+    window->statusBar()->showMessage(text);
+  }
 }
 
 QWidget* MakeWriteButton(const char* buttonName, const char* panelName, QPushButton*& button,

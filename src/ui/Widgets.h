@@ -68,6 +68,9 @@ class TEditFocusFilter : public QObject {
   std::unordered_map<const QObject*, Watched> watched_;
 };
 
+// Shows `text` in the status line of the main window that holds `from`.
+void ShowStatus(const QWidget* from, const QString& text);
+
 // A "Zapísať" button with a red panel behind it; the panel frames the button while typed values
 // wait to be written and starts hidden. Returns the host that holds both, for a layout.
 QWidget* MakeWriteButton(const char* buttonName, const char* panelName, QPushButton*& button,

@@ -137,19 +137,24 @@ TEST_F(BalastFrameTest, InvalidTypedValuesAreReplacedOnLeaving) {
   }
   EXPECT_TRUE(Sent().empty());
 
-  // The previous value survives into the write; a value of 255 or more typed without leaving the
-  // edit is not written at all.
+  // A reverted value is no change: its red panel goes and a write has nothing to send. A value of
+  // 255 or more typed without leaving the edit is refused with the reason.
   SetUnit(kArc);
   Select(10);
   Type(editor->EditActLevel, QStringLiteral("255"));
+  EXPECT_FALSE(editor->PanelWriteActLevel->isVisible());
   editor->ButtonNewActLevel->click();
-  EXPECT_EQ(Sent(), std::vector<Frame>{Gear(0x14, 100)});
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(StatusLine(), QStringLiteral("Nie je zmenená žiadna hodnota na zápis"));
   editor->EditActLevel->setText(QStringLiteral("255"));
+  EXPECT_TRUE(editor->PanelWriteActLevel->isVisible());
   editor->ButtonNewActLevel->click();
+  EXPECT_EQ(StatusLine(), QStringLiteral("Úroveň 255 nie je platná"));
   SetUnit(kPercent);
   editor->EditActLevel->setText(QStringLiteral("101"));
   editor->ButtonNewActLevel->click();
   EXPECT_TRUE(Sent().empty());
+  EXPECT_TRUE(editor->PanelWriteActLevel->isVisible());
   EXPECT_EQ(Raw(10, &GearRecord::ActualLevel), 100);
 }
 
@@ -168,20 +173,28 @@ TEST_F(BalastFrameTest, SettingsWriteTakesEachEditIntoItsSetting) {
     Select(10);
     QLineEdit* levels[] = {editor->EditMinLevel, editor->EditMaxLevel, editor->EditPowerOnLevel,
                            editor->EditFailureLevel};
-    for (int i = 0; i < 4; ++i) Type(levels[i], QString::fromLatin1(c.levels[i]));
-    Type(editor->EditFadeRate, QStringLiteral("9"));  // fades are never converted
+    // A level typed as it was shown is no change and is not sent.
+    bool changed[4];
+    for (int i = 0; i < 4; ++i) {
+      changed[i] = levels[i]->text() != QString::fromLatin1(c.levels[i]);
+      Type(levels[i], QString::fromLatin1(c.levels[i]));
+    }
+    // Fades are never converted; the second case finds them written by the first.
+    const size_t fadesSent = editor->EditFadeRate->text() != QStringLiteral("9") ? 2 : 0;
+    Type(editor->EditFadeRate, QStringLiteral("9"));
     Type(editor->EditFadeTime, QStringLiteral("15"));
     EXPECT_TRUE(editor->PanelWriteSettings->isVisible());
     editor->ButtonNewSettings->click();
 
     const std::vector<Frame> sent = Sent();
-    ASSERT_EQ(sent.size(), 18u);
-    EXPECT_EQ(sent[0], Gear(0xA3, c.raw[0]));
+    const size_t levelsSent = static_cast<size_t>(std::count(changed, changed + 4, true));
+    ASSERT_EQ(sent.size(), 3 * (levelsSent + fadesSent));
     EXPECT_FALSE(editor->PanelWriteSettings->isVisible());
-    EXPECT_EQ(Raw(10, &GearRecord::MinLevel), c.raw[0]);
-    EXPECT_EQ(Raw(10, &GearRecord::MaxLevel), c.raw[1]);
-    EXPECT_EQ(Raw(10, &GearRecord::PowerOnLevel), c.raw[2]);
-    EXPECT_EQ(Raw(10, &GearRecord::FailureLevel), c.raw[3]);
+    uint8_t GearRecord::*fields[] = {&GearRecord::MinLevel, &GearRecord::MaxLevel,
+                                     &GearRecord::PowerOnLevel, &GearRecord::FailureLevel};
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(Raw(10, fields[i]), changed[i] ? c.raw[i] : 101 + i) << i;
+    }
     EXPECT_EQ(Raw(10, &GearRecord::FadeRate), 9);
     EXPECT_EQ(Raw(10, &GearRecord::FadeTime), 15);
   }
@@ -211,29 +224,34 @@ TEST_F(BalastFrameTest, GroupModeGroupsWriteStartsFromNoGroupAndUpdatesTheGrid) 
   EXPECT_EQ(editor->AddrLabel->text(), QStringLiteral("Adresa skupiny:"));
   for (QCheckBox* box : editor->CheckBoxG)
     EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
-  editor->CheckBoxG[1]->click();  // "01" on, "05" left unchecked
+  editor->CheckBoxG[1]->click();  // "01" on; "05", never touched, is not sent
   EXPECT_EQ(editor->CheckBoxG[1]->text(), QStringLiteral("01"));
   EXPECT_TRUE(editor->PanelWriteGroups->isVisible());
   editor->ButtonNewGroups->click();
 
-  const std::vector<Frame> sent = Sent();
-  ASSERT_EQ(sent.size(), 32u);
-  EXPECT_EQ(sent[2], Gear(0x8B, 0x61));
+  EXPECT_EQ(Sent(), Twice(0x8B, 0x61));
   EXPECT_FALSE(editor->PanelWriteGroups->isVisible());
-  // The grid shows the new membership of group 5 at once: nobody is in it any more.
-  EXPECT_EQ(PanelColor(tabs->findChild<QWidget*>("BGPanel4")), kNotMemberColor);
-  EXPECT_EQ(PanelColor(tabs->findChild<QWidget*>("BGPanel11")), kNotMemberColor);
+  EXPECT_EQ(GroupsOf(3)[1], 1);
+  EXPECT_EQ(GroupsOf(10)[1], 1);
+  // The members stay in group 5, and the grid still shows them so.
+  EXPECT_EQ(PanelColor(tabs->findChild<QWidget*>("BGPanel4")), kGearMemberColor);
+  EXPECT_EQ(PanelColor(tabs->findChild<QWidget*>("BGPanel11")), kGearMemberColor);
+
+  // Taking the box off again is a change back to what was filled: nothing left to write.
+  editor->CheckBoxG[5]->click();
+  editor->CheckBoxG[5]->click();
+  EXPECT_FALSE(editor->PanelWriteGroups->isVisible());
 }
 
 TEST_F(BalastFrameTest, DeviceGroupsWriteSendsTheBoxes) {
   SetUnit(kArc);
   Select(3);
   editor->CheckBoxG[15]->click();
-  EXPECT_EQ(GroupsOf(3)[15], 1);
+  // The table follows what reached the device, not the click.
+  EXPECT_EQ(GroupsOf(3)[15], 0);
   editor->ButtonNewGroups->click();
-  const std::vector<Frame> sent = Sent();
-  ASSERT_EQ(sent.size(), 32u);
-  EXPECT_EQ(sent[30], Gear(0x07, 0x6F));
+  EXPECT_EQ(Sent(), Twice(0x07, 0x6F));
+  EXPECT_EQ(GroupsOf(3)[15], 1);
   EXPECT_FALSE(editor->PanelWriteGroups->isVisible());
 }
 
@@ -254,10 +272,8 @@ TEST_F(BalastFrameTest, ScenesWriteStoresOrRemovesEachScene) {
   EXPECT_TRUE(editor->PanelWriteScenes->isVisible());
   editor->ButtonNewScene->click();
 
-  // Scene 00 stored, the emptied and the unchecked one removed.
-  const std::vector<Frame> sent = Sent();
-  ASSERT_EQ(sent.size(), 3u + 15 * 2);
-  EXPECT_EQ(std::vector<Frame>(sent.begin(), sent.begin() + 7),
+  // Scene 00 stored, the emptied and the unchecked one removed; the untouched ones not sent.
+  EXPECT_EQ(Sent(),
             (std::vector<Frame>{Gear(0xA3, 0), Gear(0x15, 0x40), Gear(0x15, 0x40), Gear(0x15, 0x51),
                                 Gear(0x15, 0x51), Gear(0x15, 0x52), Gear(0x15, 0x52)}));
   EXPECT_FALSE(editor->PanelWriteScenes->isVisible());
@@ -282,10 +298,7 @@ TEST_F(BalastFrameTest, ScenesWrittenToAllDevicesStartFromNoScene) {
   editor->CheckBoxS[3]->click();
   Type(editor->EditScene[3], QStringLiteral("40"));
   editor->ButtonNewScene->click();
-  const std::vector<Frame> sent = Sent();
-  ASSERT_EQ(sent.size(), 3u + 15 * 2);
-  EXPECT_EQ(sent[0], Gear(0xFF, 0x50));
-  EXPECT_EQ(sent[6], Gear(0xA3, 40));
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Gear(0xA3, 40), Gear(0xFF, 0x43), Gear(0xFF, 0x43)}));
   EXPECT_EQ(table->Record(5)->Scenes[3], 40);
   EXPECT_FALSE(editor->PanelWriteScenes->isVisible());
 }
@@ -553,3 +566,74 @@ TEST_F(BalastFrameTest, FactoryResetOnlyAfterTheRedQuestion) {
 
 }  // namespace
 }  // namespace lumetra
+
+namespace lumetra::test {
+namespace {
+
+// Group mode shows the cleared group slot (zeros) and a device shows levels converted to percent:
+// neither may reach the devices unless the user changed it.
+TEST_F(BalastFrameTest, OnlyTheTypedSettingIsWritten) {
+  // 80 % and 90 % are arc levels 246 and 250.
+  const struct {
+    int unit;
+    int group;  // -1: device 10
+    const char* typed;
+    Frame dtr;
+    uint8_t address;
+  } cases[] = {
+      {kArc, 5, "200", Gear(0xA3, 200), 0x8B},
+      {kPercent, 5, "80", Gear(0xA3, 246), 0x8B},
+      {kPercent, -1, "90", Gear(0xA3, 250), 0x15},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.unit) + " " + std::to_string(c.group));
+    MakeGroupFive();
+    SetUnit(c.unit);
+    c.group >= 0 ? SelectGroup(c.group) : Select(10);
+    Type(editor->EditMaxLevel, QString::fromLatin1(c.typed));
+    editor->ButtonNewSettings->click();
+    EXPECT_EQ(Sent(), (std::vector<Frame>{c.dtr, Gear(c.address, 0x2A), Gear(c.address, 0x2A)}));
+    EXPECT_FALSE(editor->PanelWriteSettings->isVisible());
+    // The members keep what they had.
+    EXPECT_EQ(Raw(10, &GearRecord::MinLevel), 101);
+    EXPECT_EQ(Raw(10, &GearRecord::PowerOnLevel), 103);
+    EXPECT_EQ(Raw(10, &GearRecord::FadeRate), 3);
+  }
+}
+
+// A device whose reading broke off has every field 255, "not read": nothing of it is shown as a
+// value and nothing of it is written back.
+TEST_F(BalastFrameTest, ValuesNeverReadAreShownUnknownAndNeverWritten) {
+  table->SetCurrentSlot(20);
+  table->SetShortAddress(20);
+  SetUnit(kPercent);
+  Select(20);
+  for (QLineEdit* e :
+       {editor->EditType, editor->EditVersion, editor->EditPhysicalMin, editor->EditActLevel,
+        editor->EditMinLevel, editor->EditMaxLevel, editor->EditPowerOnLevel,
+        editor->EditFailureLevel, editor->EditFadeRate, editor->EditFadeTime}) {
+    EXPECT_EQ(e->text(), QString()) << e->objectName().toStdString();
+  }
+  for (QCheckBox* box : editor->CheckBoxG) EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
+  for (QCheckBox* box : editor->CheckBoxStatus) EXPECT_FALSE(box->isChecked());
+  EXPECT_TRUE(editor->LabelStatusUnknown->isVisible());
+
+  // Writing without a change sends nothing and says why.
+  editor->ButtonNewGroups->click();
+  editor->ButtonNewSettings->click();
+  editor->ButtonNewScene->click();
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(StatusLine(), QStringLiteral("Nie je zmenená žiadna hodnota na zápis"));
+
+  // A click decides one box plainly; only that group is sent.
+  editor->CheckBoxG[4]->click();
+  EXPECT_EQ(editor->CheckBoxG[4]->checkState(), Qt::Checked);
+  EXPECT_FALSE(editor->CheckBoxG[4]->isTristate());
+  editor->ButtonNewGroups->click();
+  EXPECT_EQ(Sent(), Twice(0x29, 0x64));
+  EXPECT_EQ(GroupsOf(20)[4], 1);
+  EXPECT_EQ(GroupsOf(20)[5], 255);
+}
+
+}  // namespace
+}  // namespace lumetra::test

@@ -130,7 +130,7 @@ TEST(BusSessionTest, TheSecondOfAPairGoesOnlyAfterTheFirstWentThrough) {
     const SequenceResult r =
         RunSequence([&] { bus.session.Gear(BusTarget::Device(5), gear::kAddToGroup.At(3)); });
     EXPECT_EQ(r.result, kExchangeNoReply);
-    EXPECT_EQ(r.Text(), "ADD TO GROUP A 05: Zariadenie neodpovedá");
+    EXPECT_EQ(r.Text(), "ADD TO GROUP 3 A 05: Zariadenie neodpovedá");
     EXPECT_EQ(bus.Sent(), std::vector<Frame>{Gear(0x0B, 0x63)});
   }
   {

@@ -209,82 +209,120 @@ TEST(GearSequencesTest, SettingsWriteStoresEachSettingAfterItsDtr) {
   }
 }
 
-TEST(GearSequencesTest, GroupsWriteSendsEveryGroupAndCopiesAGroupSelection) {
+TEST(GearSequencesTest, SettingsWriteSendsOnlyTheGivenSettings) {
+  // Only the maximum was typed: the group's members keep everything else, also gear 7 whose other
+  // settings were never read.
+  auto bus = Installed();
+  bus->SelectGroup(5);
+  GearSettings settings;
+  settings.maxLevel = 200;
+  std::vector<int> written;
+  EXPECT_TRUE(WriteGearSettings(bus->session, bus->gear, settings, [&written](int item) {
+                written.push_back(item);
+              }).Ok());
+  EXPECT_EQ(bus->Sent(), Store(0x8B, 0x2A, 200));
+  EXPECT_EQ(written, std::vector<int>{1});
+  for (uint8_t a : {3, 10}) {
+    const sim::ControlGear g = bus->GearUnit(a);
+    EXPECT_EQ(g.maxLevel, 200);
+    EXPECT_EQ(g.minLevel, 10);
+    EXPECT_EQ(g.powerOnLevel, 254);
+    EXPECT_EQ(g.fadeRate, 7);
+  }
+  EXPECT_EQ(bus->gear.Record(3)->MaxLevel, 200);
+  EXPECT_EQ(bus->gear.Record(3)->MinLevel, 101);
+  EXPECT_EQ(bus->gear.Record(7)->MaxLevel, 200);
+  EXPECT_EQ(bus->gear.Record(7)->MinLevel, 255);
+
+  // Nothing given, nothing sent.
+  EXPECT_TRUE(WriteGearSettings(bus->session, bus->gear, {}).Ok());
+  EXPECT_EQ(bus->Sent().size(), 3u);
+}
+
+TEST(GearSequencesTest, GroupsWriteSendsTheGivenGroupsAndStoresThemForTheSelection) {
   for (const Selection& s : kSelections) {
     SCOPED_TRACE(s.name);
     auto bus = Installed();
     s.Apply(*bus);
-    // The editor's boxes: the device's own membership plus group 1, or the group slot with
-    // only group 1 on (group 5 itself left unchecked: its members leave it).
-    bus->gear.SetGroups(1, 1);
-    const uint16_t boxes = s.device >= 0 ? (1 << 1) | (1 << 2) | (1 << 5) : 1 << 1;
-    EXPECT_TRUE(WriteGearGroups(bus->session, bus->gear).Ok());
+    // Join 1 and 9, leave 5; a group selection's own removal goes last.
+    GearGroups groups{};
+    groups[1] = true;
+    groups[5] = false;
+    groups[9] = true;
+    std::vector<int> written;
+    EXPECT_TRUE(WriteGearGroups(bus->session, bus->gear, groups, [&written](int g) {
+                  written.push_back(g);
+                }).Ok());
+    const std::vector<int> order =
+        s.group == 5 && s.device < 0 ? std::vector<int>{1, 9, 5} : std::vector<int>{1, 5, 9};
     std::vector<Frame> expected;
-    for (int g = 0; g < 16; ++g)
-      expected += Twice(s.command, static_cast<uint8_t>(((boxes >> g) & 1 ? 0x60 : 0x70) + g));
+    for (int g : order) {
+      expected += Twice(s.command, static_cast<uint8_t>((g == 5 ? 0x70 : 0x60) + g));
+    }
     EXPECT_EQ(bus->Sent(), expected);
+    EXPECT_EQ(written, order);
 
-    for (uint8_t a : kLineGear)
-      EXPECT_EQ(bus->GearUnit(a).groups, Contains(s.heard, a) ? boxes : InstalledGroups(a))
-          << int(a);
-    for (uint8_t a : {3, 5, 10}) {
-      EXPECT_EQ(TableGroups(bus->gear, a), Contains(s.stored, a) ? boxes : InstalledGroups(a))
+    const auto changed = [](uint16_t bits) {
+      return static_cast<uint16_t>((bits | (1 << 1) | (1 << 9)) & ~(1 << 5));
+    };
+    for (uint8_t a : kLineGear) {
+      EXPECT_EQ(bus->GearUnit(a).groups,
+                Contains(s.heard, a) ? changed(InstalledGroups(a)) : InstalledGroups(a))
           << int(a);
     }
-    // Of a group's member never read only the groups up to the selected one become known (see
-    // below); every device hears all sixteen.
-    if (s.group == kAll) {
-      EXPECT_EQ(TableGroups(bus->gear, 7), boxes);
+    for (uint8_t a : {3, 5, 10}) {
+      EXPECT_EQ(TableGroups(bus->gear, a),
+                Contains(s.stored, a) ? changed(InstalledGroups(a)) : InstalledGroups(a))
+          << int(a);
+    }
+    // Of gear 7, never read, only the groups sent to it become known.
+    bus->gear.SetCurrentSlot(7);
+    for (uint32_t g = 0; g < 16; ++g) {
+      const bool sent = g == 1 || g == 5 || g == 9;
+      const uint32_t expectedValue = Contains(s.stored, 7) && sent ? (g == 5 ? 0u : 1u) : 255u;
+      EXPECT_EQ(bus->gear.Groups(g), expectedValue) << g;
     }
   }
 }
 
-// Commands to a group reach only its members: a member that leaves the group at its own box
-// hears nothing of the boxes after it, and the table must not claim otherwise.
-TEST(GearSequencesTest, MembersThatLeaveTheGroupKeepTheLaterGroupsAsTheyWere) {
+// Commands to a group reach only its members: leaving the group itself last lets them hear every
+// other change first.
+TEST(GearSequencesTest, MembersLeavingTheirGroupHearTheOtherChangesFirst) {
   auto bus = Installed();
-  bus->gear.SetCurrentSlot(3);
-  bus->gear.SetGroups(12, 1);  // gear 3 was in group 12 too
   bus->SelectGroup(5);
-  bus->gear.SetGroups(1, 1);  // a box before group 5 and one after it
-  bus->gear.SetGroups(9, 1);
-  EXPECT_TRUE(WriteGearGroups(bus->session, bus->gear).Ok());
-  EXPECT_EQ(bus->Sent().size(), 32u);
-  // What the line did: group 1 added and 2 removed before group 5 was left; 9 never heard.
-  EXPECT_EQ(bus->GearUnit(3).groups, 1 << 1);
-  EXPECT_EQ(bus->GearUnit(10).groups, 1 << 1);
-  EXPECT_EQ(TableGroups(bus->gear, 3), (1 << 1) | (1 << 12));
-  EXPECT_EQ(TableGroups(bus->gear, 10), 1 << 1);
-  // Slot 7: groups 0..5 are now known, the later ones still unknown.
-  bus->gear.SetCurrentSlot(7);
-  for (uint32_t g = 0; g < 16; ++g)
-    EXPECT_EQ(bus->gear.Groups(g), g == 1 ? 1 : g <= 5 ? 0 : 255) << g;
-  EXPECT_EQ(TableGroups(bus->gear, 5), 0);
+  GearGroups groups{};
+  groups[5] = false;
+  groups[12] = true;
+  EXPECT_TRUE(WriteGearGroups(bus->session, bus->gear, groups).Ok());
+  EXPECT_EQ(bus->Sent().size(), 4u);
+  EXPECT_EQ(bus->GearUnit(3).groups, 1 << 12);
+  EXPECT_EQ(bus->GearUnit(10).groups, (1 << 12) | (1 << 2));
+  EXPECT_EQ(TableGroups(bus->gear, 3), 1 << 12);
+  EXPECT_EQ(TableGroups(bus->gear, 10), (1 << 12) | (1 << 2));
 }
 
-TEST(GearSequencesTest, ScenesWriteStoresOrRemovesEachScene) {
+TEST(GearSequencesTest, ScenesWriteStoresOrRemovesTheGivenScenes) {
   for (const Selection& s : kSelections) {
     SCOPED_TRACE(s.name);
     auto bus = Installed();
     s.Apply(*bus);
-    bus->gear.SetScenes(3, 40);  // the device's own record, or the group slot
-    EXPECT_TRUE(WriteGearScenes(bus->session, bus->gear).Ok());
-    std::vector<Frame> expected;
-    for (int n = 0; n < 16; ++n) {
-      expected +=
-          n == 3 ? Store(s.command, 0x43, 40) : Twice(s.command, static_cast<uint8_t>(0x50 + n));
-    }
+    GearScenes scenes{};
+    scenes[0] = 255;  // out of scene 0
+    scenes[3] = 40;
+    EXPECT_TRUE(WriteGearScenes(bus->session, bus->gear, scenes).Ok());
+    std::vector<Frame> expected = Twice(s.command, 0x50);
+    expected += Store(s.command, 0x43, 40);
     EXPECT_EQ(bus->Sent(), expected);
     for (uint8_t a : kLineGear) {
       const sim::ControlGear g = bus->GearUnit(a);
       const bool heard = Contains(s.heard, a);
       EXPECT_EQ(g.scenes[0], heard ? 255 : 77) << int(a);
       EXPECT_EQ(g.scenes[3], heard ? 40 : 255) << int(a);
+      EXPECT_EQ(g.scenes[4], 255) << int(a);
     }
     for (uint8_t a : kTableGear) {
       const bool stored = Contains(s.stored, a);
-      for (size_t n = 0; n < 16; ++n)
-        EXPECT_EQ(bus->gear.Record(a)->Scenes[n], stored && n == 3 ? 40 : 255) << int(a) << n;
+      EXPECT_EQ(bus->gear.Record(a)->Scenes[3], stored ? 40 : 255) << int(a);
     }
     // A free slot is nobody's record.
     EXPECT_TRUE(bus->gear.IsSlotFree(4));
@@ -292,7 +330,7 @@ TEST(GearSequencesTest, ScenesWriteStoresOrRemovesEachScene) {
   }
 }
 
-TEST(GearSequencesTest, PercentModeConvertsLevelsButNeitherFadesNorScenes) {
+TEST(GearSequencesTest, PercentModeConvertsTypedLevelsOnceButNotFades) {
   const struct {
     uint32_t shown;
     uint8_t arc;
@@ -323,15 +361,20 @@ TEST(GearSequencesTest, PercentModeConvertsLevelsButNeitherFadesNorScenes) {
   EXPECT_EQ(bus->GearUnit(5).maxLevel, 254);
   EXPECT_EQ(bus->GearUnit(5).powerOnLevel, 229);
 
-  // Scene levels go out as the table holds them, and the unit the user chose is back afterwards.
+  // A scene level typed in percent goes out as the arc level it stands for; the table holds that,
+  // and the unit the user chose is back afterwards. Above 100 % it leaves the scene.
   auto scenes = Installed();
-  scenes->gear.SetScenes(0, 200);
   scenes->gear.SetPercentMode(1);
-  EXPECT_TRUE(WriteGearScenes(scenes->session, scenes->gear).Ok());
-  ASSERT_EQ(scenes->Sent().size(), 3u + 15 * 2);
-  EXPECT_EQ(scenes->Sent()[0], Gear(0xA3, 200));
+  GearScenes typed{};
+  typed[0] = 50;
+  typed[1] = 101;
+  EXPECT_TRUE(WriteGearScenes(scenes->session, scenes->gear, typed).Ok());
+  std::vector<Frame> sceneRequests = Store(0x0B, 0x40, 229);
+  sceneRequests += Twice(0x0B, 0x51);
+  EXPECT_EQ(scenes->Sent(), sceneRequests);
   EXPECT_EQ(scenes->gear.PercentMode(), 1);
-  EXPECT_EQ(scenes->GearUnit(5).scenes[0], 200);
+  EXPECT_EQ(scenes->gear.Record(5)->Scenes[0], 229);
+  EXPECT_EQ(scenes->GearUnit(5).scenes[0], 229);
 }
 
 TEST(GearSequencesTest, RefusedInputsSendNothing) {
@@ -485,25 +528,29 @@ TEST(GearSequencesTest, AFailedExchangeStopsTheSequenceAndNamesTheStep) {
        [](SequenceLine& b) { return WriteActualLevel(b.session, b.gear, 50); },
        "DIRECT ARC POWER LEVEL A 05: Spojenie s DALI bolo prerušené",
        [](SequenceLine& b) { EXPECT_EQ(b.gear.Record(5)->ActualLevel, 100); }},
-      {"groups of group 5", 10, false,
+      {"groups of group 5", 4, false,
        [](SequenceLine& b) {
          b.SelectGroup(5);
-         b.gear.SetGroups(1, 1);
-         return WriteGearGroups(b.session, b.gear);
+         GearGroups groups{};
+         groups[1] = true;
+         groups[9] = true;
+         return WriteGearGroups(b.session, b.gear, groups);
        },
-       "REMOVE FROM GROUP GA 05: Spojenie s DALI bolo prerušené",
+       "ADD TO GROUP 9 GA 05: Spojenie s DALI bolo prerušené",
        [](SequenceLine& b) {
-         EXPECT_EQ(b.GearUnit(3).groups, (1 << 1) | (1 << 5));  // group 1 was added before the stop
-         EXPECT_EQ(TableGroups(b.gear, 3), 1 << 5);             // no member copied
-         EXPECT_EQ(TableGroups(b.gear, 10), (1 << 5) | (1 << 2));
+         EXPECT_EQ(b.GearUnit(3).groups, (1 << 1) | (1 << 5));  // group 1 went through
+         EXPECT_EQ(TableGroups(b.gear, 3), (1 << 1) | (1 << 5));
+         EXPECT_EQ(TableGroups(b.gear, 10), (1 << 1) | (1 << 5) | (1 << 2));
        }},
       {"scenes of all devices", 2, false,
        [](SequenceLine& b) {
          b.SelectGroup(kAll);
-         b.gear.SetScenes(3, 40);
-         return WriteGearScenes(b.session, b.gear);
+         GearScenes scenes{};
+         scenes[0] = 255;
+         scenes[3] = 40;
+         return WriteGearScenes(b.session, b.gear, scenes);
        },
-       "REMOVE FROM SCENE A ALL: Spojenie s DALI bolo prerušené",
+       "REMOVE FROM SCENE 0 A ALL: Spojenie s DALI bolo prerušené",
        [](SequenceLine& b) {
          EXPECT_EQ(b.GearUnit(3).scenes[0], 77);
          EXPECT_EQ(b.gear.Record(3)->Scenes[3], 255);
@@ -543,7 +590,7 @@ TEST(GearSequencesTest, AFailedExchangeStopsTheSequenceAndNamesTheStep) {
          b.gear.SetCurrentGroup(3);
          return ToggleGroupMembership(b.session, b.gear, true, 5).result;
        },
-       "ADD TO GROUP A 05: Spojenie s DALI bolo prerušené",
+       "ADD TO GROUP 3 A 05: Spojenie s DALI bolo prerušené",
        [](SequenceLine& b) {
          EXPECT_EQ(b.GearUnit(5).groups, 0);
          EXPECT_EQ(b.gear.CurrentSlot(), 5);

@@ -9,6 +9,7 @@
 #include "buslink/BusSession.h"
 #include "model/BalastConfig.h"
 #include "sequences/GearSequences.h"
+#include "ui/EditGuard.h"
 #include "ui/ErrorDlg.h"
 #include "ui/LumetraApplication.h"
 #include "ui/Widgets.h"
@@ -206,8 +207,11 @@ QLayout* TBalastFrame::BuildStatusArea() {
   CheckBoxStatus = {CheckBoxLampFailure, CheckBoxPowerOn, CheckBoxLimitError,
                     CheckBoxFadeReady,   CheckBoxReset,   CheckBoxMissingShort,
                     CheckBoxPowerFailure};
+  LabelStatusUnknown = Named<QLabel>("LabelStatusUnknown", QStringLiteral("neprečítané"));
+  LabelStatusUnknown->hide();
   auto* status = new QGridLayout;
-  status->addWidget(Caption(QStringLiteral("Status:")), 0, 0, 1, 2);
+  status->addWidget(Caption(QStringLiteral("Status:")), 0, 0);
+  status->addWidget(LabelStatusUnknown, 0, 1);
   for (int k = 0; k < kStatusCount; ++k) {
     CheckBoxStatus[static_cast<size_t>(k)]->setEnabled(false);
     status->addWidget(CheckBoxStatus[static_cast<size_t>(k)], 1 + k % 4, k / 4);
@@ -300,6 +304,11 @@ QLayout* TBalastFrame::BuildActionsArea() {
 }
 
 void TBalastFrame::ConnectHandlers() {
+  for (QLineEdit* e : {EditShortAddr, EditActLevel}) Guard.Watch(e);
+  for (QLineEdit* e : SettingEdits()) Guard.Watch(e);
+  for (QLineEdit* e : EditScene) Guard.Watch(e);
+  for (QCheckBox* b : CheckBoxG) Guard.Watch(b);
+  for (QCheckBox* b : CheckBoxS) Guard.Watch(b);
   const struct {
     QPushButton* button;
     void (TBalastFrame::*handler)();
@@ -400,37 +409,103 @@ uint32_t TBalastFrame::Number(const QLineEdit* edit, uint32_t empty) const {
   return ok ? value : 0xFFFFFFFFu;
 }
 
+bool TBalastFrame::NothingToWrite(bool changed) {
+  if (changed) return false;
+  ShowStatus(this, QStringLiteral("Nie je zmenená žiadna hodnota na zápis"));
+  return true;
+}
+
+void TBalastFrame::UpdatePanels() {
+  if (Updating) return;
+  auto any = [this](const auto& controls) {
+    for (const QWidget* w : controls) {
+      if (Guard.Changed(w)) return true;
+    }
+    return false;
+  };
+  PanelWriteAddress->setVisible(Guard.Changed(EditShortAddr));
+  PanelWriteActLevel->setVisible(Guard.Changed(EditActLevel));
+  PanelWriteSettings->setVisible(any(SettingEdits()));
+  PanelWriteGroups->setVisible(any(CheckBoxG));
+  PanelWriteScenes->setVisible(any(CheckBoxS) || any(EditScene));
+}
+
+std::array<QLineEdit*, 6> TBalastFrame::SettingEdits() const {
+  // In the order of GearSettings.
+  return {EditMinLevel,     EditMaxLevel, EditPowerOnLevel,
+          EditFailureLevel, EditFadeRate, EditFadeTime};
+}
+
 void TBalastFrame::OnButtonNewActLevelClick() {
   if (Session == nullptr) return;
-  if (WriteActualLevel(*Session, *BalastConfig, Number(EditActLevel, 0)).Ok()) {
-    PanelWriteActLevel->hide();
-  }
+  const std::optional<uint32_t> level = Guard.Number(EditActLevel);
+  if (NothingToWrite(level.has_value())) return;
+  const SequenceResult result = WriteActualLevel(*Session, *BalastConfig, *level);
+  if (result.Ok()) Guard.Written(EditActLevel);
+  if (!result.refusal.empty()) ShowStatus(this, QString::fromStdString(result.refusal));
+  UpdatePanels();
 }
 
 void TBalastFrame::OnButtonNewSettingsClick() {
   if (Session == nullptr) return;
-  const GearSettings settings{Number(EditMinLevel, 0),     Number(EditMaxLevel, 0),
-                              Number(EditPowerOnLevel, 0), Number(EditFailureLevel, 0),
-                              Number(EditFadeRate, 0),     Number(EditFadeTime, 0)};
+  const auto edits = SettingEdits();
+  const GearSettings settings{Guard.Number(edits[0]), Guard.Number(edits[1]),
+                              Guard.Number(edits[2]), Guard.Number(edits[3]),
+                              Guard.Number(edits[4]), Guard.Number(edits[5])};
+  bool changed = false;
+  for (QLineEdit* e : edits) changed = changed || Guard.Number(e).has_value();
+  if (NothingToWrite(changed)) return;
   // What is not written stays marked.
-  if (WriteGearSettings(*Session, *BalastConfig, settings).Ok()) PanelWriteSettings->hide();
+  WriteGearSettings(*Session, *BalastConfig, settings,
+                    [this, &edits](int item) { Guard.Written(edits[static_cast<size_t>(item)]); });
+  UpdatePanels();
 }
 
 void TBalastFrame::OnButtonNewGroupsClick() {
   if (Session == nullptr) return;
-  if (WriteGearGroups(*Session, *BalastConfig).Ok()) PanelWriteGroups->hide();
+  GearGroups groups{};
+  bool changed = false;
+  for (size_t g = 0; g < groups.size(); ++g) {
+    groups[g] = Guard.Check(CheckBoxG[g]);
+    changed = changed || groups[g].has_value();
+  }
+  if (NothingToWrite(changed)) return;
+  WriteGearGroups(*Session, *BalastConfig, groups,
+                  [this](int g) { Guard.Written(CheckBoxG[static_cast<size_t>(g)]); });
+  UpdatePanels();
   if (TabsFrame) TabsFrame->ShowGearButtons();
 }
 
 void TBalastFrame::OnButtonNewSceneClick() {
   if (Session == nullptr) return;
-  if (WriteGearScenes(*Session, *BalastConfig).Ok()) PanelWriteScenes->hide();
+  GearScenes scenes{};
+  bool changed = false;
+  for (size_t s = 0; s < scenes.size(); ++s) {
+    const QCheckBox* box = CheckBoxS[s];
+    const QLineEdit* edit = EditScene[s];
+    if (!Guard.Changed(box) && !Guard.Changed(edit)) continue;
+    if (!box->isChecked()) {
+      scenes[s] = kNoLevel;
+    } else if (!edit->text().isEmpty()) {
+      scenes[s] = Number(edit, kNoLevel);
+    }
+    changed = changed || scenes[s].has_value();
+  }
+  if (NothingToWrite(changed)) return;
+  WriteGearScenes(*Session, *BalastConfig, scenes, [this](int s) {
+    Guard.Written(CheckBoxS[static_cast<size_t>(s)]);
+    Guard.Written(EditScene[static_cast<size_t>(s)]);
+  });
+  UpdatePanels();
 }
 
 int TBalastFrame::ChangeShortAddress(int newAddress) {
   if (Session == nullptr) return kExchangeNotConnected;
   const SequenceResult result = ChangeGearShortAddress(*Session, *BalastConfig, newAddress);
-  if (result.result == kSequenceRefused) return -1;
+  if (result.result == kSequenceRefused) {
+    ShowStatus(this, QString::fromStdString(result.refusal));
+    return -1;
+  }
   if (!result.Ok()) return result.result;
   if (TabsFrame) TabsFrame->ShowGearButtons();
   return 0;
@@ -443,7 +518,8 @@ void TBalastFrame::OnButtonNewAddressClick() {
   // A deleted device is gone from the table: show what the table selected instead (another
   // device, or the free slot when it was the last one) rather than the deleted device's values.
   if (wanted == 255) RefreshView();
-  PanelWriteAddress->hide();
+  Guard.Written(EditShortAddr);
+  UpdatePanels();
 }
 
 void TBalastFrame::OnButtonLocalizeClick() {
@@ -510,8 +586,7 @@ void TBalastFrame::OnEditSceneExit(QLineEdit* edit) {
   while (s < kSceneCount && EditScene[static_cast<size_t>(s)] != edit) ++s;
   if (s == kSceneCount) return;
   const bool empty = edit->text().isEmpty();
-  const uint32_t v = Number(edit, 0);
-  const uint32_t level = BalastConfig->ConvertLevel(false, v);
+  const uint32_t level = BalastConfig->ConvertLevel(false, Number(edit, 0));
   if (level > 255) {
     Restore(edit);
     return;
@@ -521,33 +596,19 @@ void TBalastFrame::OnEditSceneExit(QLineEdit* edit) {
     CheckBoxS[static_cast<size_t>(s)]->setChecked(false);
     edit->setEnabled(false);
     edit->clear();
-    BalastConfig->SetScenes(static_cast<uint32_t>(s), kNoLevel);
-  } else {
-    BalastConfig->SetScenes(static_cast<uint32_t>(s), v);
+    UpdatePanels();
   }
 }
 
-void TBalastFrame::OnEditShortAddrChange() {
-  if (!Updating) PanelWriteAddress->show();
-}
+void TBalastFrame::OnEditShortAddrChange() { UpdatePanels(); }
 
-void TBalastFrame::OnEditActLevelChange() {
-  if (!Updating) PanelWriteActLevel->show();
-}
+void TBalastFrame::OnEditActLevelChange() { UpdatePanels(); }
 
-void TBalastFrame::OnEditSettingsChange() {
-  if (!Updating) PanelWriteSettings->show();
-}
+void TBalastFrame::OnEditSettingsChange() { UpdatePanels(); }
 
-void TBalastFrame::OnEditSceneChange() {
-  if (!Updating) PanelWriteScenes->show();
-}
+void TBalastFrame::OnEditSceneChange() { UpdatePanels(); }
 
-void TBalastFrame::OnCheckBoxGroupClick(int g) {
-  if (Updating) return;
-  BalastConfig->SetGroups(static_cast<uint32_t>(g), CheckBoxG[static_cast<size_t>(g)]->isChecked());
-  PanelWriteGroups->show();
-}
+void TBalastFrame::OnCheckBoxGroupClick(int) { UpdatePanels(); }
 
 void TBalastFrame::OnCheckBoxSceneClick(int s) {
   if (Updating) return;
@@ -557,9 +618,8 @@ void TBalastFrame::OnCheckBoxSceneClick(int s) {
   } else {
     edit->setEnabled(false);
     edit->clear();
-    BalastConfig->SetScenes(static_cast<uint32_t>(s), kNoLevel);
   }
-  PanelWriteScenes->show();
+  UpdatePanels();
 }
 
 void TBalastFrame::RefreshView() {
@@ -573,10 +633,18 @@ void TBalastFrame::RefreshView() {
   setEnabled(!freeSlot);
   if (freeSlot) {
     for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->clear();
-    for (QCheckBox* box : findChildren<QCheckBox*>()) box->setChecked(false);
+    for (QCheckBox* box : findChildren<QCheckBox*>()) {
+      box->setTristate(false);
+      box->setChecked(false);
+    }
+    LabelStatusUnknown->hide();
+    Guard.Filled();
     Updating = false;
     return;
   }
+  auto level = [&t](uint32_t value) {
+    return QString::fromStdString(t.FormatLevel(static_cast<int32_t>(value)));
+  };
   if (!device) {
     t.ClearScratchSlot();
     EditType->clear();
@@ -585,13 +653,14 @@ void TBalastFrame::RefreshView() {
     AddrLabel->setText(QStringLiteral("Adresa skupiny:"));
     EditShortAddr->setText(QString::number(t.CurrentGroup()));
   } else {
-    EditType->setText(
+    TEditGuard::ShowValue(
+        EditType, t.DeviceType(),
         QStringLiteral("%1 - %2").arg(t.DeviceType()).arg(DeviceTypeName(t.DeviceType())));
-    EditVersion->setText(QStringLiteral("%1.%2")
-                             .arg(t.Version() >> 4)
-                             .arg(t.Version() & 0x0F, 2, 10, QLatin1Char('0')));
-    EditPhysicalMin->setText(
-        QString::fromStdString(t.FormatLevel(static_cast<int32_t>(t.PhysicalMinLevel()))));
+    TEditGuard::ShowValue(EditVersion, t.Version(),
+                          QStringLiteral("%1.%2")
+                              .arg(t.Version() >> 4)
+                              .arg(t.Version() & 0x0F, 2, 10, QLatin1Char('0')));
+    TEditGuard::ShowValue(EditPhysicalMin, t.PhysicalMinLevel(), level(t.PhysicalMinLevel()));
     AddrLabel->setText(QStringLiteral("Adresa svietidla:"));
     EditShortAddr->setText(QString::number(t.ShortAddress()));
   }
@@ -602,18 +671,19 @@ void TBalastFrame::RefreshView() {
   // The diagnostics read one ballast's memory; a group or all devices have none to show.
   ZorvikBalastFrame->setEnabled(device);
 
-  auto level = [&t](uint32_t value) {
-    return QString::fromStdString(t.FormatLevel(static_cast<int32_t>(value)));
+  // Values never read show as unknown and are never written back.
+  auto show = [](QLineEdit* edit, uint32_t value) {
+    TEditGuard::ShowValue(edit, value, QString::number(value));
   };
-  EditActLevel->setText(level(t.ActualLevel()));
-  EditMinLevel->setText(level(t.MinLevel()));
-  EditMaxLevel->setText(level(t.MaxLevel()));
-  EditPowerOnLevel->setText(level(t.PowerOnLevel()));
-  EditFailureLevel->setText(level(t.FailureLevel()));
-  EditFadeRate->setText(QString::number(t.FadeRate()));
-  EditFadeTime->setText(QString::number(t.FadeTime()));
+  show(EditActLevel, t.ActualLevel());
+  show(EditMinLevel, t.MinLevel());
+  show(EditMaxLevel, t.MaxLevel());
+  show(EditPowerOnLevel, t.PowerOnLevel());
+  show(EditFailureLevel, t.FailureLevel());
+  show(EditFadeRate, t.FadeRate());
+  show(EditFadeTime, t.FadeTime());
 
-  for (uint32_t g = 0; g < kGroupCount; ++g) CheckBoxG[g]->setChecked(t.Groups(g) != 0);
+  for (uint32_t g = 0; g < kGroupCount; ++g) TEditGuard::ShowCheck(CheckBoxG[g], t.Groups(g));
 
   const bool percent = t.PercentMode() != 0;
   for (uint32_t s = 0; s < kSceneCount; ++s) {
@@ -624,15 +694,19 @@ void TBalastFrame::RefreshView() {
     EditScene[s]->setText(unset ? QString() : level(value));
   }
 
+  // A status never read is no status at all: the boxes stay unticked and the area says so.
   const uint8_t statusByte = t.Status();
+  const bool statusKnown = statusByte != kNotRead;
   for (int k = 1; k <= kStatusCount; ++k) {
-    CheckBoxStatus[static_cast<size_t>(k - 1)]->setChecked((statusByte >> k) & 1);
+    CheckBoxStatus[static_cast<size_t>(k - 1)]->setChecked(statusKnown && ((statusByte >> k) & 1));
   }
+  LabelStatusUnknown->setVisible(!statusKnown);
 
   for (QWidget* panel : {PanelWriteAddress, PanelWriteActLevel, PanelWriteSettings,
                          PanelWriteGroups, PanelWriteScenes}) {
     panel->hide();
   }
+  Guard.Filled();
   Updating = false;
 }
 

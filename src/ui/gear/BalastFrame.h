@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "buslink/BusSession.h"
+#include "ui/EditGuard.h"
 #include "ui/NavigatedView.h"
 
 class QShortcut;
@@ -146,6 +147,8 @@ class TBalastFrame : public QFrame, public TNavigatedView {
   QCheckBox* CheckBoxReset;
   QCheckBox* CheckBoxMissingShort;
   QCheckBox* CheckBoxPowerFailure;
+  // "neprečítané": the status was never read.
+  QLabel* LabelStatusUnknown;
   std::array<QCheckBox*, kStatusCount> CheckBoxStatus{};
   // device actions
   QPushButton* ButtonLocalize;
@@ -176,6 +179,11 @@ class TBalastFrame : public QFrame, public TNavigatedView {
 
  private:
   void BuildControls();
+  // Shows each red panel while a control of its area shows something else than it was filled with.
+  void UpdatePanels();
+  // Tells the user when a "Zapísať" finds nothing changed; true then.
+  bool NothingToWrite(bool changed);
+  std::array<QLineEdit*, 6> SettingEdits() const;
   // The areas of the editor, left column then right.
   QLayout* BuildIdentityArea();
   QLayout* BuildAddressArea();
@@ -194,6 +202,7 @@ class TBalastFrame : public QFrame, public TNavigatedView {
   TBalastConfig* BalastConfig = nullptr;
   TNavigation* TabsFrame = nullptr;
   TEditFocusFilter* EditFocus;
+  TEditGuard Guard;
   // The target "Lokalizovať" started with, and how many commands it has sent.
   BusTarget localizeTarget_ = BusTarget::All();
   int localizeSent_ = 0;
