@@ -56,7 +56,7 @@ class TabsFrameGridsTest : public ::testing::Test {
   QWidget* Panel(const char* name) { return tabs->findChild<QWidget*>(name); }
   void ShowPage(QWidget* page) { tabs->Pages->setCurrentWidget(page); }
   static void RightClick(QWidget* w) {
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3), w->mapToGlobal(QPoint(3, 3)));
     QApplication::sendEvent(w, &event);
   }
 
