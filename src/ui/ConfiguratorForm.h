@@ -67,6 +67,9 @@ class TConfiguratorForm : public QMainWindow {
   QAction* ItemAbout;
 
  protected:
+  // Closing during a job cancels it and keeps the window up, saying so, until the worker has
+  // stopped; the window then closes by itself.
+  void closeEvent(QCloseEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,6 +96,7 @@ class TConfiguratorForm : public QMainWindow {
   TAddressFrame* AddressFrame;
   TBalastFrame* BalastFrame;
   bool MouseOver_ = false;
+  bool closeAfterJob_ = false;
 };
 
 }  // namespace lumetra
