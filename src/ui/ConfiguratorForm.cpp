@@ -42,6 +42,9 @@ TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, 
   ScrollBox_->viewport()->installEventFilter(this);
   setCentralWidget(ScrollBox_);
   statusBar()->setObjectName(QStringLiteral("StatusLine"));
+  GateState = new QLabel(statusBar());
+  GateState->setObjectName(QStringLiteral("LabelGateState"));
+  statusBar()->addPermanentWidget(GateState);
 
   // The right-hand views are stacked in their fixed order as their frames arrive; the navigation
   // frame sits on the left.
@@ -123,6 +126,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // report can be printed; until then it stays disabled.
   shared.printItem = nullptr;
   shared.statusLine = statusBar();
+  shared.gateState = GateState;
   shared.documentItems = {ItemOpen, ItemSaveAs};
   shared.monitorView = MonitorFrame;
   shared.progressView = AddressFrame;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 #include <QScrollArea>
 #include <memory>
@@ -90,6 +91,7 @@ class TConfiguratorForm : public QMainWindow {
   std::unique_ptr<ReportPages> ReportPages_;
   std::unique_ptr<QtUiBridge> Bridge;
   QScrollArea* ScrollBox_;
+  QLabel* GateState;
   QWidget* Content;
   TTabsFrame* Tabs;
   TMonitorFrame* MonitorFrame;

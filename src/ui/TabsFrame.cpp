@@ -242,7 +242,12 @@ void TTabsFrame::OnButtonMonitorStartClick() { OpenChannel(TCPClientMonitor, kMo
 
 void TTabsFrame::OnButtonCloseClick() {
   TCPClientGate.Disconnect();
-  ShowStatus(QStringLiteral("Spojenie s DALI zatvorené"));
+  ShowGateState(QStringLiteral("Spojenie s DALI zatvorené"));
+}
+
+void TTabsFrame::ShowGateState(const QString& text) {
+  if (shared_.gateState) shared_.gateState->setText(text);
+  if (shared_.statusLine) shared_.statusLine->clearMessage();
 }
 
 void TTabsFrame::ShowStatus(const QString& text) {
@@ -280,7 +285,7 @@ void TTabsFrame::OnDaliTCPClientConnected(TcpClient& sender) {
   if (&sender == &TCPClientGate) {
     shared_.daliCom->SetClient(&TCPClientGate);
     ShowGateOpen(true);
-    ShowStatus(QStringLiteral("Spojenie s DALI otvorené"));
+    ShowGateState(QStringLiteral("Spojenie s DALI otvorené"));
   } else if (&sender == &TCPClientMonitor) {
     ShowMonitorRunning(true);
     DaliMonitorPage->MonitorConnected();
@@ -293,6 +298,8 @@ void TTabsFrame::OnDaliTCPClientDisconnected(TcpClient& sender) {
     shared_.daliCom->SetClient(nullptr);
     if (!TCPClientMonitor.Connected()) InterfacePage->UnlockChoice();
     ShowGateOpen(false);
+    // A lost gate keeps the failure's message; only the lasting state changes.
+    if (shared_.gateState) shared_.gateState->setText(QStringLiteral("Spojenie s DALI zatvorené"));
   } else if (&sender == &TCPClientMonitor) {
     if (!TCPClientGate.Connected()) InterfacePage->UnlockChoice();
     ShowMonitorRunning(false);

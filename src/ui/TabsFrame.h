@@ -74,6 +74,8 @@ class TTabsFrame : public QFrame,
     QAction* printItem = nullptr;
     // The main window's status line: what became of the gate, and refusals of the page's buttons.
     QStatusBar* statusLine = nullptr;
+    // Its lasting part on the right: whether the gate is open.
+    QLabel* gateState = nullptr;
     // The main menu's document commands ("Otvoriť", "Uložiť ako"): a document must not be opened
     // or saved from the tables while a job writes them.
     std::vector<QAction*> documentItems;
@@ -234,6 +236,8 @@ class TTabsFrame : public QFrame,
   void StopWorker();
   void SetDevicePagesEnabled(bool enabled);
   void ShowStatus(const QString& text);
+  // The gate's state in the status line; a failure shown there before is over.
+  void ShowGateState(const QString& text);
   bool IsPageVisible(const QWidget* page) const { return Pages->currentWidget() == page; }
   void OnUi(const std::function<void()>& call);
 

@@ -105,6 +105,7 @@ class AddressingPageTest : public ConfiguratorFixture {
   }
   QString Message() { return form->ProgressView()->LabelProgress->text(); }
   QString Status() { return form->statusBar()->currentMessage(); }
+  QString GateState() { return form->findChild<QLabel*>("LabelGateState")->text(); }
   // Goes to another page and back: the page's show handler redraws the progress view.
   void ShowAddressPageAgain() {
     tabs->Pages->setCurrentWidget(tabs->InterfacePage);
@@ -217,17 +218,19 @@ TEST_F(AddressingPageTest, GateClosedByTheServerStopsTheJobAndANewOneRunsAfterRe
   BusServerLaunch launch = tabs->BusServerLaunchSettings();
   launch.arguments = {"--port-base", QString::number(launch.portBase)};
   tabs->SetBusServerLaunch(launch);
+  EXPECT_EQ(GateState(), "Spojenie s DALI zatvorené");
   Open();
-  EXPECT_EQ(Status(), "Spojenie s DALI otvorené");
+  EXPECT_EQ(GateState(), "Spojenie s DALI otvorené");
+  EXPECT_EQ(Status(), "") << "the loss is over";
   Execute(kActionFind, kActionNone);
   ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
   EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
   EXPECT_EQ(form->BalastConfig().UsedSlotCount(), 10);
-  EXPECT_EQ(Status(), "Spojenie s DALI otvorené");
+  EXPECT_EQ(GateState(), "Spojenie s DALI otvorené");
   ShowAddressPageAgain();
   EXPECT_EQ(Message(), "");
   tabs->ButtonClose->click();
-  EXPECT_EQ(Status(), "Spojenie s DALI zatvorené");
+  EXPECT_EQ(GateState(), "Spojenie s DALI zatvorené");
 }
 
 TEST_F(AddressingPageTest, AFinishedJobClearsAnEarlierFailure) {

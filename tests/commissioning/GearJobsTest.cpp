@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "commissioning/CommissioningFixture.h"
 #include "model/KindImage.h"
@@ -297,12 +298,20 @@ TEST_F(GearJobsTest, TheWorkerThreadCarriesItsName) {
   Build({"", {}, {}});
   worker.Start();
   // Linux keeps 15 characters of a thread's name; the worker's is cut to fit.
+  auto named = [] {
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+      std::ifstream comm(task.path() / "comm");
+      std::string name;
+      std::getline(comm, name);
+      if (name == "AddressingThrea") return true;
+    }
+    return false;
+  };
+  // The thread names itself as it starts.
   bool found = false;
-  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-    std::ifstream comm(task.path() / "comm");
-    std::string name;
-    std::getline(comm, name);
-    found = found || name == "AddressingThrea";
+  for (int i = 0; i < 2000 && !found; ++i) {
+    found = named();
+    if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   worker.Terminate();
   worker.WaitFor();
