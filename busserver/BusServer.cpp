@@ -160,6 +160,9 @@ void BusServer::Adopt(int fd, int channel) {
     configs_.push_back(std::move(c));
     Log("Konfigurácia: klient pripojený");
   } else if (channel == 1) {
+    // The old client's end may have arrived after this round's poll looked at it.
+    if (gate_ && !gate_->dead) NoticeGateEnd();
+    RetireGate();
     if (gate_) {
       // The line has one master; a second one would interleave its requests with the first.
       ::close(fd);
@@ -394,21 +397,28 @@ void BusServer::ServeReadyClients() {
   }
 }
 
-void BusServer::AdvanceGate() {
-  if (!gate_) return;
+void BusServer::NoticeGateEnd() {
+  pollfd p{gate_->fd, POLLIN, 0};
+  if (::poll(&p, 1, 0) > 0) ServeClient(*gate_, p.revents);
+}
+
+void BusServer::RetireGate() {
+  if (!gate_ || !gate_->dead) return;
   // A gate client that vanished still gets its complete requests executed, without replies.
-  if (gate_->dead) {
-    while (gate_->in.size() >= 5) {
-      sim::Frame request;
-      std::copy_n(gate_->in.begin(), 5, request.begin());
-      gate_->in.erase(gate_->in.begin(), gate_->in.begin() + 5);
-      line_.Exchange(request);
-    }
-    gate_.reset();
-  } else {
-    ServeGate(Clock::now());
-    if (gate_->dead) gate_.reset();
+  while (gate_->in.size() >= 5) {
+    sim::Frame request;
+    std::copy_n(gate_->in.begin(), 5, request.begin());
+    gate_->in.erase(gate_->in.begin(), gate_->in.begin() + 5);
+    line_.Exchange(request);
   }
+  gate_.reset();
+}
+
+void BusServer::AdvanceGate() {
+  RetireGate();
+  if (!gate_) return;
+  ServeGate(Clock::now());
+  if (gate_->dead) gate_.reset();
 }
 
 void BusServer::Run() {
@@ -417,8 +427,13 @@ void BusServer::Run() {
     WatchAll();
     if (Poll(NextWake()) > 0) {
       if (fds_[0].revents & POLLIN) HandleSignals(stop);
-      AcceptReady();
+      // Ends before beginnings: a client that closes its gate connection and connects again at
+      // once must find the gate free, not be turned away by its own old connection. New clients
+      // are still taken before any request of this round goes on the line, so a monitor that
+      // connected first sees its records.
       ServeReadyClients();
+      RetireGate();
+      AcceptReady();
     }
     AdvanceGate();
     std::erase_if(configs_, [](const auto& c) { return c->dead; });

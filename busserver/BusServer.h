@@ -92,8 +92,12 @@ class BusServer {
   void AcceptReady();
   void ServeReadyClients();
   void ServeClient(Client& c, short revents);
-  // Puts the gate's requests on the line, or the last requests of a gate client that has gone.
+  // Puts the gate's requests on the line.
   void AdvanceGate();
+  // Reads the gate client's end now if it has come, without waiting for the next round.
+  void NoticeGateEnd();
+  // Puts the last requests of a gate client that has gone on the line and frees the gate.
+  void RetireGate();
 
   Options options_;
   sim::SimulatedLine line_;

@@ -3,13 +3,18 @@
 #include "buslink/BusServerLink.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "buslink/TcpClient.h"
 #include "model/Error.h"
@@ -96,7 +101,45 @@ pid_t SpawnDetached(const std::string& path, const std::vector<char*>& argv) {
   return server > 0 ? server : 0;
 }
 
+int OpenPidfd(pid_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)); }
+
+// Whether the process behind `pidfd` has ended; a descriptor turns readable when it does.
+bool Ended(int pidfd, int waitMs) {
+  pollfd p{pidfd, POLLIN, 0};
+  for (;;) {
+    const int rc = ::poll(&p, 1, waitMs);
+    if (rc < 0 && errno == EINTR) continue;
+    return rc != 0;
+  }
+}
+
+// Puts the client's events back however the connect ends.
+class HeldEvents {
+ public:
+  explicit HeldEvents(TcpClient& client)
+      : client_(client),
+        connected_(std::exchange(client.OnConnected, nullptr)),
+        disconnected_(std::exchange(client.OnDisconnected, nullptr)) {}
+  ~HeldEvents() { Restore(); }
+  void Restore() {
+    if (restored_) return;
+    restored_ = true;
+    client_.OnConnected = std::move(connected_);
+    client_.OnDisconnected = std::move(disconnected_);
+  }
+
+ private:
+  TcpClient& client_;
+  std::function<void(TcpClient&)> connected_;
+  std::function<void(TcpClient&)> disconnected_;
+  bool restored_ = false;
+};
+
 }  // namespace
+
+BusServerLink::~BusServerLink() {
+  for (int fd : serverPidfds_) ::close(fd);
+}
 
 std::string BusServerLink::ProgramPath() const {
   const std::filesystem::path program(program_.program);
@@ -121,6 +164,24 @@ void BusServerLink::StartServer() {
                 " (hľadaný v pracovnom priečinku a v priečinku konfigurátora)");
   }
   serverPid_ = pid;
+  if (const int pidfd = OpenPidfd(pid); pidfd >= 0) serverPidfds_.push_back(pidfd);
+}
+
+void BusServerLink::StopStartedServers(std::chrono::milliseconds wait) {
+  std::vector<int> running;
+  for (int pidfd : serverPidfds_) {
+    if (!Ended(pidfd, 0) && ::syscall(SYS_pidfd_send_signal, pidfd, SIGTERM, nullptr, 0) == 0) {
+      running.push_back(pidfd);
+    }
+  }
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  for (int pidfd : running) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    Ended(pidfd, static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count())));
+  }
+  for (int pidfd : serverPidfds_) ::close(pidfd);
+  serverPidfds_.clear();
 }
 
 void BusServerLink::StartAndConnect() {
@@ -151,13 +212,32 @@ void BusServerLink::ConnectChannel(TcpClient& client, int interfaceIndex, const 
       ChannelEndpoint(interfaceIndex, ipText, portText, channel, program_.portBase);
   client.SetHost(endpoint.host);
   client.SetPort(endpoint.port);
-  if (interfaceIndex == kInterfaceControlUnit) {
-    client.Connect();
-  } else {
-    // A bus server that has just started opens its ports one after the other: the configuration
-    // port answering does not yet mean that this one does.
-    ConnectPatiently(client, program_.patience);
+  auto connect = [&] {
+    if (interfaceIndex == kInterfaceControlUnit) {
+      client.Connect();
+    } else {
+      // A bus server that has just started opens its ports one after the other: the
+      // configuration port answering does not yet mean that this one does.
+      ConnectPatiently(client, program_.patience);
+    }
+  };
+  if (channel != kGateChannel) {
+    connect();
+    return;
   }
+  // The gate is not open until the gateway has kept the connection: one that already serves
+  // another client accepts and closes at once, and nothing else would notice until the first
+  // exchange failed.
+  HeldEvents events(client);
+  connect();
+  const bool refused = client.WaitReadable(program_.refusalWait) && !client.StillConnected();
+  events.Restore();
+  if (refused) {
+    throw Error("Brána je obsadená: brána " + endpoint.host + ":" + std::to_string(endpoint.port) +
+                " už obsluhuje iného klienta (beží ešte iný konfigurátor?). Spojenie nie je "
+                "otvorené.");
+  }
+  if (client.OnConnected) client.OnConnected(client);
 }
 
 }  // namespace lumetra

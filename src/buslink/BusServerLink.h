@@ -22,6 +22,9 @@ struct BusServerProgram {
   uint16_t portBase = kBusServerPortBase;
   // How long a freshly started server may take before it listens.
   std::chrono::milliseconds patience{5000};
+  // How long a new gate connection is watched for the gateway hanging up on it at once, as a bus
+  // server does that already serves another client.
+  std::chrono::milliseconds refusalWait{200};
 };
 
 // Not thread-safe: one thread (the user interface's) makes every call. The connected and
@@ -31,6 +34,9 @@ class BusServerLink {
  public:
   // `config` is the configuration channel, borrowed for the link's life.
   explicit BusServerLink(TcpClient& config) : config_(config) {}
+  ~BusServerLink();
+  BusServerLink(const BusServerLink&) = delete;
+  BusServerLink& operator=(const BusServerLink&) = delete;
 
   void SetProgram(BusServerProgram program) { program_ = std::move(program); }
   const BusServerProgram& Program() const { return program_; }
@@ -46,6 +52,11 @@ class BusServerLink {
   void StartServer();
   // The process id of the last server started, 0 when none.
   pid_t ServerProcessId() const { return serverPid_; }
+  // Ends every server this link started that still runs and waits up to `wait` for them to go,
+  // so that a gateway's serial port is free when the configurator has closed. A server that was
+  // already running when "Otvoriť" was clicked was not started here and is left alone (the one
+  // started on top of it gave up at once).
+  void StopStartedServers(std::chrono::milliseconds wait = std::chrono::seconds(2));
 
   // For "USB / DALI" and "WiFi / DALI": starts the server unless the configuration channel is
   // still open, and sends the packet; a server that went away since the last packet is started
@@ -54,7 +65,9 @@ class BusServerLink {
   void Configure(int interfaceIndex, const std::string& serialPort, const std::string& ipText,
                  const std::string& portText);
   // Connects the gate or monitor channel of the interface: a control unit's at once, a bus
-  // server's with the patience of a server that may still be opening its ports.
+  // server's with the patience of a server that may still be opening its ports. A gate connection
+  // that the gateway closes at once (it serves someone else) is reported as an Error and its
+  // connected event is never raised.
   void ConnectChannel(TcpClient& client, int interfaceIndex, const std::string& ipText,
                       const std::string& portText, uint16_t channel) const;
 
@@ -65,6 +78,9 @@ class BusServerLink {
   BusServerProgram program_;
   std::string programFolder_;
   pid_t serverPid_ = 0;
+  // Process descriptors of the servers started here: unlike a process id, one can never name
+  // another process that the system gave the same number later.
+  std::vector<int> serverPidfds_;
 };
 
 }  // namespace lumetra

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "buslink/DaliCom.h"
+#include "buslink/TcpClient.h"
 #include "commissioning/ParameterReading.h"
 #include "commissioning/Population.h"
 #include "commissioning/ScopeExit.h"
@@ -49,7 +50,7 @@ void TGateThread::Pass() {
   int job = Job.load();
   if (job == kJobIdle) return;
   Problems_.clear();
-  bool failed = false;
+  std::string failure;
   // A job cancelled before it began has nothing to run: its code must not empty the tables.
   if (job != kJobCancel) {
     try {
@@ -58,27 +59,22 @@ void TGateThread::Pass() {
       if (gear != kActionNone) {
         BalastConfig->Clear();
         ShowCounts();
-        if (gear == kActionFind) FindGear();
-        if (gear == kActionAddressAdded) AddressAddedGear();
-        if (gear == kActionReaddressAll) ReaddressAllGear();
-        if (gear <= kActionReaddressAll && !Cancelled()) Check(GearPopulation());
+        RunPart(GearPopulation(), gear);
       }
       job = Job.load();
       const int devices = job & 0x0F;
       if (devices != kActionNone) {
         ShowCounts();
-        if (devices == kActionFind) FindDevices();
-        if (devices == kActionAddressAdded) AddressAddedDevices();
-        if (devices == kActionReaddressAll) ReaddressAllDevices();
-        if (devices <= kActionReaddressAll && !Cancelled()) Check(DevicePopulation());
+        RunPart(DevicePopulation(), devices);
       }
     } catch (const SequenceStopped& e) {
-      failed = true;
-      Message = std::string("Adresovanie prerušené: ") + ExchangeResultText(e.result);
+      failure = std::string("Adresovanie prerušené: ") + ExchangeResultText(e.result);
+      Message = failure;
       ShowMessageText();
     }
   }
-  if (!failed) {
+  failure_ = failure;
+  if (failure.empty()) {
     Message = kMessageFinished;
     if (!Problems_.empty()) Message += " – " + ProblemSummary(Problems_);
     ShowMessageText();
@@ -90,6 +86,35 @@ void TGateThread::Pass() {
   OnUi([this] {
     if (TabsFrame) TabsFrame->AddressingFinished();
   });
+}
+
+void TGateThread::RunPart(const Population& p, int action) {
+  try {
+    if (action == kActionFind) Find(p);
+    if (action == kActionAddressAdded) AddressAdded(p);
+    if (action == kActionReaddressAll) ReaddressAll(p);
+    if (action <= kActionReaddressAll && !Cancelled()) Check(p);
+  } catch (const SequenceStopped& stopped) {
+    WindUp(p, action, stopped.result);
+    throw;
+  }
+}
+
+void TGateThread::WindUp(const Population& p, int action, int result) {
+  MarkAddress(p, 64);
+  if (result == kSequenceCancelled) {
+    // A cancel that came in the middle of a reading: the job's requests stay those of any cancel.
+    ShowGroups(p);
+    return;
+  }
+  // A plain time-out leaves the gate open: the devices are not left in initialisation, and the
+  // selection is put where a finished job puts it. Whatever this TERMINATE meets is not the
+  // failure the user is told of.
+  const TcpClient* client = Session.DaliCom() ? Session.DaliCom()->Client() : nullptr;
+  if (action != kActionFind && client != nullptr && client->Connected()) {
+    RunSequence([&] { p.Terminate(Session); });
+  }
+  Finish(p);
 }
 
 std::vector<std::string> TGateThread::Problems() const {
@@ -237,6 +262,8 @@ void TGateThread::MarkFound(const Population& p) {
   OnUi([this, &p] {
     if (!AddressFrame) return;
     p.Name() == 'A' ? AddressFrame->MarkGearFound() : AddressFrame->MarkDeviceFound();
+    // The count grows with the marks, not only at the ends of the job's parts.
+    AddressFrame->ShowCounts();
   });
 }
 

@@ -134,6 +134,9 @@ class TGateThread {
 
   // What the check after the last job found wrong, one Slovak line per address.
   std::vector<std::string> Problems() const;
+  // The message of the last job when a failed exchange stopped it, else empty. Written by the
+  // worker before it hands over JobFinished: read it there, not while a job runs.
+  const std::string& FailureMessage() const { return failure_; }
 
   std::string Message;
 
@@ -141,6 +144,9 @@ class TGateThread {
   void Execute();
   bool Cancelled() const { return Job.load() == kJobCancel; }
 
+  // One population's part of a job; a failed exchange winds it up before it goes on up.
+  void RunPart(const Population& p, int action);
+  void WindUp(const Population& p, int action, int result);
   // The jobs, written once for both populations.
   void Find(const Population& p);
   void AddressAdded(const Population& p);
@@ -190,6 +196,7 @@ class TGateThread {
   BusSession Session;
   BusSession UiSession;
   std::vector<AddressProblem> Problems_;
+  std::string failure_;
 };
 
 }  // namespace lumetra

@@ -81,8 +81,13 @@ void TAddressPage::ShowGateOpen(bool open) {
 
 void TAddressPage::OnButtonExecuteClick() {
   const int job = RadioGroupControllers->ItemIndex() + 16 * RadioGroupBalasts->ItemIndex();
+  if (job == kJobIdle) {
+    if (links_.showStatus) links_.showStatus(QStringLiteral("Nie je vybraná žiadna úloha"));
+    return;
+  }
   // A cancelled job still winding down keeps the worker busy; a new code must not overwrite it.
-  if (job == kJobIdle || !links_.gate->Idle()) return;
+  if (!links_.gate->Idle()) return;
+  abortReason_.clear();
   if (links_.progressView) {
     ShowView(links_.progressView);
     links_.progressView->PrepareJob((job >> 4) != 0, (job & 0x0F) != 0);
@@ -96,6 +101,7 @@ void TAddressPage::LockForAddressing() {
   ButtonClose->setEnabled(false);
   ButtonExecute->setEnabled(false);
   SetDevicePagesEnabled(false);
+  LockConnections(true);
   ButtonCancelAddressing->setEnabled(true);
   // The reading switches the tables' level mode for a moment and puts its own back afterwards.
   RadioGroupPercentArc->setEnabled(false);
@@ -113,15 +119,21 @@ void TAddressPage::OnButtonCancelAddressingClick() {
   // The worker may still be writing the tables until it notices the cancel, so the device pages
   // and "Vykonať" wait for the end of the job; closing the gate ends it at once.
   ButtonClose->setEnabled(links_.gateClient->Connected());
+  LockConnections(false);
 }
 
 void TAddressPage::AddressingFinished() {
+  abortReason_ = links_.gate->FailureMessage();
+  // A job cut off in the middle leaves the grids as far as it got (a device read into the table
+  // but not yet marked): they are drawn again from the tables.
+  if (!abortReason_.empty() && links_.progressView) links_.progressView->RefreshAll();
   const bool open = links_.gateClient->Connected();
   ButtonClose->setEnabled(open);
   ButtonExecute->setEnabled(open);
   ButtonOpen->setEnabled(!open);
   SetDevicePagesEnabled(true);
   ButtonCancelAddressing->setEnabled(false);
+  LockConnections(false);
   RadioGroupPercentArc->setEnabled(true);
   for (size_t i = 0; i < documentItemsEnabled_.size() && i < links_.documentItems.size(); ++i) {
     links_.documentItems[i]->setEnabled(documentItemsEnabled_[i]);
@@ -132,6 +144,10 @@ void TAddressPage::AddressingFinished() {
 
 void TAddressPage::SetDevicePagesEnabled(bool enabled) {
   if (links_.setDevicePagesEnabled) links_.setDevicePagesEnabled(enabled);
+}
+
+void TAddressPage::LockConnections(bool locked) {
+  if (links_.lockConnections) links_.lockConnections(locked);
 }
 
 void TAddressPage::OnRadioGroupPercentArcClick() {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "ui/Widgets.h"
@@ -50,6 +51,10 @@ class TAddressPage : public QWidget, public TAddressControls {
     std::vector<QAction*> documentItems;
     // The device pages may not be entered while a job writes their tables.
     std::function<void(bool)> setDevicePagesEnabled;
+    // The connections may not be closed from another page while a job runs.
+    std::function<void(bool)> lockConnections;
+    // The main window's status line.
+    std::function<void(const QString&)> showStatus;
   };
 
   explicit TAddressPage(QWidget* parent = nullptr);
@@ -65,12 +70,17 @@ class TAddressPage : public QWidget, public TAddressControls {
   void ShowIdle();
   // True from "Vykonať" until the worker reports the end of the job.
   bool JobRunning() const { return jobRunning_; }
+  // Why the last job stopped when an exchange failed; empty when it ended normally or was
+  // cancelled. Kept until the next job starts, so the page shows it again when it comes back.
+  const std::string& AbortReason() const { return abortReason_; }
 
  private:
   void SetDevicePagesEnabled(bool enabled);
+  void LockConnections(bool locked);
 
   Links links_;
   bool jobRunning_ = false;
+  std::string abortReason_;
   // The document commands' enabled states from before the job, put back after it.
   std::vector<bool> documentItemsEnabled_;
 };

@@ -1,10 +1,12 @@
 // The main window: menu, scrolling, the stacked frames and the status line.
 #include "ui/ConfiguratorForm.h"
 
+#include <QCloseEvent>
 #include <QEnterEvent>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "commissioning/AddressFrame.h"
@@ -40,6 +42,9 @@ TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, 
   ScrollBox_->viewport()->installEventFilter(this);
   setCentralWidget(ScrollBox_);
   statusBar()->setObjectName(QStringLiteral("StatusLine"));
+  GateState = new QLabel(statusBar());
+  GateState->setObjectName(QStringLiteral("LabelGateState"));
+  statusBar()->addPermanentWidget(GateState);
 
   // The right-hand views are stacked in their fixed order as their frames arrive; the navigation
   // frame sits on the left.
@@ -120,6 +125,8 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // "Tlač" is handed to the pages, which offer it where there is something to print, once the
   // report can be printed; until then it stays disabled.
   shared.printItem = nullptr;
+  shared.statusLine = statusBar();
+  shared.gateState = GateState;
   shared.documentItems = {ItemOpen, ItemSaveAs};
   shared.monitorView = MonitorFrame;
   shared.progressView = AddressFrame;
@@ -128,6 +135,10 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
+  connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
+    // Not from inside the worker's hand-over, which is still under way.
+    if (closeAfterJob_) QTimer::singleShot(0, this, &QWidget::close);
+  });
   ReportPages_ = std::make_unique<ReportPages>();
 }
 
@@ -148,6 +159,22 @@ void TConfiguratorForm::OnDestroy() {
 
 void TConfiguratorForm::ShowExchangeFailure(int result) {
   statusBar()->showMessage(QString::fromUtf8(ExchangeResultText(result)));
+}
+
+void TConfiguratorForm::closeEvent(QCloseEvent* event) {
+  if (Tabs != nullptr && Tabs->JobRunning()) {
+    // A hidden window whose process goes on for minutes holding the gate would leave the next
+    // start refused by the bus server without a word.
+    if (!closeAfterJob_) {
+      closeAfterJob_ = true;
+      if (Tabs->ButtonCancelAddressing->isEnabled()) Tabs->OnButtonCancelAddressingClick();
+      statusBar()->showMessage(
+          QStringLiteral("Adresovanie sa ruší, program sa zatvorí hneď, ako sa zastaví"));
+    }
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 void TConfiguratorForm::enterEvent(QEnterEvent* event) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 #include <QScrollArea>
 #include <memory>
@@ -67,6 +68,9 @@ class TConfiguratorForm : public QMainWindow {
   QAction* ItemAbout;
 
  protected:
+  // Closing during a job cancels it and keeps the window up, saying so, until the worker has
+  // stopped; the window then closes by itself.
+  void closeEvent(QCloseEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,12 +91,14 @@ class TConfiguratorForm : public QMainWindow {
   std::unique_ptr<ReportPages> ReportPages_;
   std::unique_ptr<QtUiBridge> Bridge;
   QScrollArea* ScrollBox_;
+  QLabel* GateState;
   QWidget* Content;
   TTabsFrame* Tabs;
   TMonitorFrame* MonitorFrame;
   TAddressFrame* AddressFrame;
   TBalastFrame* BalastFrame;
   bool MouseOver_ = false;
+  bool closeAfterJob_ = false;
 };
 
 }  // namespace lumetra

@@ -76,6 +76,26 @@ void TInterfacePage::OnRadioGroupInterfaceClick() {
   EditPort->setEnabled(!serial);
 }
 
+void TInterfacePage::ShowGateOpen(bool open) {
+  gateOpen_ = open;
+  ShowCloseButtons();
+}
+
+void TInterfacePage::ShowMonitorRunning(bool running) {
+  monitorRunning_ = running;
+  ShowCloseButtons();
+}
+
+void TInterfacePage::LockConnections(bool locked) {
+  locked_ = locked;
+  ShowCloseButtons();
+}
+
+void TInterfacePage::ShowCloseButtons() {
+  ButtonCloseConnection->setEnabled(gateOpen_ && !locked_);
+  ButtonStopMonitor->setEnabled(monitorRunning_ && !locked_);
+}
+
 void TInterfacePage::LockChoice() {
   RadioGroupInterface->setEnabled(false);
   ComboBoxPort->setEnabled(false);

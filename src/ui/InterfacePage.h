@@ -40,13 +40,23 @@ class TInterfacePage : public QWidget, public TInterfaceControls {
   // While the gate or the monitor is open the interface may not change under it.
   void LockChoice();
   void UnlockChoice();
-  void ShowGateOpen(bool open) { ButtonCloseConnection->setEnabled(open); }
-  void ShowMonitorRunning(bool running) { ButtonStopMonitor->setEnabled(running); }
+  void ShowGateOpen(bool open);
+  void ShowMonitorRunning(bool running);
+  // While a job runs neither connection is closed from here, as "Zatvoriť" may not close the
+  // gate then: either would cut the job off in the middle of an exchange.
+  void LockConnections(bool locked);
 
   int InterfaceIndex() const { return RadioGroupInterface->ItemIndex(); }
   std::string SerialPort() const { return ComboBoxPort->currentText().toStdString(); }
   std::string IpText() const { return EditIPAddress->text().toStdString(); }
   std::string PortText() const { return EditPort->text().toStdString(); }
+
+ private:
+  void ShowCloseButtons();
+
+  bool gateOpen_ = false;
+  bool monitorRunning_ = false;
+  bool locked_ = false;
 };
 
 }  // namespace lumetra

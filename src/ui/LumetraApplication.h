@@ -3,12 +3,15 @@
 
 #include <QApplication>
 #include <QString>
+#include <QTranslator>
 #include <functional>
+#include <memory>
 
 namespace lumetra {
 
 class TLumetraApplication : public QApplication {
  public:
+  // Qt's own dialogs (files, printing, message boxes) speak Slovak, as the rest of the program.
   TLumetraApplication(int& argc, char** argv);
 
   // Shows a failure to the user in a Slovak dialog ("Chyba"). Tests replace the dialog with a
@@ -21,6 +24,9 @@ class TLumetraApplication : public QApplication {
 
   // Last line of defence for exceptions that escape an event handler.
   bool notify(QObject* receiver, QEvent* event) override;
+
+ private:
+  std::unique_ptr<QTranslator> qtTranslation_;
 };
 
 // Connects a signal to a handler that runs under the general error report.

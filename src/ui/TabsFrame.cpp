@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QStatusBar>
 #include <QThread>
 #include <QVBoxLayout>
 #include <thread>
@@ -186,17 +187,22 @@ void TTabsFrame::BindPages() {
                      .progressView = s.progressView,
                      .editors = {s.gearEditor, s.deviceEditor},
                      .documentItems = s.documentItems,
-                     .setDevicePagesEnabled = [this](bool on) { SetDevicePagesEnabled(on); }});
+                     .setDevicePagesEnabled = [this](bool on) { SetDevicePagesEnabled(on); },
+                     .lockConnections = [this](bool on) { InterfacePage->LockConnections(on); },
+                     .showStatus = [this](const QString& text) { ShowStatus(text); }});
 }
 
 void TTabsFrame::Finalize() {
   StopWorker();
   DaliMonitorPage->StopReader();
   if (TCPClientConfig.Connected()) TCPClientConfig.Disconnect();
+  link_.StopStartedServers();
 }
 
 void TTabsFrame::StopWorker() {
-  // A running job runs to its end; its hand-overs still need this thread meanwhile.
+  // A running job is cancelled: it stops between two exchanges, so the wait is at most one reply
+  // time-out. Its hand-overs still need this thread meanwhile.
+  if (!Gate.Idle()) Gate.SetJob(kJobCancel);
   Gate.Terminate();
   while (!Gate.Finished() && Gate.Started()) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -234,7 +240,33 @@ void TTabsFrame::OnButtonOpenClick() { OpenChannel(TCPClientGate, kGateChannel);
 // The rest happens in OnDaliTCPClientConnected.
 void TTabsFrame::OnButtonMonitorStartClick() { OpenChannel(TCPClientMonitor, kMonitorChannel); }
 
-void TTabsFrame::OnButtonCloseClick() { TCPClientGate.Disconnect(); }
+void TTabsFrame::OnButtonCloseClick() {
+  TCPClientGate.Disconnect();
+  ShowGateState(QStringLiteral("Spojenie s DALI zatvorené"));
+}
+
+void TTabsFrame::ShowGateState(const QString& text) {
+  if (shared_.gateState) shared_.gateState->setText(text);
+  if (shared_.statusLine) shared_.statusLine->clearMessage();
+}
+
+void TTabsFrame::ShowStatus(const QString& text) {
+  if (shared_.statusLine) shared_.statusLine->showMessage(text);
+}
+
+void TTabsFrame::AddressingFinished() {
+  AddressPage->AddressingFinished();
+  // A job that went through shows that the line works again: an earlier failure is over.
+  if (AddressPage->AbortReason().empty() && shared_.statusLine) {
+    const QString shown = shared_.statusLine->currentMessage();
+    for (int result :
+         {kExchangeNoReply, kExchangeLost, kExchangeNotConnected, kSequenceCancelled}) {
+      if (shown == QString::fromUtf8(ExchangeResultText(result)))
+        shared_.statusLine->clearMessage();
+    }
+  }
+  emit JobEnded();
+}
 
 void TTabsFrame::OnButtonStopMonitorClick() { OnButtonMonitorStopClick(); }
 
@@ -253,6 +285,7 @@ void TTabsFrame::OnDaliTCPClientConnected(TcpClient& sender) {
   if (&sender == &TCPClientGate) {
     shared_.daliCom->SetClient(&TCPClientGate);
     ShowGateOpen(true);
+    ShowGateState(QStringLiteral("Spojenie s DALI otvorené"));
   } else if (&sender == &TCPClientMonitor) {
     ShowMonitorRunning(true);
     DaliMonitorPage->MonitorConnected();
@@ -265,6 +298,8 @@ void TTabsFrame::OnDaliTCPClientDisconnected(TcpClient& sender) {
     shared_.daliCom->SetClient(nullptr);
     if (!TCPClientMonitor.Connected()) InterfacePage->UnlockChoice();
     ShowGateOpen(false);
+    // A lost gate keeps the failure's message; only the lasting state changes.
+    if (shared_.gateState) shared_.gateState->setText(QStringLiteral("Spojenie s DALI zatvorené"));
   } else if (&sender == &TCPClientMonitor) {
     if (!TCPClientGate.Connected()) InterfacePage->UnlockChoice();
     ShowMonitorRunning(false);
@@ -290,7 +325,8 @@ void TTabsFrame::OnAddressPageShow() {
   if (shared_.progressView) {
     // During a job the worker owns the tables and keeps the view and its message up to date.
     const bool jobRunning = AddressPage->JobRunning();
-    if (!jobRunning) shared_.progressView->SetMessage("");
+    // The reason of a job that a failure stopped stays until the next job.
+    if (!jobRunning) shared_.progressView->SetMessage(AddressPage->AbortReason());
     ShowView(shared_.progressView);
     if (!jobRunning) shared_.progressView->RefreshAll();
   }

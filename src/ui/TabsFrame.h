@@ -28,6 +28,7 @@
 
 class QAction;
 class QFileDialog;
+class QStatusBar;
 
 namespace lumetra {
 
@@ -71,6 +72,10 @@ class TTabsFrame : public QFrame,
     TControllerConfig* controllerConfig = nullptr;
     UiBridge* bridge = nullptr;
     QAction* printItem = nullptr;
+    // The main window's status line: what became of the gate, and refusals of the page's buttons.
+    QStatusBar* statusLine = nullptr;
+    // Its lasting part on the right: whether the gate is open.
+    QLabel* gateState = nullptr;
     // The main menu's document commands ("Otvoriť", "Uložiť ako"): a document must not be opened
     // or saved from the tables while a job writes them.
     std::vector<QAction*> documentItems;
@@ -91,6 +96,8 @@ class TTabsFrame : public QFrame,
 
   void Initialize(const Shared& shared, const std::optional<std::string>& controlUnitAddress,
                   const std::optional<std::string>& controlUnitPort);
+  // Cancels a running job and waits for the worker, closes the configuration channel and ends
+  // the bus servers this frame started: whatever holds a gateway's port lets go of it.
   void Finalize();
 
   void SetBusServerLaunch(BusServerLaunch launch);
@@ -113,7 +120,8 @@ class TTabsFrame : public QFrame,
   void OnButtonExecuteClick() { AddressPage->OnButtonExecuteClick(); }
   void OnButtonCancelAddressingClick() { AddressPage->OnButtonCancelAddressingClick(); }
   void LockForAddressing() { AddressPage->LockForAddressing(); }
-  void AddressingFinished() override { AddressPage->AddressingFinished(); }
+  void AddressingFinished() override;
+  bool JobRunning() const { return AddressPage->JobRunning(); }
   void OnRadioGroupPercentArcClick() { AddressPage->OnRadioGroupPercentArcClick(); }
   // TNavigation: one device read on the calling thread; 0 or the failed exchange's result.
   int ReadBalastParameters(int quick, int a) override;
@@ -179,6 +187,11 @@ class TTabsFrame : public QFrame,
   TMonitorFrame* MonitorView() const { return DaliMonitorPage->MonitorView(); }
   TMonitoringThread* MonitoringThread() const { return DaliMonitorPage->MonitoringThread(); }
 
+ signals:
+  // The worker has reported the end of a job (normal, cancelled or stopped by a failure).
+  void JobEnded();
+
+ public:
   // The three connections.
   TcpClient TCPClientConfig;
   TcpClient TCPClientGate;
@@ -222,6 +235,9 @@ class TTabsFrame : public QFrame,
   void BindConnectionEvents(TcpClient& client);
   void StopWorker();
   void SetDevicePagesEnabled(bool enabled);
+  void ShowStatus(const QString& text);
+  // The gate's state in the status line; a failure shown there before is over.
+  void ShowGateState(const QString& text);
   bool IsPageVisible(const QWidget* page) const { return Pages->currentWidget() == page; }
   void OnUi(const std::function<void()>& call);
 

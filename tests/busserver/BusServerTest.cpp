@@ -164,6 +164,28 @@ TEST_F(BusServer, OneGateClientAtATime) {
   EXPECT_EQ(Exchange(third, Request(3, 0, 0x01, 0x91))[3], 0xFF);
 }
 
+TEST_F(BusServer, AGateReopenedRightAfterItsCloseIsAlwaysAccepted) {
+  // The configurator's "Zatvoriť" and "Otvoriť" in quick succession: the close and the new
+  // connection often reach the server in the same round of its loop.
+  Start();
+  int refused = 0;
+  for (int cycle = 0; cycle < 200; ++cycle) {
+    TcpClient gate;
+    Connect(gate, kGateChannel);
+    const Bytes request = Request(3, 0, 0x01, 0x91);
+    gate.Write(request.data(), request.size());
+    Bytes reply{};
+    try {
+      if (!gate.ReadExactFor(reply.data(), reply.size(), 2s)) ADD_FAILURE() << "no reply";
+    } catch (const ConnectionLost&) {
+      ++refused;
+    }
+    gate.Disconnect();
+  }
+  EXPECT_EQ(refused, 0);
+  EXPECT_EQ(server->Output().find("brána je obsadená"), std::string::npos) << server->Output();
+}
+
 TEST_F(BusServer, MonitorClientThatStopsReadingIsDisconnected) {
   Start({"--monitor-backlog", "4096"});
   // A raw socket with a small receive buffer that is never read.

@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QStatusBar>
 #include <QThread>
 
 #include "ServerProcess.h"
+#include "buslink/TcpClient.h"
 #include "commissioning/AddressFrame.h"
 #include "commissioning/CommissioningFixture.h"
 #include "support/ConfiguratorFixture.h"
@@ -102,6 +104,26 @@ class AddressingPageTest : public ConfiguratorFixture {
            tabs->Pages->isTabEnabled(tabs->Pages->indexOf(tabs->ControllersPage));
   }
   QString Message() { return form->ProgressView()->LabelProgress->text(); }
+  QString Status() { return form->statusBar()->currentMessage(); }
+  QString GateState() { return form->findChild<QLabel*>("LabelGateState")->text(); }
+  // Goes to another page and back: the page's show handler redraws the progress view.
+  void ShowAddressPageAgain() {
+    tabs->Pages->setCurrentWidget(tabs->InterfacePage);
+    tabs->Pages->setCurrentWidget(tabs->AddressPage);
+  }
+  // The progress view of one population agrees with itself: nothing marked as being worked on,
+  // and as many in-use marks as the count says.
+  void ExpectConsistentGrid(bool gear) {
+    TAddressFrame& view = *form->ProgressView();
+    int inUse = 0;
+    for (int a = 0; a < 64; ++a) {
+      TDeviceButton& b = gear ? view.GearButton(a) : view.DeviceButton(a);
+      EXPECT_NE(PanelColor(b.SelectPanel), kLime) << a;
+      if (PanelColor(b.GroupPanel) == kMaroon) ++inUse;
+    }
+    QLabel* count = gear ? view.LabelUsedBalastAddressCount : view.LabelUsedCtrlAddressCount;
+    EXPECT_EQ(count->text(), QStringLiteral("Počet pridelených adries: %1").arg(inUse));
+  }
 };
 
 TEST_F(AddressingPageTest, AddressAddedOnTheDemoLineAddressesTheNewDevicesOnly) {
@@ -149,6 +171,7 @@ TEST_F(AddressingPageTest, BothNothingDoesNothing) {
   const QString before = Message();
   Execute(kActionNone, kActionNone);
   EXPECT_EQ(Message(), before);
+  EXPECT_EQ(Status(), "Nie je vybraná žiadna úloha");
   EXPECT_TRUE(tabs->RadioGroupPercentArc->isEnabled());
   EXPECT_TRUE(tabs->ButtonExecute->isEnabled());
   EXPECT_FALSE(tabs->ButtonCancelAddressing->isEnabled());
@@ -183,6 +206,11 @@ TEST_F(AddressingPageTest, GateClosedByTheServerStopsTheJobAndANewOneRunsAfterRe
   EXPECT_FALSE(tabs->ButtonExecute->isEnabled());  // no gate: nothing to run a job on
   EXPECT_FALSE(tabs->ButtonClose->isEnabled());
   EXPECT_TRUE(DevicePagesEnabled());
+  EXPECT_TRUE(WaitUntil([&] { return Status() == "Spojenie s DALI bolo prerušené"; }));
+  ExpectConsistentGrid(true);
+  // The reason stays when the page comes back, until the next job.
+  ShowAddressPageAgain();
+  EXPECT_EQ(Message(), "Adresovanie prerušené: Spojenie s DALI bolo prerušené");
 
   // The server that cut the gate goes away too; "Otvoriť" notices and starts a fresh one.
   ::kill(static_cast<pid_t>(serverPid), SIGTERM);
@@ -190,11 +218,162 @@ TEST_F(AddressingPageTest, GateClosedByTheServerStopsTheJobAndANewOneRunsAfterRe
   BusServerLaunch launch = tabs->BusServerLaunchSettings();
   launch.arguments = {"--port-base", QString::number(launch.portBase)};
   tabs->SetBusServerLaunch(launch);
+  EXPECT_EQ(GateState(), "Spojenie s DALI zatvorené");
   Open();
+  EXPECT_EQ(GateState(), "Spojenie s DALI otvorené");
+  EXPECT_EQ(Status(), "") << "the loss is over";
   Execute(kActionFind, kActionNone);
   ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
   EXPECT_EQ(Message(), "Adresovanie zariadení ukončené");
   EXPECT_EQ(form->BalastConfig().UsedSlotCount(), 10);
+  EXPECT_EQ(GateState(), "Spojenie s DALI otvorené");
+  ShowAddressPageAgain();
+  EXPECT_EQ(Message(), "");
+  tabs->ButtonClose->click();
+  EXPECT_EQ(GateState(), "Spojenie s DALI zatvorené");
+}
+
+TEST_F(AddressingPageTest, AFinishedJobClearsAnEarlierFailure) {
+  Open();
+  form->DaliCom().OnExchangeFailed(kExchangeNoReply);  // as a time-out of an editor's request
+  ASSERT_TRUE(WaitUntil([&] { return Status() == "Zariadenie neodpovedá"; }));
+  Execute(kActionFind, kActionNone);
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
+  EXPECT_EQ(Status(), "");
+}
+
+TEST_F(AddressingPageTest, AJobStoppedInTheDevicePartLeavesTheViewAndTheGroupsConsistent) {
+  // The gate goes while the first control device is read.
+  Open({"--close-after", "80"});
+  tabs->Pages->setCurrentWidget(tabs->ControllersPage);
+  tabs->Pages->setCurrentWidget(tabs->AddressPage);
+  Execute(kActionNone, kActionFind);
+  ASSERT_TRUE(WaitUntil([&] { return JobDone() && tabs->ButtonOpen->isEnabled(); }, kJobWait));
+  EXPECT_EQ(Message(), "Adresovanie prerušené: Spojenie s DALI bolo prerušené");
+  ExpectConsistentGrid(false);
+  ExpectConsistentGrid(true);
+  // The group buttons show the selection the finishing step made: all devices.
+  EXPECT_EQ(form->ControllerConfig().CurrentGroup(), TConfig::kAllDevices);
+  EXPECT_EQ(PanelColor(tabs->DeviceGroupButton(TTabsFrame::kAllIndex).GroupPanel),
+            QColor(255, 0, 0));
+  for (int g = 0; g < TTabsFrame::kGroupCount; ++g) {
+    EXPECT_EQ(PanelColor(tabs->DeviceGroupButton(g).GroupPanel), kMaroon) << g;
+  }
+}
+
+TEST_F(AddressingPageTest, TheCountGrowsDuringTheGearPart) {
+  Open({"--delay-reply-ms", "1"});
+  Execute(kActionAddressAdded, kActionNone);
+  QLabel* count = form->ProgressView()->LabelUsedBalastAddressCount;
+  // Still in the job (its first search has not begun) when the first gear found shows.
+  ASSERT_TRUE(WaitUntil([&] { return count->text() != "Počet pridelených adries: 0"; }, kJobWait));
+  EXPECT_FALSE(tabs->GateThread().Idle());
+  EXPECT_EQ(Message(), "Hľadanie už pridelených adries");
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
+}
+
+TEST_F(AddressingPageTest, TheConnectionsCannotBeClosedFromTheInterfacePageDuringAJob) {
+  Open({"--delay-reply-ms", "2"});
+  tabs->ButtonMonitorStart->click();
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  tabs->Pages->setCurrentWidget(tabs->AddressPage);
+  EXPECT_TRUE(tabs->ButtonCloseConnection->isEnabled());
+  EXPECT_TRUE(tabs->ButtonStopMonitor->isEnabled());
+  Execute(kActionReaddressAll, kActionNone);
+  EXPECT_FALSE(tabs->ButtonClose->isEnabled());
+  EXPECT_FALSE(tabs->ButtonCloseConnection->isEnabled());
+  EXPECT_FALSE(tabs->ButtonStopMonitor->isEnabled());
+  // After "Zrušiť" the gate may be closed again, from either page.
+  tabs->ButtonCancelAddressing->click();
+  EXPECT_TRUE(tabs->ButtonClose->isEnabled());
+  EXPECT_TRUE(tabs->ButtonCloseConnection->isEnabled());
+  EXPECT_TRUE(tabs->ButtonStopMonitor->isEnabled());
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
+  EXPECT_TRUE(tabs->ButtonCloseConnection->isEnabled());
+  EXPECT_TRUE(tabs->ButtonStopMonitor->isEnabled());
+}
+
+TEST_F(AddressingPageTest, ClosingTheWindowDuringAJobCancelsItAndSaysSoUntilTheWorkerStops) {
+  Open({"--delay-reply-ms", "1"});
+  Execute(kActionReaddressAll, kActionAddressAdded);
+  ASSERT_TRUE(WaitUntil([&] { return Message() == "Prideľovanie nových adries"; }, kJobWait));
+  QElapsedTimer timer;
+  timer.start();
+  EXPECT_FALSE(form->close()) << "the window stays until the worker has stopped";
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(Status(), "Adresovanie sa ruší, program sa zatvorí hneď, ako sa zastaví");
+  EXPECT_EQ(tabs->GateThread().GetJob(), kJobCancel);
+  EXPECT_FALSE(form->close()) << "a second close waits as well";
+  ASSERT_TRUE(WaitUntil([&] { return !form->isVisible(); }, kJobWait));
+  // The job was cut short: far less than the search of a dozen gear and the device part.
+  EXPECT_LT(timer.elapsed(), 5000);
+  EXPECT_TRUE(tabs->GateThread().Idle());
+  EXPECT_EQ(form->ControllerConfig().UsedSlotCount(), 0);
+}
+
+TEST_F(AddressingPageTest, AGateTheServerRefusesDoesNotLookOpen) {
+  // Another configurator holds the gate of a server that is already running.
+  auto server = ServerProcess::StartListening();
+  TcpClient other;
+  other.SetHost("127.0.0.1");
+  other.SetPort(static_cast<uint16_t>(server->Base() + kGateChannel));
+  other.Connect();
+  MakeForm({}, TDaliCom::kReplyTimeout);
+  BusServerLaunch launch;
+  launch.program = QStringLiteral(LUMETRA_BUILD_DIR "/LumetraDaliBusServer");
+  launch.portBase = server->Base();
+  launch.arguments = QStringList{"--port-base", QString::number(launch.portBase)};
+  tabs->SetBusServerLaunch(launch);
+  tabs->ButtonOpen->click();
+  serverPid = tabs->BusServerProcessId();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("Brána je obsadená"), std::string::npos) << errors[0];
+  EXPECT_FALSE(tabs->TCPClientGate.Connected());
+  EXPECT_TRUE(tabs->ButtonOpen->isEnabled());
+  EXPECT_FALSE(tabs->ButtonClose->isEnabled());
+  EXPECT_FALSE(tabs->ButtonExecute->isEnabled());
+  EXPECT_FALSE(tabs->ButtonCloseConnection->isEnabled());
+  EXPECT_TRUE(tabs->RadioGroupInterface->isEnabled());
+  EXPECT_EQ(form->DaliCom().Client(), nullptr);
+
+  // Once the other one has gone, "Otvoriť" opens the gate.
+  other.Disconnect();
+  errors.clear();
+  tabs->ButtonOpen->click();
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  EXPECT_TRUE(tabs->TCPClientGate.Connected());
+  EXPECT_FALSE(tabs->ButtonOpen->isEnabled());
+}
+
+TEST_F(AddressingPageTest, TheServerTheConfiguratorStartedEndsWithItAndAnotherIsLeftAlone) {
+  Open();
+  const auto started = static_cast<pid_t>(serverPid);
+  ASSERT_GT(started, 0);
+  ASSERT_EQ(::kill(started, 0), 0);
+  form.reset();
+  EXPECT_TRUE(WaitUntil([&] { return ::kill(started, 0) != 0; }, 5000));
+
+  // A server that was running before: the one "Otvoriť" starts on top gives up, and closing the
+  // configurator leaves the running one alone.
+  auto server = ServerProcess::StartListening();
+  MakeForm({}, TDaliCom::kReplyTimeout);
+  BusServerLaunch launch;
+  launch.program = QStringLiteral(LUMETRA_BUILD_DIR "/LumetraDaliBusServer");
+  launch.portBase = server->Base();
+  launch.arguments = QStringList{"--port-base", QString::number(launch.portBase)};
+  tabs->SetBusServerLaunch(launch);
+  tabs->ButtonOpen->click();
+  ASSERT_TRUE(errors.empty()) << errors.front();
+  ASSERT_TRUE(tabs->TCPClientGate.Connected());
+  form.reset();
+  TcpClient gate;
+  gate.SetHost("127.0.0.1");
+  gate.SetPort(static_cast<uint16_t>(server->Base() + kGateChannel));
+  ASSERT_NO_THROW(gate.Connect());
+  const uint8_t request[5] = {0x83, 0x00, 0x01, 0x91, 0x13};
+  gate.Write(request, sizeof request);
+  uint8_t reply[5] = {};
+  EXPECT_TRUE(gate.ReadExactFor(reply, sizeof reply, 2s)) << "the other server still serves";
 }
 
 TEST_F(AddressingPageTest, ClosingTheWindowDuringAJobWaitsForItWithoutDeadlock) {

@@ -26,7 +26,10 @@ class RecordingProgress : public TProgressView {
     messages.push_back(text);
   }
   std::string GetMessage() const override { return message; }
-  void ShowCounts() override { ++counts; }
+  void ShowCounts() override {
+    ++counts;
+    if (gearTable) gearCountsShown.push_back(gearTable->UsedSlotCount());
+  }
   void MarkGearAddress(int a) override { gearMarks.push_back(a); }
   void MarkGearFound() override { gearFound.push_back(gearMarks.empty() ? -1 : gearMarks.back()); }
   void MarkDeviceAddress(int a) override { deviceMarks.push_back(a); }
@@ -38,6 +41,9 @@ class RecordingProgress : public TProgressView {
   std::string message;
   std::vector<std::string> messages;
   int counts = 0;
+  // When set, what the gear count label would show at each ShowCounts.
+  const TConfig* gearTable = nullptr;
+  std::vector<int> gearCountsShown;
   std::vector<int> gearMarks, gearFound, deviceMarks, deviceFound;
 };
 

@@ -1,7 +1,12 @@
 // Control gear jobs against the simulated line: the search, re-addressing, reading, failures.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
 #include "commissioning/CommissioningFixture.h"
+#include "model/KindImage.h"
 
 namespace lumetra::test {
 namespace {
@@ -233,6 +238,84 @@ TEST_F(GearJobsTest, SilentGateStopsTheJobAfterOneTimeout) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   EXPECT_EQ(peer.Requests().size(), 6u);
   EXPECT_EQ(progress.message, "Adresovanie prerušené: Zariadenie neodpovedá");
+}
+
+TEST_F(GearJobsTest, ATimeOutWithTheGateStillOpenEndsTheProcedureAndTheSelection) {
+  // One request goes unanswered in the middle of the job; the gate stays open.
+  const struct {
+    int job;
+    size_t silentAt;  // 0-based index of the request that gets no reply
+    Frame terminate;
+  } cases[] = {
+      {0x20, 80, GearWire(0xA1, 0)},        // in the search of "Adresovať pridané"
+      {0x30, 40, GearWire(0xA1, 0)},        // while "Preadresovať všetky" clears groups
+      {0x30, 90, GearWire(0xA1, 0)},        // in its search
+      {0x02, 30, DeviceWire(0xFF, 32, 0)},  // the devices' search
+      {0x03, 60, DeviceWire(0xFF, 32, 0)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << "job " << std::hex << c.job << std::dec << " silent at " << c.silentAt);
+    Build({"",
+           {sim::GearDescription{}, sim::GearDescription{}},
+           {DeviceAt(sim::kNoShortAddress, kKindSwitch),
+            DeviceAt(sim::kNoShortAddress, kKindSwitch)}});
+    size_t seen = 0;
+    peer.SetResponder([&](const Frame& r) -> std::optional<Frame> {
+      if (seen++ == c.silentAt) return std::nullopt;
+      return Frame(line->Exchange(r).reply);
+    });
+    const size_t before = peer.Requests().size();
+    gear.SetCurrentGroup(3);
+    devices.SetCurrentGroup(3);
+    RunJob(c.job);
+    const auto log = Sent(before);
+    ASSERT_EQ(log.size(), c.silentAt + 2) << "TERMINATE follows the failed request, nothing else";
+    EXPECT_EQ(log.back(), c.terminate);
+    EXPECT_EQ(progress.message, "Adresovanie prerušené: Zariadenie neodpovedá");
+    const TConfig& table = (c.job >> 4) != 0 ? static_cast<const TConfig&>(gear) : devices;
+    EXPECT_EQ(table.CurrentGroup(), TConfig::kAllDevices);
+    EXPECT_EQ(table.CurrentSlot(), table.FirstUsedSlot());
+    const std::vector<int>& marks = (c.job >> 4) != 0 ? progress.gearMarks : progress.deviceMarks;
+    ASSERT_FALSE(marks.empty());
+    EXPECT_EQ(marks.back(), 64) << "no address is left marked as being worked on";
+    EXPECT_EQ(worker.GetJob(), kJobIdle);
+    EXPECT_EQ(worker.FailureMessage(), "Adresovanie prerušené: Zariadenie neodpovedá");
+    progress = RecordingProgress{};
+  }
+}
+
+TEST_F(GearJobsTest, TheCountGrowsAsGearAreFound) {
+  Build({"", {GearAt(0), GearAt(4), GearAt(9)}, {}});
+  progress.gearTable = &gear;
+  RunJob(0x10);
+  // Emptied at the start, one more with each gear found, and the end of the job.
+  EXPECT_EQ(progress.gearCountsShown, (std::vector<int>{0, 1, 2, 3, 3}));
+  EXPECT_TRUE(worker.FailureMessage().empty());
+}
+
+TEST_F(GearJobsTest, TheWorkerThreadCarriesItsName) {
+  Build({"", {}, {}});
+  worker.Start();
+  // Linux keeps 15 characters of a thread's name; the worker's is cut to fit.
+  auto named = [] {
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+      std::ifstream comm(task.path() / "comm");
+      std::string name;
+      std::getline(comm, name);
+      if (name == "AddressingThrea") return true;
+    }
+    return false;
+  };
+  // The thread names itself as it starts.
+  bool found = false;
+  for (int i = 0; i < 2000 && !found; ++i) {
+    found = named();
+    if (!found) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  worker.Terminate();
+  worker.WaitFor();
+  EXPECT_TRUE(found);
 }
 
 TEST_F(GearJobsTest, CancelBeforeTheJobBeganKeepsTheTables) {

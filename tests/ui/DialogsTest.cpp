@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -221,6 +223,14 @@ TEST(VersionInfoTest, ReadsTheProgramsBlockAndNothingWithoutATranslation) {
     EXPECT_EQ(info.ProductName, "");
     EXPECT_EQ(info.FileVersion, "");
   }
+}
+
+TEST(QtDialogsTest, StandardTextsAreSlovak) {
+  // The file, print and message dialogs take their buttons' texts from Qt's own translation.
+  QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+  EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), "Zrušiť");
+  EXPECT_EQ(box.button(QDialogButtonBox::Save)->text(), "Uložiť");
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Hľadať v:");
 }
 
 }  // namespace
