@@ -299,9 +299,26 @@ TEST_F(Document, OpeningFollowsTheEntriesNotTheirIndexOrOrder) {
         Frame("lumetraconfigurator",
               "<balasts>" + GearEntry("12") + GearEntry("64") + GearEntry("-1") + GearEntry("5") +
                   GearEntry("12", "<group>x</group>") + "</balasts>" + "<ctrldevices>" +
-                  DeviceEntry("9") + DeviceEntry("4", "250") + DeviceEntry("255") +
-                  DeviceEntry("1000") + "</ctrldevices>"));
+                  DeviceEntry("9") + DeviceEntry("4", "250") + DeviceEntry("64") +
+                  DeviceEntry("255") + DeviceEntry("1000") + "</ctrldevices>"));
   FillGear(gear, 30);
+  auto groupSlots = [&] {
+    std::vector<uint8_t> bytes;
+    TableBytes::Add(bytes, gear.SlotAt(64), sizeof(DeviceSlot));
+    TableBytes::Add(bytes, gear.Record(64), sizeof(GearRecord));
+    TableBytes::Add(bytes, devices.SlotAt(64), sizeof(DeviceSlot));
+    TableBytes::Add(bytes, devices.Record(64), sizeof(ControllerRecord));
+    return bytes;
+  };
+  // The editors' group slots, as a group selection leaves them.
+  gear.ClearScratchSlot();
+  gear.SetCurrentSlot(64);
+  gear.SetGroups(3, 1);
+  devices.ClearScratchSlot();
+  devices.SetCurrentSlot(64);
+  devices.SetGroups(5, 1);
+  devices.SetMultimaster(0);
+  const std::vector<uint8_t> groupSlotsBefore = groupSlots();
   Load("a.dcf");
 
   // Gear: 64 and -1 name no device slot and are left out; the second 12 overwrites the first and
@@ -319,6 +336,12 @@ TEST_F(Document, OpeningFollowsTheEntriesNotTheirIndexOrOrder) {
   EXPECT_EQ(gear.ActualLevel(), 0u);
   EXPECT_EQ(gear.Top(), -3);
   EXPECT_EQ(gear.Left(), 4);
+
+  // Opening empties the gear's group record, as Clear does, and nothing else of either group
+  // slot: an address of 64 is not the group slot.
+  std::vector<uint8_t> expectedGroupSlots = groupSlotsBefore;
+  std::fill_n(expectedGroupSlots.begin() + sizeof(DeviceSlot), sizeof(GearRecord), 0xFF);
+  EXPECT_EQ(groupSlots(), expectedGroupSlots);
 
   // Devices: slots 9 and 4 whatever their index says; 255 and 1000 are left out; groups beyond
   // the two listed stay unread; the kind's fourth command (not even a number) is beyond the
