@@ -66,6 +66,11 @@ void TBalastConfig::MoveGear(uint8_t to, uint8_t from) {
   std::memset(&records_[from], 0xFF, sizeof(GearRecord));
 }
 
+void TBalastConfig::ReplaceWith(const TBalastConfig& other) {
+  AssignTable(other);
+  records_ = other.records_;
+}
+
 void TBalastConfig::ResetPositions() { ApplyDefaultPositions(false); }
 
 }  // namespace lumetra

@@ -51,6 +51,8 @@ class TBalastConfig : public TConfig {
 
   void MoveGear(uint8_t to, uint8_t from);
   void ResetPositions();
+  // Takes over everything of `other` but PercentMode: how an opened document replaces the table.
+  void ReplaceWith(const TBalastConfig& other);
 
   // The raw record of a slot; nullptr beyond the group slot.
   const GearRecord* Record(uint32_t slot) const {

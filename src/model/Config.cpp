@@ -120,6 +120,13 @@ void TConfig::SetLeft(int32_t left) {
   if (currentSlot_ < kSlotCount) positions_[currentSlot_].Left = left;
 }
 
+void TConfig::AssignTable(const TConfig& other) {
+  currentGroup_ = other.currentGroup_;
+  currentSlot_ = other.currentSlot_;
+  slots_ = other.slots_;
+  positions_ = other.positions_;
+}
+
 void TConfig::ClearPositions() { positions_.fill({0, 0}); }
 
 void TConfig::ApplyDefaultPositions(bool controlDevice) {

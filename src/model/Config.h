@@ -76,6 +76,14 @@ class TConfig {
 
   void MoveSlot(uint8_t to, uint8_t from);
 
+  // Raw identity and position of a slot, whatever the selection; nullptr beyond the group slot.
+  const DeviceSlot* SlotAt(uint32_t slot) const {
+    return slot < kSlotCount ? &slots_[slot] : nullptr;
+  }
+  const SlotPosition* PositionAt(uint32_t slot) const {
+    return slot < kSlotCount ? &positions_[slot] : nullptr;
+  }
+
   uint32_t ConvertLevel(bool toPercent, uint32_t value) const;
   std::string FormatLevel(int32_t value) const;
 
@@ -94,6 +102,9 @@ class TConfig {
   // True when `to`/`from` describe a move that MoveSlot carries out (and the records must follow).
   static bool IsValidMove(uint8_t to, uint8_t from);
   void ApplyDefaultPositions(bool controlDevice);
+  // Slots, positions and selection of `other`; PercentMode stays, it is how the user views levels,
+  // not part of an installation.
+  void AssignTable(const TConfig& other);
 
  private:
   bool SelectedOccupied(uint8_t limit) const;

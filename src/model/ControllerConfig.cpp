@@ -26,6 +26,11 @@ void TControllerConfig::MoveControlDevice(uint8_t to, uint8_t from) {
   std::memset(&records_[from], 0xFF, sizeof(ControllerRecord));
 }
 
+void TControllerConfig::ReplaceWith(const TControllerConfig& other) {
+  AssignTable(other);
+  records_ = other.records_;
+}
+
 uint8_t TControllerConfig::Multimaster() const {
   return CurrentSlot() < kSlotCount ? records_[CurrentSlot()].Multimaster : kNone;
 }

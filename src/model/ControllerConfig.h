@@ -26,6 +26,8 @@ class TControllerConfig : public TConfig {
   void ClearControllers();
   void ResetPositions();
   void MoveControlDevice(uint8_t to, uint8_t from);
+  // Takes over everything of `other` but PercentMode: how an opened document replaces the table.
+  void ReplaceWith(const TControllerConfig& other);
 
   // Record accessors work on CurrentSlot's record whether or not the slot is occupied, so the
   // group slot's record is reached like any device's. A selection beyond the group slot reads the

@@ -5,59 +5,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "documents/ReplacingFile.h"
 #include "model/Error.h"
 
 namespace lumetra {
 
 namespace {
 
-[[noreturn]] void SaveFailed(const std::string& path, int err) {
-  throw Error("Záznam monitora sa nepodarilo uložiť do súboru \"" + path + "\" (" +
-              SystemErrorText(err) + ")");
-}
-
 [[noreturn]] void OpenFailed(const std::string& path, const std::string& reason) {
   throw Error("Záznam monitora sa nepodarilo otvoriť zo súboru \"" + path + "\" (" + reason + ")");
 }
-
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
-// Closes a descriptor and removes a half-written temporary file unless told it is done.
-class TempFile {
- public:
-  TempFile(std::string path, int fd) : path_(std::move(path)), fd_(fd) {}
-  ~TempFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!kept_) ::unlink(path_.c_str());
-  }
-  int fd() const { return fd_; }
-  const std::string& path() const { return path_; }
-  int Close() {
-    const int rc = ::close(fd_);
-    fd_ = -1;
-    return rc;
-  }
-  void Keep() { kept_ = true; }
-
- private:
-  std::string path_;
-  int fd_;
-  bool kept_ = false;
-};
 
 }  // namespace
 
@@ -102,26 +63,10 @@ MonitorLines MonitorLines::FromText(std::string text) {
   return lines;
 }
 
-std::string MonitorFileName(const std::string& chosen) {
-  static constexpr std::string_view kExtension = ".lmm";
-  // The rule is for the file's own name: a folder called "old.lmm" on the way must not make every
-  // recording in it "trace.lmm.lmm".
-  const size_t slash = chosen.rfind('/');
-  const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const size_t first = chosen.find(kExtension, nameStart);
-  if (first != std::string::npos && first + kExtension.size() == chosen.size()) return chosen;
-  return chosen + std::string(kExtension);
-}
+std::string MonitorFileName(const std::string& chosen) { return WithExtension(chosen, ".lmm"); }
 
 void SaveMonitorLines(const std::string& path, const MonitorLines& lines) {
-  // Beside the target, so that the rename stays on one file system and is atomic.
-  static std::atomic<unsigned> counter{0};
-  const std::string temp =
-      path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) SaveFailed(path, errno);
-  TempFile file(temp, fd);
-
+  ReplacingFile file(path, "Záznam monitora sa nepodarilo uložiť do súboru \"" + path + "\"");
   // Written in large pieces: a recording of a million lines is tens of megabytes.
   std::string chunk;
   chunk.reserve(1 << 20);
@@ -129,15 +74,12 @@ void SaveMonitorLines(const std::string& path, const MonitorLines& lines) {
     chunk.append(lines.Line(i));
     chunk.append("\r\n");
     if (chunk.size() >= (1 << 20) - 512) {
-      if (!WriteAll(file.fd(), chunk.data(), chunk.size())) SaveFailed(path, errno);
+      file.Write(chunk);
       chunk.clear();
     }
   }
-  if (!WriteAll(file.fd(), chunk.data(), chunk.size())) SaveFailed(path, errno);
-  if (::fsync(file.fd()) != 0) SaveFailed(path, errno);
-  if (file.Close() != 0) SaveFailed(path, errno);
-  if (::rename(temp.c_str(), path.c_str()) != 0) SaveFailed(path, errno);
-  file.Keep();
+  file.Write(chunk);
+  file.Commit();
 }
 
 MonitorLines LoadMonitorLines(const std::string& path) {

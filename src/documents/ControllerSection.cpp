@@ -1,0 +1,68 @@
+// Control device entries: identity, groups, multimaster, the kind's own part and the position.
+#include "documents/ControllerSection.h"
+
+#include <cstring>
+
+#include "documents/SectionParts.h"
+
+namespace lumetra {
+
+const KindSections& ProgramKindSections() {
+  // Each kind with a document part adds its line here, as its section is written.
+  static const KindSections sections = [] {
+    KindSections s;
+    return s;
+  }();
+  return sections;
+}
+
+void SaveControllerSection(pugi::xml_document& doc, TControllerConfig& table,
+                           const KindSections& kinds) {
+  SectionWalk walk(table);
+  pugi::xml_node section = doc.document_element().append_child("ctrldevices");
+  for (uint8_t i = 0; i < TConfig::kGroupSlot; ++i) {
+    table.SetCurrentSlot(i);
+    if (table.ShortAddress() == TConfig::kNone) continue;
+    pugi::xml_node entry = section.append_child("ctrldevice");
+    entry.append_attribute("index") = i;
+    AddNumber(entry, "deviceaddress", table.ShortAddress());
+    AddNumber(entry, "devicetype", table.DeviceType());
+    AddNumber(entry, "maxversion", table.Version());
+    AddNumber(entry, "minversion", table.MinVersion());
+    SaveGroups(entry, table);
+    AddNumber(entry, "multimaster", table.Multimaster());
+    if (const KindSection* kind = kinds.Find(table.DeviceType())) kind->save(entry, table);
+    SavePosition(entry, table);
+  }
+}
+
+void LoadControllerSection(const DocumentReader& reader, TControllerConfig& table,
+                           const KindSections& kinds) {
+  const pugi::xml_node root = reader.Source().Document().document_element();
+  if (std::strcmp(root.name(), "lumetraconfigurator") != 0) return;
+  const pugi::xml_node section = root.child("ctrldevices");
+  if (!section) return;
+
+  SectionWalk walk(table);
+  reader.ForEachChild(section, INT32_MAX, [&](pugi::xml_node entry, int) {
+    // As for control gear: an address that names no device slot leaves the entry out rather than
+    // writing it into the group slot or beyond.
+    const int32_t address = reader.Signed32(entry, "deviceaddress");
+    if (address < 0 || address >= TConfig::kGroupSlot) return;
+    table.SetCurrentSlot(static_cast<uint8_t>(address));
+    table.SetShortAddress(static_cast<uint32_t>(address));
+    table.SetDeviceType(reader.Byte(entry, "devicetype"));
+    table.SetVersion(reader.Byte(entry, "maxversion"));
+    table.SetMinVersion(reader.Byte(entry, "minversion"));
+    LoadGroups(reader, entry, table, [&](pugi::xml_node group) { return reader.Byte(group); });
+    // Any other non-zero value means "on"; 255 stays "never read", so that a document the program
+    // wrote gives back the table it came from.
+    const uint8_t multimaster = reader.Byte(entry, "multimaster");
+    table.SetMultimaster(multimaster == 0 || multimaster == TConfig::kNone ? multimaster : 1);
+    if (const KindSection* kind = kinds.Find(table.DeviceType())) kind->load(reader, entry, table);
+    LoadPosition(reader, entry, table);
+    table.SetStatus(0);
+  });
+}
+
+}  // namespace lumetra
