@@ -154,13 +154,10 @@ TEST_F(BusServer, OneGateClientAtATime) {
   uint8_t byte = 0;
   EXPECT_THROW(second.ReadExact(&byte, 1), ConnectionLost) << "the second one is turned away";
   EXPECT_EQ(Exchange(first, Request(3, 0, 0x01, 0x91))[3], 0xFF);
+  // Once the first has gone, the next one is taken at once.
   first.Disconnect();
   TcpClient third;
-  for (int i = 0; i < 100 && !third.Connected(); ++i) {
-    Connect(third, kGateChannel);
-    if (!third.WaitReadable(20ms)) break;  // accepted and kept
-    third.Disconnect();                    // the server had not seen the first one go yet
-  }
+  Connect(third, kGateChannel);
   EXPECT_EQ(Exchange(third, Request(3, 0, 0x01, 0x91))[3], 0xFF);
 }
 
