@@ -2,18 +2,26 @@
 #include "ui/ConfiguratorForm.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEnterEvent>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWheelEvent>
 
 #include "commissioning/AddressFrame.h"
+#include "documents/ConfigDocument.h"
+#include "documents/FileFolder.h"
+#include "documents/Settings.h"
 #include "monitor/MonitorFrame.h"
 #include "ui/AboutBox.h"
+#include "ui/LumetraApplication.h"
 #include "ui/QtUiBridge.h"
 #include "ui/TabsFrame.h"
+#include "ui/VersionInfo.h"
+#include "ui/Widgets.h"
 #include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
@@ -90,9 +98,44 @@ void TConfiguratorForm::BuildMenu() {
   ItemAbout->setObjectName(QStringLiteral("ItemAbout"));
 
   connect(ItemAbout, &QAction::triggered, this, &TConfiguratorForm::OnAboutClick);
+  connect(ItemOpen, &QAction::triggered, this,
+          [this] { TLumetraApplication::Guard([this] { OnOpenClick(); }); });
+  connect(ItemSaveAs, &QAction::triggered, this,
+          [this] { TLumetraApplication::Guard([this] { OnSaveAsClick(); }); });
 
-  // The document and print commands arrive with their own frames.
-  for (QAction* item : {ItemOpen, ItemSaveAs, ItemPrint}) item->setEnabled(false);
+  const QString filter = QStringLiteral("Lumetra konfigurácia zariadení (*.dcf)");
+  OpenDialog = MakeFileDialog("OpenDialog", QFileDialog::AcceptOpen, filter, this);
+  SaveDialog = MakeFileDialog("SaveDialog", QFileDialog::AcceptSave, filter, this);
+  // Printing arrives with the report.
+  ItemPrint->setEnabled(false);
+}
+
+std::string TConfiguratorForm::FilesFolder() {
+  // Tests and a portable installation point the program at a folder of their own.
+  if (const QByteArray folder = qgetenv("LUMETRA_FOLDER"); !folder.isEmpty()) {
+    return folder.toStdString();
+  }
+  return ChooseFileFolder(
+      QCoreApplication::applicationDirPath().toStdString(),
+      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+}
+
+void TConfiguratorForm::OnOpenClick() {
+  const std::optional<std::string> chosen = ChosenFile(OpenDialog);
+  if (chosen) OpenDocument(*chosen);
+}
+
+void TConfiguratorForm::OpenDocument(const std::string& path) {
+  LoadDocument(path, *BalastConfig_, *ControllerConfig_);
+  Tabs->RefreshCurrentPage();
+}
+
+void TConfiguratorForm::OnSaveAsClick() {
+  const std::optional<std::string> chosen = ChosenFile(SaveDialog);
+  if (!chosen) return;
+  const std::string name = DocumentFileName(*chosen);
+  if (!ConfirmOverwrite(this, name)) return;
+  SaveDocument(name, *BalastConfig_, *ControllerConfig_);
 }
 
 void TConfiguratorForm::OnAboutClick() {
@@ -131,6 +174,9 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.monitorView = MonitorFrame;
   shared.progressView = AddressFrame;
   shared.gearEditor = BalastFrame;
+  FilesFolder_ = FilesFolder();
+  shared.settingsPath = PathInFolder(FilesFolder_, kSettingsFile);
+  shared.version = TVersionInfo().FileVersion;
   // The editor reaches the navigation only through TNavigation; the window, which knows both,
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
@@ -174,7 +220,18 @@ void TConfiguratorForm::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  OnClose();
   QMainWindow::closeEvent(event);
+}
+
+void TConfiguratorForm::OnClose() {
+  // On every close, whatever the tables hold. A failed save is reported, and the window closes
+  // all the same: keeping it open would leave the user no way out of a folder that cannot be
+  // written.
+  TLumetraApplication::Guard([this] {
+    SaveDocument(PathInFolder(FilesFolder_, kLastDevicesDocument), *BalastConfig_,
+                 *ControllerConfig_);
+  });
 }
 
 void TConfiguratorForm::enterEvent(QEnterEvent* event) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAction>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QScrollArea>
@@ -59,6 +60,20 @@ class TConfiguratorForm : public QMainWindow {
   void OnConfiguratorFormMouseWheelUp(bool ctrl) { Scroll(ctrl, -1); }
   void OnExitClick() { close(); }
   void OnAboutClick();
+  // "Otvoriť" and "Uložiť ako": a file dialog, then the document. Errors reach the general error
+  // report; a document that does not open leaves the installation as it was.
+  void OnOpenClick();
+  void OnSaveAsClick();
+  void OpenDocument(const std::string& path);
+  // Saves the installation as "LastDevicesConfig.dcf" in the program's files folder.
+  void OnClose();
+  // The folder of the program's own files: the program's folder when it is writable, else the
+  // user's data folder; LUMETRA_FOLDER names another.
+  static std::string FilesFolder();
+  const std::string& FilesFolderInUse() const { return FilesFolder_; }
+
+  QFileDialog* OpenDialog;
+  QFileDialog* SaveDialog;
 
   // Main menu.
   QAction* ItemOpen;
@@ -98,6 +113,7 @@ class TConfiguratorForm : public QMainWindow {
   TAddressFrame* AddressFrame;
   TBalastFrame* BalastFrame;
   bool MouseOver_ = false;
+  std::string FilesFolder_;
   bool closeAfterJob_ = false;
 };
 

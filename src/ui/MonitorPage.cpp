@@ -18,24 +18,6 @@
 
 namespace lumetra {
 
-namespace {
-
-QFileDialog* MonitorFileDialog(const char* name, QFileDialog::AcceptMode mode, QWidget* parent) {
-  auto* dialog = new QFileDialog(parent);
-  dialog->setObjectName(QString::fromLatin1(name));
-  // Our own dialog on every desktop, so that the ".lmm" rule and the overwrite question below are
-  // the only ones the user meets.
-  dialog->setOption(QFileDialog::DontUseNativeDialog, true);
-  dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
-  dialog->setAcceptMode(mode);
-  dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
-                                                      : QFileDialog::ExistingFile);
-  dialog->setNameFilter(QStringLiteral("Lumetra Monitor data (*.lmm)"));
-  return dialog;
-}
-
-}  // namespace
-
 TMonitorPage::TMonitorPage(QWidget* parent)
     : QWidget(parent),
       GearFilter(TMonitorFilterColumn::kGear, this),
@@ -54,8 +36,10 @@ void TMonitorPage::BuildControls() {
   ButtonMonitorSave = Named<QPushButton>("ButtonMonitorSave", QStringLiteral("Uložiť"));
   ButtonMonitorOpen = Named<QPushButton>("ButtonMonitorOpen", QStringLiteral("Otvoriť"));
   ButtonMonitorStop->setEnabled(false);
-  SaveMonitorDialog = MonitorFileDialog("SaveMonitorDialog", QFileDialog::AcceptSave, this);
-  OpenMonitorDialog = MonitorFileDialog("OpenMonitorDialog", QFileDialog::AcceptOpen, this);
+  SaveMonitorDialog = MakeFileDialog("SaveMonitorDialog", QFileDialog::AcceptSave,
+                                     QStringLiteral("Lumetra Monitor data (*.lmm)"), this);
+  OpenMonitorDialog = MakeFileDialog("OpenMonitorDialog", QFileDialog::AcceptOpen,
+                                     QStringLiteral("Lumetra Monitor data (*.lmm)"), this);
 
   auto onClick = [this](QAbstractButton* button, void (TMonitorPage::*handler)()) {
     ConnectGuarded(button, &QAbstractButton::clicked, this,
@@ -149,23 +133,14 @@ void TMonitorPage::OnButtonMonitorClearClick() {
 
 std::optional<std::string> TMonitorPage::ChooseFile(QFileDialog* dialog) {
   if (!links_.monitor) return std::nullopt;
-  dialog->selectFile(QString());
-  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
-  const QStringList chosen = dialog->selectedFiles();
-  if (chosen.isEmpty()) return std::nullopt;
-  return MonitorFileName(chosen.front().toStdString());
+  const std::optional<std::string> chosen = ChosenFile(dialog);
+  if (!chosen) return std::nullopt;
+  return MonitorFileName(*chosen);
 }
 
 void TMonitorPage::OnButtonMonitorSaveClick() {
   const std::optional<std::string> name = ChooseFile(SaveMonitorDialog);
-  if (!name) return;
-  if (QFileInfo::exists(QString::fromStdString(*name))) {
-    TErrorDlg question(this);
-    question.SetQuestionMode();
-    question.AddMessageLine(
-        QStringLiteral("Súbor %1 už existuje. Prepísať ho?").arg(QString::fromStdString(*name)));
-    if (question.exec() != QDialog::Accepted) return;
-  }
+  if (!name || !ConfirmOverwrite(this, *name)) return;
   links_.monitor->SaveLines(*name);
 }
 

@@ -152,6 +152,8 @@ void TTabsFrame::Initialize(const Shared& shared,
   Gate.SetBridge(shared.bridge);
   Gate.Start();
   BindPages();
+  // The remembered choices first; a control unit named on the command line overrides them.
+  if (!shared.settingsPath.empty()) ApplySettings(LoadSettings(shared.settingsPath));
   if (controlUnitAddress) InterfacePage->ChooseControlUnit(*controlUnitAddress, controlUnitPort);
   OnRadioGroupInterfaceClick();
   AddressPage->ShowIdle();
@@ -192,7 +194,36 @@ void TTabsFrame::BindPages() {
                      .showStatus = [this](const QString& text) { ShowStatus(text); }});
 }
 
+Settings TTabsFrame::CurrentSettings() const {
+  Settings s;
+  s.Interface = RadioGroupInterface->ItemIndex();
+  s.Port = PortItemIndex(ComboBoxPort->currentText().toStdString());
+  s.IpAddress = EditIPAddress->text().toStdString();
+  s.IpPort = EditPort->text().toStdString();
+  s.PercentArc = RadioGroupPercentArc->ItemIndex();
+  s.AutoRefreshBalast = CheckBoxReadActualBalastData->isChecked();
+  s.AutoRefreshCtrl = CheckBoxReadActualControllerData->isChecked();
+  return s;
+}
+
+void TTabsFrame::ApplySettings(const Settings& s) {
+  RadioGroupInterface->SetItemIndex(s.Interface);
+  // -1, a name once typed that is not in the list, comes back as no selection.
+  ComboBoxPort->setCurrentIndex(s.Port);
+  if (s.Port < 0) ComboBoxPort->setEditText(QString());
+  EditIPAddress->setText(QString::fromStdString(s.IpAddress));
+  EditPort->setText(QString::fromStdString(s.IpPort));
+  RadioGroupPercentArc->SetItemIndex(s.PercentArc);
+  CheckBoxReadActualBalastData->setChecked(s.AutoRefreshBalast);
+  CheckBoxReadActualControllerData->setChecked(s.AutoRefreshCtrl);
+}
+
 void TTabsFrame::Finalize() {
+  // A settings file that cannot be written is reported; the rest of the shut-down goes on.
+  if (!shared_.settingsPath.empty()) {
+    TLumetraApplication::Guard(
+        [this] { SaveSettings(shared_.settingsPath, CurrentSettings(), shared_.version); });
+  }
   StopWorker();
   DaliMonitorPage->StopReader();
   if (TCPClientConfig.Connected()) TCPClientConfig.Disconnect();

@@ -20,6 +20,7 @@
 #include "buslink/TcpClient.h"
 #include "commissioning/GateThread.h"
 #include "documents/ReportPages.h"
+#include "documents/Settings.h"
 #include "ui/AddressPage.h"
 #include "ui/DevicePage.h"
 #include "ui/InterfacePage.h"
@@ -85,6 +86,10 @@ class TTabsFrame : public QFrame,
     TAddressFrame* progressView = nullptr;
     TMonitorFrame* monitorView = nullptr;
     TNavigatedView* floorPlan = nullptr;
+    // Where the settings file lives (empty: no settings are read or written), and the program's
+    // version it is stamped with.
+    std::string settingsPath;
+    std::string version;
   };
 
   static constexpr int kDeviceCount = TDevicePage::kDeviceCount;
@@ -93,6 +98,10 @@ class TTabsFrame : public QFrame,
 
   explicit TTabsFrame(QWidget* parent = nullptr);
   ~TTabsFrame() override;
+
+  // The values of the controls the settings file mirrors, and their setting.
+  Settings CurrentSettings() const;
+  void ApplySettings(const Settings& settings);
 
   void Initialize(const Shared& shared, const std::optional<std::string>& controlUnitAddress,
                   const std::optional<std::string>& controlUnitPort);

@@ -1,13 +1,14 @@
 // Shared control helpers.
 #include "ui/Widgets.h"
 
-#include <QMainWindow>
-#include <QStatusBar>
-
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QMainWindow>
 #include <QRegularExpressionValidator>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "ui/ErrorDlg.h"
 #include "ui/LumetraApplication.h"
 
 namespace lumetra {
@@ -61,6 +62,36 @@ bool TEditFocusFilter::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QObject::eventFilter(watched, event);
+}
+
+QFileDialog* MakeFileDialog(const char* name, QFileDialog::AcceptMode mode, const QString& filter,
+                            QWidget* parent) {
+  auto* dialog = new QFileDialog(parent);
+  dialog->setObjectName(QString::fromLatin1(name));
+  dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+  dialog->setAcceptMode(mode);
+  dialog->setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                      : QFileDialog::ExistingFile);
+  dialog->setNameFilter(filter);
+  return dialog;
+}
+
+std::optional<std::string> ChosenFile(QFileDialog* dialog) {
+  dialog->selectFile(QString());
+  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog->selectedFiles();
+  if (chosen.isEmpty()) return std::nullopt;
+  return chosen.front().toStdString();
+}
+
+bool ConfirmOverwrite(QWidget* parent, const std::string& name) {
+  if (!QFileInfo::exists(QString::fromStdString(name))) return true;
+  TErrorDlg question(parent);
+  question.SetQuestionMode();
+  question.AddMessageLine(
+      QStringLiteral("Súbor %1 už existuje. Prepísať ho?").arg(QString::fromStdString(name)));
+  return question.exec() == QDialog::Accepted;
 }
 
 void ShowStatus(const QWidget* from, const QString& text) {

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
 #include <functional>
+#include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -67,6 +70,15 @@ class TEditFocusFilter : public QObject {
   };
   std::unordered_map<const QObject*, Watched> watched_;
 };
+
+// A file dialog of our own on every desktop, so that a file name rule of the program and its own
+// overwrite question (ConfirmOverwrite) are the only ones the user meets.
+QFileDialog* MakeFileDialog(const char* name, QFileDialog::AcceptMode mode, const QString& filter,
+                            QWidget* parent);
+// Runs `dialog`; the file chosen, none when cancelled.
+std::optional<std::string> ChosenFile(QFileDialog* dialog);
+// True when `name` does not exist yet or the user agrees to replace it.
+bool ConfirmOverwrite(QWidget* parent, const std::string& name);
 
 // Shows `text` in the status line of the main window that holds `from`.
 void ShowStatus(const QWidget* from, const QString& text);

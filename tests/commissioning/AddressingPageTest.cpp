@@ -145,8 +145,8 @@ TEST_F(AddressingPageTest, AddressAddedOnTheDemoLineAddressesTheNewDevicesOnly) 
   EXPECT_TRUE(tabs->ButtonClose->isEnabled());
   EXPECT_TRUE(DevicePagesEnabled());
   EXPECT_TRUE(tabs->RadioGroupPercentArc->isEnabled());
-  EXPECT_TRUE(form->ItemOpen->isEnabled());     // back as it was before the job
-  EXPECT_FALSE(form->ItemSaveAs->isEnabled());  // still not offered
+  EXPECT_TRUE(form->ItemOpen->isEnabled());  // back as it was before the job
+  EXPECT_TRUE(form->ItemSaveAs->isEnabled());
 
   TBalastConfig& gear = form->BalastConfig();
   EXPECT_EQ(gear.UsedSlotCount(), 12);

@@ -4,16 +4,22 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QLabel>
-#include <QTimer>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <QTest>
 
+#include <filesystem>
+#include <fstream>
+
+#include "documents/ConfigDocument.h"
+#include "documents/FileFolder.h"
+#include "documents/Settings.h"
 #include "model/Error.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/LumetraApplication.h"
@@ -32,8 +38,8 @@ struct CommandLineCase {
 
 TEST(ConfiguratorFormTest, CommandLineSetsCaptionAndControlUnit) {
   const CommandLineCase cases[] = {
-      {{}, "Lumetra konfigurátor", kInterfaceUsb, "192.168.0.150", "50000"},
-      {{"Hall2"}, "Lumetra konfigurátor - Hall2", kInterfaceUsb, "192.168.0.150", "50000"},
+      {{}, "Lumetra konfigurátor", kInterfaceUsb, "", "50000"},
+      {{"Hall2"}, "Lumetra konfigurátor - Hall2", kInterfaceUsb, "", "50000"},
       {{"Hall2", "127.0.0.7"},
        "Lumetra konfigurátor - Hall2",
        kInterfaceControlUnit,
@@ -44,10 +50,12 @@ TEST(ConfiguratorFormTest, CommandLineSetsCaptionAndControlUnit) {
        kInterfaceControlUnit,
        "127.0.0.7",
        "4000"},
-      {{"Hala č. 2"}, "Lumetra konfigurátor - Hala č. 2", kInterfaceUsb, "192.168.0.150", "50000"},
+      {{"Hala č. 2"}, "Lumetra konfigurátor - Hala č. 2", kInterfaceUsb, "", "50000"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.caption);
+    // Each case starts without remembered settings: the defaults, then the command line.
+    std::filesystem::remove(PathInFolder(TConfiguratorForm::FilesFolder(), kSettingsFile));
     TConfiguratorForm form(c.arguments);
     TTabsFrame* tabs = form.TabsFrame();
     EXPECT_EQ(form.windowTitle().toStdString(), c.caption);
@@ -90,8 +98,8 @@ TEST(ConfiguratorFormTest, MenuItemsShortcutsAndExit) {
     QKeySequence shortcut;
     bool enabled;
   } items[] = {
-      {"ItemOpen", "Otvoriť", QKeySequence(Qt::CTRL | Qt::Key_O), false},
-      {"ItemSaveAs", "Uložiť ako", QKeySequence(), false},
+      {"ItemOpen", "Otvoriť", QKeySequence(Qt::CTRL | Qt::Key_O), true},
+      {"ItemSaveAs", "Uložiť ako", QKeySequence(), true},
       {"ItemPrint", "Tlač", QKeySequence(Qt::CTRL | Qt::Key_P), false},
       {"ItemExit", "Koniec", QKeySequence(), true},
       {"ItemAbout", "O programe", QKeySequence(), true},
@@ -191,6 +199,98 @@ TEST(ConfiguratorFormTest, AnErrorEscapingAHandlerReachesTheGeneralErrorReport) 
   QCoreApplication::processEvents();
   TLumetraApplication::SetErrorReport(nullptr);
   EXPECT_EQ(reports, std::vector<QString>{"Súbor sa nedá čítať"});
+}
+
+// The choices of the page "Rozhranie" and the level display come back at the next start; a control
+// unit on the command line still wins over them.
+TEST(ConfiguratorFormTest, SettingsComeBackAtTheNextStart) {
+  {
+    TConfiguratorForm form({});
+    TTabsFrame* tabs = form.TabsFrame();
+    EXPECT_EQ(tabs->EditIPAddress->text(), QString());  // nothing remembered yet
+    tabs->RadioGroupInterface->SetItemIndex(kInterfaceWifi);
+    tabs->EditIPAddress->setText(QStringLiteral("127.0.0.9"));
+    tabs->EditPort->setText(QStringLiteral("4001"));
+    tabs->ComboBoxPort->setCurrentIndex(3);
+    tabs->RadioGroupPercentArc->Item(1)->click();
+    tabs->CheckBoxReadActualControllerData->setChecked(true);
+  }
+  const Settings saved =
+      LoadSettings(PathInFolder(TConfiguratorForm::FilesFolder(), kSettingsFile));
+  EXPECT_EQ(saved.Interface, kInterfaceWifi);
+  EXPECT_EQ(saved.Port, 3);
+  EXPECT_EQ(saved.IpAddress, "127.0.0.9");
+  {
+    TConfiguratorForm form({"Hala"});
+    TTabsFrame* tabs = form.TabsFrame();
+    EXPECT_EQ(tabs->RadioGroupInterface->ItemIndex(), kInterfaceWifi);
+    EXPECT_EQ(tabs->EditIPAddress->text(), QStringLiteral("127.0.0.9"));
+    EXPECT_EQ(tabs->EditPort->text(), QStringLiteral("4001"));
+    EXPECT_EQ(tabs->ComboBoxPort->currentText(), QStringLiteral("COM4"));
+    EXPECT_EQ(tabs->RadioGroupPercentArc->ItemIndex(), 1);
+    EXPECT_EQ(form.BalastConfig().PercentMode(), 0);  // the tables follow the remembered choice
+    EXPECT_FALSE(tabs->CheckBoxReadActualBalastData->isChecked());
+    EXPECT_TRUE(tabs->CheckBoxReadActualControllerData->isChecked());
+  }
+  TConfiguratorForm form({"Hala", "127.0.0.5", "4100"});
+  TTabsFrame* tabs = form.TabsFrame();
+  EXPECT_EQ(tabs->RadioGroupInterface->ItemIndex(), kInterfaceControlUnit);
+  EXPECT_EQ(tabs->EditIPAddress->text(), QStringLiteral("127.0.0.5"));
+  EXPECT_EQ(tabs->EditPort->text(), QStringLiteral("4100"));
+  EXPECT_EQ(tabs->RadioGroupPercentArc->ItemIndex(), 1);
+}
+
+TEST(ConfiguratorFormTest, ClosingSavesTheInstallationAndItOpensAgain) {
+  const std::string last = PathInFolder(TConfiguratorForm::FilesFolder(), kLastDevicesDocument);
+  {
+    TConfiguratorForm form({});
+    TBalastConfig& gear = form.BalastConfig();
+    gear.SetCurrentSlot(12);
+    gear.SetShortAddress(12);
+    gear.SetMaxLevel(80);  // percent, as the levels are shown: arc 246
+    form.show();
+    EXPECT_TRUE(form.close());
+  }
+  ASSERT_TRUE(std::filesystem::exists(last));
+
+  std::vector<QString> reports;
+  TLumetraApplication::SetErrorReport([&](const QString& m) { reports.push_back(m); });
+  TConfiguratorForm form({});
+  form.OpenDocument(last);
+  TBalastConfig& gear = form.BalastConfig();
+  EXPECT_FALSE(gear.IsSlotFree(12));
+  EXPECT_EQ(gear.Record(12)->MaxLevel, 246);
+  EXPECT_EQ(gear.CurrentSlot(), 12);
+
+  // A broken document is reported and leaves the installation as it was.
+  const std::string broken = PathInFolder(TConfiguratorForm::FilesFolder(), "broken.dcf");
+  std::ofstream(broken) << "<lumetraconfigurator><balasts><balast><shortaddress>x";
+  form.ItemOpen->setEnabled(true);
+  TLumetraApplication::Guard([&] { form.OpenDocument(broken); });
+  TLumetraApplication::SetErrorReport(nullptr);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_FALSE(gear.IsSlotFree(12));
+  EXPECT_EQ(gear.Record(12)->MaxLevel, 246);
+}
+
+TEST(ConfiguratorFormTest, SaveAsAddsTheExtensionAndWritesTheDocument) {
+  TConfiguratorForm form({});
+  form.BalastConfig().SetCurrentSlot(3);
+  form.BalastConfig().SetShortAddress(3);
+  const std::string chosen = PathInFolder(TConfiguratorForm::FilesFolder(), "hala.DCF");
+  QTimer::singleShot(0, form.SaveDialog, [&form, &chosen] {
+    auto* name = form.SaveDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setText(QString::fromStdString(chosen));
+    static_cast<QDialog*>(form.SaveDialog)->accept();
+  });
+  form.ItemSaveAs->trigger();
+  // The rule is case-sensitive: ".DCF" is no ".dcf".
+  ASSERT_TRUE(std::filesystem::exists(chosen + ".dcf"));
+  TBalastConfig gear;
+  TControllerConfig devices;
+  LoadDocument(chosen + ".dcf", gear, devices);
+  EXPECT_FALSE(gear.IsSlotFree(3));
 }
 
 }  // namespace
