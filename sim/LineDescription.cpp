@@ -88,13 +88,13 @@ std::string Excerpt(std::string_view text) {
 class Reader {
  public:
   Reader(const std::string& source, std::string_view xml, pugi::xml_node node, std::string what)
-      : source_(source), node_(node) {
-    what_ = std::move(what) + " (riadok " +
-            std::to_string(PositionOf(xml, node.offset_debug()).line) + ")";
-  }
+      : source_(source), xml_(xml), node_(node), what_(std::move(what)) {}
 
+  // The line is counted only for a message: counting it for every unit would make reading a
+  // large file quadratic.
   [[noreturn]] void Fail(const std::string& detail) const {
-    throw Error("Popis linky " + source_ + ": " + what_ + ": " + detail);
+    throw Error("Popis linky " + source_ + ": " + what_ + " (riadok " +
+                std::to_string(PositionOf(xml_, node_.offset_debug()).line) + "): " + detail);
   }
 
   // pugixml keeps every attribute it reads, a repeated one too; the format has each at most once,
@@ -186,6 +186,7 @@ class Reader {
 
  private:
   const std::string& source_;
+  std::string_view xml_;
   pugi::xml_node node_;
   std::string what_;
 };
