@@ -4,12 +4,32 @@
 #   ./test.sh                        plain build in build/
 #   ./test.sh --sanitize thread      the whole suite under a sanitizer, in build-thread/
 #   ./test.sh --sanitize address,undefined
+#   ./test.sh --fuzz [SECONDS]          every libFuzzer target for SECONDS each (60), in build-fuzz/
 set -euo pipefail
 cd "$(dirname "$0")"
 
 sanitize=""
 if [ "${1:-}" = "--sanitize" ]; then
   sanitize="${2:?--sanitize needs address,undefined or thread}"
+fi
+
+if [ "${1:-}" = "--fuzz" ]; then
+  seconds="${2:-60}"
+  ./scripts/install-deps.sh --fuzz
+  cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=None
+  cmake --build build-fuzz -j2
+  # New inputs go to a scratch folder; the corpus in the tree stays the small seed set. A finding
+  # is written to build-fuzz/findings/ and stops the run with a non-zero exit.
+  mkdir -p build-fuzz/findings
+  for corpus in fuzz/corpus/*/; do
+    target="$(basename "$corpus")"
+    work="build-fuzz/work/$target"
+    mkdir -p "$work"
+    echo "fuzz: $target for $seconds s"
+    "build-fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="build-fuzz/findings/$target-" "$work" "$corpus"
+  done
+  exit 0
 fi
 
 ./scripts/install-deps.sh

@@ -1,6 +1,7 @@
 // The bus monitor's speeds: decoding records, loading a million-line record file into the view
 // (time and memory, against reading the file alone), appending into a long recording against an
-// empty one, and a live stream of 1000 records/s from the bus server shown without falling behind.
+// empty one, painting very long lines against ordinary ones, and a live stream of 1000 records/s
+// from the bus server shown without falling behind.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -202,6 +203,54 @@ void BM_AppendRecord_EmptyVsMillion(benchmark::State& state) {
   state.counters["ratio"] = fullSeconds / emptySeconds;
 }
 BENCHMARK(BM_AppendRecord_EmptyVsMillion)->MinTime(2.0)->UseManualTime();
+
+// One repaint of a full view of ordinary lines against the same view with very long lines on
+// screen (arg 0: one line of 16 MiB among them; arg 1: every row a line of 1 MiB), measured
+// alternately in one run. A view that draws only what fits a row gives a ratio near 1; one that
+// lays out whole lines took seconds per paint.
+void BM_PaintLongLines_VsNormal(benchmark::State& state) {
+  const std::string normal = "\t0B05\t\t\tA 05\tRECALL MAX LEVEL\t\t\t5\t10:20:30";
+  TMonitorFrame plain;
+  TMonitorFrame longLines;
+  for (TMonitorFrame* frame : {&plain, &longLines}) {
+    frame->resize(772, 690);
+    frame->show();
+  }
+  for (int i = 0; i < 40; ++i) {
+    plain.AddLine(normal);
+    if (state.range(0) == 0) {
+      longLines.AddLine(i == 5 ? normal + std::string(16 << 20, 'x') : normal);
+    } else {
+      longLines.AddLine(normal + std::string(1 << 20, static_cast<char>('a' + i % 26)));
+    }
+  }
+  QApplication::processEvents();
+  double plainSeconds = 0;
+  double longSeconds = 0;
+  int paints = 0;
+  auto paint = [](TMonitorFrame& frame) {
+    const auto start = std::chrono::steady_clock::now();
+    frame.repaint();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  for (auto _ : state) {
+    const double p = paint(plain);
+    const double l = paint(longLines);
+    plainSeconds += p;
+    longSeconds += l;
+    ++paints;
+    state.SetIterationTime(p + l);
+  }
+  state.counters["normal_ms"] = plainSeconds / paints * 1e3;
+  state.counters["long_ms"] = longSeconds / paints * 1e3;
+  state.counters["ratio"] = longSeconds / plainSeconds;
+}
+BENCHMARK(BM_PaintLongLines_VsNormal)
+    ->Arg(0)
+    ->Arg(1)
+    ->MinTime(1.0)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // The bus server's monitor stream at 1000 records/s for three seconds, through the reader thread
 // and the user-interface hand-over into the view, which starts empty or already holds a million

@@ -105,6 +105,72 @@ Options ParseOptions(const std::vector<std::string>& args) {
   return o;
 }
 
+std::string PrintableText(std::string_view text) {
+  std::string out;
+  const auto escape = [&out](unsigned char byte) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 15];
+  };
+  const auto continuation = [&text](size_t i) {
+    return i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+  };
+  for (size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '\\') {
+      out += "\\\\";
+      ++i;
+    } else if (c == '\n') {
+      out += "\\n";
+      ++i;
+    } else if (c == '\r') {
+      out += "\\r";
+      ++i;
+    } else if (c == '\t') {
+      out += "\\t";
+      ++i;
+    } else if (c < 0x20 || c == 0x7F) {
+      escape(c);
+      ++i;
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+    } else {
+      // A whole, shortest-form UTF-8 sequence of a character that is not a C1 control (U+0080..
+      // U+009F, which some terminals obey as escape sequences) is kept; any other byte is escaped.
+      size_t length = 0;
+      uint32_t code = 0;
+      if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+        code = c & 0x1F;
+      } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        code = c & 0x0F;
+      } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        code = c & 0x07;
+      }
+      bool whole = length > 0;
+      for (size_t k = 1; whole && k < length; ++k) {
+        whole = continuation(i + k);
+        if (whole) code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+      }
+      const uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+      whole = whole && code >= least[length] && code <= 0x10FFFF &&
+              !(code >= 0xD800 && code <= 0xDFFF) && !(code >= 0x80 && code <= 0x9F);
+      if (whole) {
+        out.append(text.substr(i, length));
+        i += length;
+      } else {
+        escape(c);
+        ++i;
+      }
+    }
+  }
+  return out;
+}
+
 std::string VersionText() { return "LumetraDaliBusServer " LUMETRA_VERSION; }
 
 std::string HelpText() {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/FaultInjection.h"
@@ -41,6 +42,11 @@ class UsageError : public std::exception {
 Options ParseOptions(const std::vector<std::string>& args);
 std::string HelpText();
 std::string VersionText();
+
+// Text from a file (the line's name) made safe for one line of the server's output: control
+// characters, C1 controls, invalid UTF-8 and the backslash are written as escapes (\n, \x1B, \\),
+// so a name can neither start a log line of its own nor steer the terminal.
+std::string PrintableText(std::string_view text);
 
 // Exit codes.
 inline constexpr int kExitOk = 0;

@@ -30,8 +30,10 @@ int main(int argc, char** argv) {
   }
 
   try {
-    const sim::LineDescription line =
+    sim::LineDescription line =
         options.lineFile.empty() ? sim::DemoLine() : sim::LoadLineDescription(options.lineFile);
+    // The name is only ever printed, in the start line.
+    line.name = PrintableText(line.name);
     BusServer server(options, line);
 
     struct sigaction action {};

@@ -15,6 +15,27 @@
 
 namespace lumetra {
 
+std::string_view MonitorVisiblePart(std::string_view line, const QFontMetricsF& metrics,
+                                    const QTextOption& option, qreal width) {
+  // A first guess of twice the characters of average width that fit, doubled until the text
+  // measured reaches the edge: narrow letters, tabs and marks of no width make a guess alone
+  // unsafe, and measuring costs as much as the drawing it saves only for the short part.
+  const qreal average = std::max<qreal>(metrics.averageCharWidth(), 1);
+  size_t take = static_cast<size_t>(std::max<qreal>(width, 0) / average) * 2 + 16;
+  for (;;) {
+    if (take >= line.size()) return line;
+    size_t cut = std::min(take, kMaxDrawnBytes);
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    const std::string_view part = line.substr(0, cut);
+    if (cut >= kMaxDrawnBytes - 3 ||
+        metrics.horizontalAdvance(
+            QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size())), option) > width) {
+      return part;
+    }
+    take *= 2;
+  }
+}
+
 TMonitorView::TMonitorView(QWidget* parent) : QAbstractScrollArea(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -108,6 +129,7 @@ void TMonitorView::paintEvent(QPaintEvent* event) {
   option.setWrapMode(QTextOption::NoWrap);
   const size_t first = FirstVisibleLine();
   const int width = viewport()->width();
+  const QFontMetricsF metrics(font());
   for (int row = std::max(area.top(), 0) / lineHeight_; row <= area.bottom() / lineHeight_; ++row) {
     const size_t index = first + static_cast<size_t>(row);
     if (index >= lines_.Count()) break;
@@ -115,7 +137,7 @@ void TMonitorView::paintEvent(QPaintEvent* event) {
     const bool selected = Selected(index);
     if (selected) painter.fillRect(rect, palette().highlight());
     painter.setPen(selected ? palette().highlightedText().color() : palette().text().color());
-    const std::string_view line = lines_.Line(index);
+    const std::string_view line = MonitorVisiblePart(lines_.Line(index), metrics, option, width);
     painter.drawText(QRectF(rect),
                      QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())), option);
   }

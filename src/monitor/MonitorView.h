@@ -4,13 +4,23 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QFontMetricsF>
 #include <QList>
 #include <QString>
+#include <QTextOption>
 #include <string_view>
 
 #include "monitor/MonitorLines.h"
 
 namespace lumetra {
+
+// The start of `line` that reaches at least `width` pixels when drawn with `option`, or the whole
+// line when it is shorter; never more than kMaxDrawnBytes and never part of a character. A row is
+// about a hundred characters wide, and converting and laying out a line of megabytes on every
+// paint would freeze the window.
+inline constexpr size_t kMaxDrawnBytes = 16 * 1024;
+std::string_view MonitorVisiblePart(std::string_view line, const QFontMetricsF& metrics,
+                                    const QTextOption& option, qreal width);
 
 // Threads: user-interface thread only; records from the reader arrive through TMonitorFrame.
 class TMonitorView : public QAbstractScrollArea {
