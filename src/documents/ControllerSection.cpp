@@ -38,19 +38,7 @@ void SaveControllerSection(pugi::xml_document& doc, TControllerConfig& table,
 
 void LoadControllerSection(const DocumentReader& reader, TControllerConfig& table,
                            const KindSections& kinds) {
-  const pugi::xml_node root = reader.Source().Document().document_element();
-  if (std::strcmp(root.name(), "lumetraconfigurator") != 0) return;
-  const pugi::xml_node section = root.child("ctrldevices");
-  if (!section) return;
-
-  SectionWalk walk(table);
-  reader.ForEachChild(section, INT32_MAX, [&](pugi::xml_node entry, int) {
-    // As for control gear: an address that names no device slot leaves the entry out rather than
-    // writing it into the group slot or beyond.
-    const int32_t address = reader.Signed32(entry, "deviceaddress");
-    if (address < 0 || address >= TConfig::kGroupSlot) return;
-    table.SetCurrentSlot(static_cast<uint8_t>(address));
-    table.SetShortAddress(static_cast<uint32_t>(address));
+  LoadSectionEntries(reader, "ctrldevices", table, [&](pugi::xml_node entry) {
     table.SetDeviceType(reader.Byte(entry, "devicetype"));
     table.SetVersion(reader.Byte(entry, "maxversion"));
     table.SetMinVersion(reader.Byte(entry, "minversion"));

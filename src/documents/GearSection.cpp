@@ -51,17 +51,7 @@ void SaveGearSection(pugi::xml_document& doc, TBalastConfig& table) {
 }
 
 void LoadGearSection(const DocumentReader& reader, TBalastConfig& table) {
-  const pugi::xml_node root = reader.Source().Document().document_element();
-  if (std::strcmp(root.name(), "lumetraconfigurator") != 0) return;
-  const pugi::xml_node section = root.child("balasts");
-  if (!section) return;
-
-  SectionWalk walk(table);
-  reader.ForEachChild(section, INT32_MAX, [&](pugi::xml_node entry, int) {
-    const int32_t address = reader.Signed32(entry, "deviceaddress");
-    if (address < 0 || address >= TConfig::kGroupSlot) return;
-    table.SetCurrentSlot(static_cast<uint8_t>(address));
-    table.SetShortAddress(static_cast<uint32_t>(address));
+  LoadSectionEntries(reader, "balasts", table, [&](pugi::xml_node entry) {
     table.SetDeviceType(reader.LowByteOfSigned(entry, "devicetype"));
     table.SetVersion(reader.LowByteOfSigned(entry, "version"));
     LoadGroups(reader, entry, table,

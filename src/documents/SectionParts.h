@@ -2,7 +2,9 @@
 // keeping the table's selection and level mode while a section walks it.
 #pragma once
 
+#include <climits>
 #include <cstdint>
+#include <cstring>
 
 #include <pugixml.hpp>
 
@@ -46,5 +48,25 @@ void LoadGroups(const DocumentReader& reader, pugi::xml_node entry, TConfig& tab
                       [&](pugi::xml_node group, int j) { table.SetGroups(j, read(group)); });
 }
 void LoadPosition(const DocumentReader& reader, pugi::xml_node entry, TConfig& table);
+
+// Walks the entries of section `name` under the root: each whose "deviceaddress" names a device
+// slot (0..63) becomes the selected slot with that short address, and `load` reads the rest of it.
+// An address that names no device slot leaves the entry out rather than writing it into the group
+// slot or beyond. A root of another name, or no such section, loads nothing.
+template <typename Load>
+void LoadSectionEntries(const DocumentReader& reader, const char* name, TConfig& table, Load load) {
+  const pugi::xml_node root = reader.Source().Document().document_element();
+  if (std::strcmp(root.name(), "lumetraconfigurator") != 0) return;
+  const pugi::xml_node section = root.child(name);
+  if (!section) return;
+  SectionWalk walk(table);
+  reader.ForEachChild(section, INT32_MAX, [&](pugi::xml_node entry, int) {
+    const int32_t address = reader.Signed32(entry, "deviceaddress");
+    if (address < 0 || address >= TConfig::kGroupSlot) return;
+    table.SetCurrentSlot(static_cast<uint8_t>(address));
+    table.SetShortAddress(static_cast<uint32_t>(address));
+    load(entry);
+  });
+}
 
 }  // namespace lumetra

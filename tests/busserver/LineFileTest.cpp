@@ -11,6 +11,7 @@
 
 #include "ServerProcess.h"
 #include "busserver/Options.h"
+#include "support/TempFolder.h"
 
 namespace lumetra::test {
 namespace {
@@ -37,22 +38,11 @@ TEST(PrintableText, ControlCharactersAndBrokenUtf8AreEscaped) {
   }
 }
 
-class LineFile : public ::testing::Test {
+class LineFile : public test::TempFolder {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("lumetra-linefile-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
   std::string Write(const std::string& name, const std::string& text) const {
-    const std::string path = (dir / name).string();
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    return WriteFile(name, text);
   }
-
-  fs::path dir;
 };
 
 TEST_F(LineFile, ANameCannotWriteLogLinesOfItsOwn) {

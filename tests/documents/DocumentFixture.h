@@ -18,40 +18,17 @@
 #include "documents/ControllerSection.h"
 #include "model/BalastConfig.h"
 #include "model/ControllerConfig.h"
+#include "support/TempFolder.h"
 
 namespace lumetra::testing {
 
 namespace fs = std::filesystem;
 
-class TempFolder : public ::testing::Test {
+class TempFolder : public test::TempFolder {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("lumetra-documents-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
-  std::string Path(const std::string& name) const { return (dir / name).string(); }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
   static void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
   }
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  fs::path dir;
 };
 
 // Runs fn while the process may not write files beyond `bytes`: the disk "fills up" part way.

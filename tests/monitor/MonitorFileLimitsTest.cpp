@@ -12,26 +12,17 @@
 
 #include "model/Error.h"
 #include "monitor/MonitorLines.h"
+#include "support/TempFolder.h"
 
 namespace lumetra {
 namespace {
 
 namespace fs = std::filesystem;
 
-class MonitorFileLimits : public ::testing::Test {
+class MonitorFileLimits : public test::TempFolder {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("lumetra-monitor-limits-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
-  std::string Path(const std::string& name) const { return (dir / name).string(); }
   std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-    return Path(name);
+    return WriteFile(name, bytes);
   }
   // A file of `size` bytes that takes no disk: `head` and then zeros, read as NUL bytes.
   std::string Sparse(const std::string& name, const std::string& head, off_t size) const {

@@ -10,29 +10,15 @@
 
 #include "model/Error.h"
 #include "monitor/MonitorLines.h"
+#include "support/TempFolder.h"
 
 namespace lumetra {
 namespace {
 
 namespace fs = std::filesystem;
 
-class MonitorFiles : public ::testing::Test {
+class MonitorFiles : public test::TempFolder {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("lumetra-monitor-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
-  std::string Path(const std::string& name) const { return (dir / name).string(); }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
   static void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
   }
@@ -41,14 +27,6 @@ class MonitorFiles : public ::testing::Test {
     for (size_t i = 0; i < lines.Count(); ++i) out.emplace_back(lines.Line(i));
     return out;
   }
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  fs::path dir;
 };
 
 TEST(MonitorFileName, LmmIsAppendedUnlessTheFirstOneEndsTheName) {

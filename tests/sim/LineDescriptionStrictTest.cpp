@@ -12,6 +12,7 @@
 
 #include "model/Error.h"
 #include "sim/LineDescription.h"
+#include "support/TempFolder.h"
 
 namespace lumetra::sim {
 namespace {
@@ -92,17 +93,8 @@ TEST(LineDescriptionStrict, XmlErrorsAreSlovakWithLineAndColumn) {
   }
 }
 
-class LineDescriptionFiles : public ::testing::Test {
+class LineDescriptionFiles : public test::TempFolder {
  protected:
-  void SetUp() override {
-    dir = fs::temp_directory_path() /
-          ("lumetra-line-" + std::to_string(::getpid()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  std::string Path(const std::string& name) const { return (dir / name).string(); }
-
   static std::string LoadMessage(const std::string& path) {
     // A load that blocks would hang the test, so it runs apart and is given a few seconds.
     auto result = std::async(std::launch::async, [path] {
@@ -119,8 +111,6 @@ class LineDescriptionFiles : public ::testing::Test {
     }
     return result.get();
   }
-
-  fs::path dir;
 };
 
 TEST_F(LineDescriptionFiles, OnlyRegularFilesAreRead) {
