@@ -22,6 +22,7 @@
 #include "ui/TabsFrame.h"
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
+#include "ui/devices/ControllerFrame.h"
 #include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
@@ -61,6 +62,9 @@ TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, 
   BalastFrame = new TBalastFrame(Content);
   BalastFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   BalastFrame->hide();
+  ControllerFrame = new TControllerFrame(Content);
+  ControllerFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
+  ControllerFrame->hide();
   AddressFrame = new TAddressFrame(Content);
   AddressFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   AddressFrame->hide();
@@ -174,12 +178,15 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.monitorView = MonitorFrame;
   shared.progressView = AddressFrame;
   shared.gearEditor = BalastFrame;
+  shared.deviceEditor = ControllerFrame;
+  shared.readProgressView = ControllerFrame;
   FilesFolder_ = FilesFolder();
   shared.settingsPath = PathInFolder(FilesFolder_, kSettingsFile);
   shared.version = TVersionInfo().FileVersion;
   // The editor reaches the navigation only through TNavigation; the window, which knows both,
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
+  ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
     // Not from inside the worker's hand-over, which is still under way.
@@ -201,6 +208,7 @@ void TConfiguratorForm::OnDestroy() {
   AddressFrame = nullptr;
   MonitorFrame = nullptr;
   BalastFrame = nullptr;
+  ControllerFrame = nullptr;
 }
 
 void TConfiguratorForm::ShowExchangeFailure(int result) {

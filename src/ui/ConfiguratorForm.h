@@ -21,6 +21,7 @@ namespace lumetra {
 
 class TAddressFrame;
 class TBalastFrame;
+class TControllerFrame;
 class TMonitorFrame;
 class TTabsFrame;
 class QtUiBridge;
@@ -51,6 +52,7 @@ class TConfiguratorForm : public QMainWindow {
   TMonitorFrame* MonitorView() const { return MonitorFrame; }
   TAddressFrame* ProgressView() const { return AddressFrame; }
   TBalastFrame* GearEditor() const { return BalastFrame; }
+  TControllerFrame* DeviceEditor() const { return ControllerFrame; }
   QScrollArea* ScrollBox() const { return ScrollBox_; }
   bool MouseOver() const { return MouseOver_; }
 
@@ -112,6 +114,7 @@ class TConfiguratorForm : public QMainWindow {
   TMonitorFrame* MonitorFrame;
   TAddressFrame* AddressFrame;
   TBalastFrame* BalastFrame;
+  TControllerFrame* ControllerFrame;
   bool MouseOver_ = false;
   std::string FilesFolder_;
   bool closeAfterJob_ = false;

@@ -146,7 +146,7 @@ void TTabsFrame::Initialize(const Shared& shared,
   // The worker idles from the start; it meets the views and tables before its first job.
   if (shared.progressView) shared.progressView->Bind(shared.balastConfig, shared.controllerConfig);
   Gate.SetConfigs(shared.balastConfig, shared.controllerConfig);
-  Gate.SetViews(nullptr, shared.progressView);
+  Gate.SetViews(shared.readProgressView, shared.progressView);
   Gate.SetDaliCom(shared.daliCom);
   Gate.SetTabsFrame(this);
   Gate.SetBridge(shared.bridge);

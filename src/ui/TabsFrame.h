@@ -83,6 +83,8 @@ class TTabsFrame : public QFrame,
     // The right-hand views; those not built yet are absent and simply not called.
     TNavigatedView* gearEditor = nullptr;
     TNavigatedView* deviceEditor = nullptr;
+    // Where a device read on demand shows its byte counter: the control device editor.
+    TReadProgressView* readProgressView = nullptr;
     TAddressFrame* progressView = nullptr;
     TMonitorFrame* monitorView = nullptr;
     TNavigatedView* floorPlan = nullptr;

@@ -1,0 +1,160 @@
+// The control device editor's bus sequences and the table updates that follow them.
+#include "sequences/DeviceSequences.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/ControllerConfig.h"
+#include "model/KindImage.h"
+
+namespace lumetra {
+
+namespace {
+
+constexpr int kHalfGroups = 8;
+
+bool DeviceSelected(const TConfig& t) { return t.CurrentSlot() < TConfig::kGroupSlot; }
+
+SequenceResult Refused(std::string reason) {
+  return SequenceResult{kSequenceRefused, {}, std::move(reason)};
+}
+
+// The occupied slots a command to the selection reaches: the device itself, or every slot that
+// may belong to the group (membership not read counts: the device may have heard the command).
+std::vector<uint8_t> Reached(TConfig& t) {
+  const uint8_t slot = t.CurrentSlot();
+  if (slot < TConfig::kGroupSlot) return {slot};
+  std::vector<uint8_t> members;
+  const uint8_t group = t.CurrentGroup();
+  for (uint8_t i = 0; i < TConfig::kGroupSlot; ++i) {
+    if (t.IsSlotFree(i)) continue;
+    t.SetCurrentSlot(i);
+    if (group == TConfig::kAllDevices || t.Groups(group) != 0) members.push_back(i);
+  }
+  t.SetCurrentSlot(slot);
+  return members;
+}
+
+std::optional<SequenceResult> RefuseFreeSlot(const TConfig& t) {
+  if (DeviceSelected(t) && t.IsSlotFree(t.CurrentSlot())) {
+    return Refused("Nie je vybraný žiadny ovládač");
+  }
+  return std::nullopt;
+}
+
+std::string HalfName(int half) { return half == 0 ? "01 až 08" : "09 až 16"; }
+
+}  // namespace
+
+uint8_t DeviceAddress(const TConfig& t) { return SelectedTarget(t).DeviceByte(); }
+
+SequenceResult WriteDeviceGroups(BusSession& session, TControllerConfig& t,
+                                 const DeviceGroups& groups, const ItemWritten& written) {
+  if (auto refused = RefuseFreeSlot(t)) return *refused;
+  const BusTarget target = SelectedTarget(t);
+  // The masks as they go out: what was given, the rest as the selected slot holds it.
+  std::array<uint8_t, 2> masks{};
+  std::vector<int> halves;
+  for (int half = 0; half < 2; ++half) {
+    bool given = false;
+    for (int i = 0; i < kHalfGroups; ++i) given = given || groups[half * kHalfGroups + i];
+    if (!given) continue;
+    for (int i = 0; i < kHalfGroups; ++i) {
+      const int g = half * kHalfGroups + i;
+      const uint8_t held = t.Groups(static_cast<uint32_t>(g));
+      const std::optional<bool>& wanted = groups[static_cast<size_t>(g)];
+      if (!wanted && held != 0 && held != 1) {
+        return Refused("Skupiny " + HalfName(half) +
+                       " ovládača nie sú prečítané: prečítajte jeho parametre");
+      }
+      if (wanted ? *wanted : held == 1) masks[half] |= static_cast<uint8_t>(1u << i);
+    }
+    halves.push_back(half);
+  }
+  // Sent to a group, the half that takes the members out of it goes last: they hear nothing sent to
+  // the group after leaving it.
+  if (target.GetKind() == BusTarget::Kind::kGroup && halves.size() == 2) {
+    const int own = target.Number() / kHalfGroups;
+    const bool leaves = ((masks[own] >> (target.Number() % kHalfGroups)) & 1) == 0;
+    if (leaves && halves.front() == own) std::swap(halves[0], halves[1]);
+  }
+  // Decided before anything changes: a member that leaves the group with the first half still
+  // takes the second.
+  const std::vector<uint8_t> members = Reached(t);
+  const uint8_t selected = t.CurrentSlot();
+  return RunSequence([&] {
+    for (const int half : halves) {
+      session.Device(target, half == 0 ? device::kGroupAssignmentLow : device::kGroupAssignmentHigh,
+                     masks[half]);
+      auto store = [&](uint8_t slot) {
+        t.SetCurrentSlot(slot);
+        for (int i = 0; i < kHalfGroups; ++i) {
+          t.SetGroups(static_cast<uint32_t>(half * kHalfGroups + i), (masks[half] >> i) & 1);
+        }
+      };
+      store(selected);
+      for (const uint8_t slot : members) store(slot);
+      t.SetCurrentSlot(selected);
+      if (written) {
+        for (int i = 0; i < kHalfGroups; ++i) written(half * kHalfGroups + i);
+      }
+    }
+  });
+}
+
+SequenceResult WriteMultimaster(BusSession& session, TControllerConfig& t, bool on) {
+  if (auto refused = RefuseFreeSlot(t)) return *refused;
+  if (DeviceSelected(t) && t.DeviceType() == kKindOptoRelay) {
+    return Refused("Optorelé nemá nastavenie multimaster");
+  }
+  const std::vector<uint8_t> members = Reached(t);
+  const uint8_t selected = t.CurrentSlot();
+  SequenceResult result = RunSequence([&] {
+    session.DeviceDataLess(SelectedTarget(t),
+                           on ? device::kEnableMultimaster : device::kDisableMultimaster);
+  });
+  if (!result.Ok()) return result;
+  t.SetMultimaster(on ? 1 : 0);
+  for (const uint8_t slot : members) {
+    t.SetCurrentSlot(slot);
+    t.SetMultimaster(on ? 1 : 0);
+  }
+  t.SetCurrentSlot(selected);
+  return result;
+}
+
+SequenceResult ChangeDeviceShortAddress(BusSession& session, TControllerConfig& t, int newAddress) {
+  const uint8_t current = t.CurrentSlot();
+  const std::string number = std::to_string(newAddress);
+  // A group has no short address; 0x80 + g as the old address would be the group's members.
+  if (current >= TConfig::kGroupSlot || t.IsSlotFree(current)) {
+    return Refused("Adresu je možné zmeniť len jednému ovládaču");
+  }
+  if (newAddress < 0 || (newAddress >= 64 && newAddress != 255)) {
+    return Refused("Adresa " + number + " nie je platná (0 až 63, 255 adresu zmaže)");
+  }
+  if (newAddress == current) return Refused("Ovládač už má adresu " + number);
+  if (newAddress != 255 && !t.IsSlotFree(static_cast<uint32_t>(newAddress))) {
+    return Refused("Adresa " + number + " je už obsadená");
+  }
+  SequenceResult result = RunSequence([&] {
+    session.Device(BusTarget::Device(current), device::kSaveShortAddress,
+                   static_cast<uint8_t>(newAddress));
+  });
+  if (result.Ok()) t.MoveControlDevice(static_cast<uint8_t>(newAddress), current);
+  return result;
+}
+
+SequenceResult LocateDevice(BusSession& session, const TConfig& t) {
+  if (auto refused = RefuseFreeSlot(t)) return *refused;
+  return RunSequence([&] { session.DeviceDataLess(SelectedTarget(t), device::kIdentifyDevice); });
+}
+
+SequenceResult ResetDevice(BusSession& session, const TConfig& t) {
+  if (auto refused = RefuseFreeSlot(t)) return *refused;
+  return RunSequence(
+      [&] { session.Device(SelectedTarget(t), device::kReset, kDeviceResetParameter); });
+}
+
+}  // namespace lumetra

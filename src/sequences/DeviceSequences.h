@@ -1,0 +1,50 @@
+// What the control device editor sends, as functions over a bus session and the control device
+// table: each goes to the table's selection (one device, a group or all devices) and stores in the
+// table only what reached the bus.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "buslink/BusSession.h"
+#include "sequences/GearSequences.h"
+
+namespace lumetra {
+
+class TConfig;
+class TControllerConfig;
+
+// The address byte of the selection on the control device bus: the slot for a device, 0x80 + g for
+// group g, 0xFF for all devices. Every kind editor sends to the same byte.
+uint8_t DeviceAddress(const TConfig& table);
+
+// RESET takes this parameter.
+inline constexpr uint8_t kDeviceResetParameter = 2;
+
+// Group membership as the user set it: true joins group g, false leaves it, none was not touched.
+// A device takes its groups eight at a time, so a half is sent when any of its groups was given,
+// the others as the table holds them; a half with a membership never read is refused. For a group
+// or all devices the table's group slot holds the rest, and every member takes the half it was
+// sent, as the devices do.
+using DeviceGroups = std::array<std::optional<bool>, 16>;
+SequenceResult WriteDeviceGroups(BusSession& session, TControllerConfig& table,
+                                 const DeviceGroups& groups, const ItemWritten& written = {});
+
+// ENABLE or DISABLE MULTIMASTER to the selection; refused for an opto-relay, which has no such
+// setting.
+SequenceResult WriteMultimaster(BusSession& session, TControllerConfig& table, bool on);
+
+// The selected device moves to `newAddress` (255 deletes its address) with its record; refused for
+// a group, a free slot, the device's own address, an address in use or out of range, with the
+// reason in the result's text.
+SequenceResult ChangeDeviceShortAddress(BusSession& session, TControllerConfig& table,
+                                        int newAddress);
+
+// "Lokalizovať": IDENTIFY_DEVICE to the selection.
+SequenceResult LocateDevice(BusSession& session, const TConfig& table);
+
+// The factory reset of the selection; the table keeps what it holds.
+SequenceResult ResetDevice(BusSession& session, const TConfig& table);
+
+}  // namespace lumetra
