@@ -11,11 +11,10 @@ void TEditGuard::ShowCheck(QCheckBox* box, uint32_t value) {
   const bool known = value == 0 || value == 1;
   box->setTristate(!known);
   box->setCheckState(!known ? Qt::PartiallyChecked : value != 0 ? Qt::Checked : Qt::Unchecked);
-  if (!known) {
-    // The unknown state is shown, never chosen: the next click decides plainly.
-    QObject::connect(
-        box, &QCheckBox::clicked, box, [box] { box->setTristate(false); },
-        Qt::SingleShotConnection);
+  // The unknown state is shown, never chosen: a click decides plainly. Connected once per box.
+  if (!known && !box->property("lumetraDecidesOnClick").toBool()) {
+    box->setProperty("lumetraDecidesOnClick", true);
+    QObject::connect(box, &QCheckBox::clicked, box, [box] { box->setTristate(false); });
   }
 }
 

@@ -179,7 +179,9 @@ TEST(DeviceGroupsTest, AllDevicesReachesEveryOccupiedSlot) {
   EXPECT_EQ(bus->Sent(), (std::vector<Frame>{Device(0xFF, 11, 0x80)}));
   for (const Unit& u : kUnits) {
     EXPECT_EQ(bus->DeviceUnit(u.address).Groups(), (u.groups & 0x00FF) | 0x8000);
-    if (u.groupsRead) EXPECT_EQ(TableGroups(bus->devices, u.address), (u.groups & 0x00FF) | 0x8000);
+    if (u.groupsRead) {
+      EXPECT_EQ(TableGroups(bus->devices, u.address), (u.groups & 0x00FF) | 0x8000);
+    }
   }
   // A membership never read stays unknown where nothing was sent.
   bus->devices.SetCurrentSlot(12);
