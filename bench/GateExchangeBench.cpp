@@ -88,6 +88,7 @@ void BM_RawSocketRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(BM_RawSocketRoundTrip)->UseRealTime()->Repetitions(5);
 
+// Argument 1: strict replies, as with the bus server (echo and checksum checked).
 void BM_GateExchange(benchmark::State& state) {
   EchoPeer peer;
   lumetra::TcpClient client;
@@ -96,6 +97,7 @@ void BM_GateExchange(benchmark::State& state) {
   client.Connect();
   lumetra::TDaliCom com;
   com.CreateLock();
+  com.SetStrictReplies(state.range(0) != 0);
   com.SetClient(&client);
   uint8_t req[5] = {lumetra::kGearFrame, 0, 0x0B, 0x91, 0}, rep[5];
   for (auto _ : state) {
@@ -103,7 +105,7 @@ void BM_GateExchange(benchmark::State& state) {
     benchmark::DoNotOptimize(rep);
   }
 }
-BENCHMARK(BM_GateExchange)->UseRealTime()->Repetitions(5);
+BENCHMARK(BM_GateExchange)->Arg(0)->Arg(1)->UseRealTime()->Repetitions(5);
 
 }  // namespace
 

@@ -77,7 +77,9 @@ void BusSession::Stop(const Step& step, int result) const {
   std::string name(step.command->name);
   if (step.command->number >= 0) name += " " + std::to_string(step.command->number);
   if (step.target != nullptr) name += " " + step.target->Name(step.population);
-  throw SequenceStopped{result, std::move(name)};
+  const char* text =
+      daliCom_ != nullptr ? daliCom_->FailureText(result) : ExchangeResultText(result);
+  throw SequenceStopped{result, std::move(name), text};
 }
 
 }  // namespace lumetra

@@ -69,6 +69,8 @@ class BusTarget {
 struct SequenceStopped {
   int result;
   std::string step;
+  // The failure for the user, in Slovak: the exchange's result, or the fault of a refused reply.
+  std::string text;
 };
 
 // How a sequence ended: kExchangeReplied, or the result of the step that stopped it.

@@ -15,14 +15,20 @@ class TcpClient;
 
 // Results of TDaliCom::Exchange. Every multi-request sequence stops at the first non-zero one.
 inline constexpr int kExchangeReplied = 0;
-inline constexpr int kExchangeNoReply = 1;       // nothing came in time; reply = request as sent
-inline constexpr int kExchangeLost = 2;          // the connection failed or closed meanwhile
+inline constexpr int kExchangeNoReply = 1;  // nothing came in time; reply = request as sent
+// The connection failed or closed meanwhile, or (strict replies) the reply was refused.
+inline constexpr int kExchangeLost = 2;
 inline constexpr int kExchangeNotConnected = 3;  // no gate connection; nothing was sent
 // Not an exchange's result: a sequence stopped on the user's word before its next request.
 inline constexpr int kSequenceCancelled = 4;
 
 // The status-line text for a failed exchange; empty for kExchangeReplied.
 const char* ExchangeResultText(int result);
+
+// Why a reply was refused under the strict rule (kNone: it was not).
+enum class ReplyFault { kNone, kChecksum, kEcho };
+// The status-line text of a refused reply; empty for kNone.
+const char* ReplyFaultText(ReplyFault fault);
 
 // Request kinds of byte 0 (the exchange sets bit 7).
 inline constexpr uint8_t kGearFrame = 3;    // 16-bit forward frame to control gear
@@ -55,6 +61,18 @@ class TDaliCom {
   void SetClient(TcpClient* client);
   TcpClient* Client() const { return Client_.load(); }
 
+  // Strict replies (the bus server's contract): a reply must echo request bytes 1 and 2 and carry
+  // its checksum, or the exchange fails with kExchangeLost and the input is drained, so a stream
+  // that lost its framing stops the sequence instead of answering it with another request's
+  // reply. Off (until set), replies pair with requests by order alone, as a control unit may rely
+  // on; the navigation chooses the rule with every gate connection it hands over.
+  void SetStrictReplies(bool strict) { strictReplies_ = strict; }
+  bool StrictReplies() const { return strictReplies_.load(); }
+  // The fault of the last refused reply, until the next exchange fails otherwise.
+  ReplyFault LastReplyFault() const { return lastFault_.load(); }
+  // ExchangeResultText, except that a refused reply is named by its fault.
+  const char* FailureText(int result) const;
+
   // Tests shorten the wait for a reply.
   void SetReplyTimeout(std::chrono::milliseconds timeout) { replyTimeout_ = timeout; }
 
@@ -68,6 +86,8 @@ class TDaliCom {
   std::unique_ptr<std::mutex> Lock;
   std::atomic<TcpClient*> Client_{nullptr};
   std::chrono::milliseconds replyTimeout_ = kReplyTimeout;
+  std::atomic<bool> strictReplies_{false};
+  std::atomic<ReplyFault> lastFault_{ReplyFault::kNone};
   // The part of a reply that had arrived when the wait ran out. The rest follows on the stream, so
   // the next exchange completes this reply first (a late reply pairs with the next request) and
   // every reply after it stays in step. Guarded by Lock; SetClient may run under the lock (from a

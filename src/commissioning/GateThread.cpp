@@ -68,7 +68,7 @@ void TGateThread::Pass() {
         RunPart(DevicePopulation(), devices);
       }
     } catch (const SequenceStopped& e) {
-      failure = std::string("Adresovanie prerušené: ") + ExchangeResultText(e.result);
+      failure = "Adresovanie prerušené: " + e.text;
       Message = failure;
       ShowMessageText();
     }

@@ -158,9 +158,11 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   ControllerConfig_ = std::make_unique<TControllerConfig>();
   Bridge = std::make_unique<QtUiBridge>(this);
   // Exchanges fail on the worker too; the status line is updated without making it wait.
+  // The text is taken here, while it still names this exchange's fault.
   DaliCom_->OnExchangeFailed = [this](int result) {
+    const QString text = QString::fromUtf8(DaliCom_->FailureText(result));
     QMetaObject::invokeMethod(
-        this, [this, result] { ShowExchangeFailure(result); }, Qt::QueuedConnection);
+        this, [this, text] { ShowExchangeFailure(text); }, Qt::QueuedConnection);
   };
 
   TTabsFrame::Shared shared;
@@ -211,9 +213,7 @@ void TConfiguratorForm::OnDestroy() {
   ControllerFrame = nullptr;
 }
 
-void TConfiguratorForm::ShowExchangeFailure(int result) {
-  statusBar()->showMessage(QString::fromUtf8(ExchangeResultText(result)));
-}
+void TConfiguratorForm::ShowExchangeFailure(const QString& text) { statusBar()->showMessage(text); }
 
 void TConfiguratorForm::closeEvent(QCloseEvent* event) {
   if (Tabs != nullptr && Tabs->JobRunning()) {

@@ -97,7 +97,7 @@ class TConfiguratorForm : public QMainWindow {
   void OnDestroy();
   void BuildMenu();
   void Scroll(bool horizontal, int direction);
-  void ShowExchangeFailure(int result);
+  void ShowExchangeFailure(const QString& text);
 
   std::unique_ptr<TDaliCom> DaliCom_;
   // Every request the pages and editors send goes through this one session on this thread.

@@ -295,6 +295,9 @@ void TTabsFrame::AddressingFinished() {
       if (shown == QString::fromUtf8(ExchangeResultText(result)))
         shared_.statusLine->clearMessage();
     }
+    for (ReplyFault fault : {ReplyFault::kChecksum, ReplyFault::kEcho}) {
+      if (shown == QString::fromUtf8(ReplyFaultText(fault))) shared_.statusLine->clearMessage();
+    }
   }
   emit JobEnded();
 }
@@ -314,6 +317,7 @@ void TTabsFrame::ShowMonitorRunning(bool running) {
 void TTabsFrame::OnDaliTCPClientConnected(TcpClient& sender) {
   InterfacePage->LockChoice();
   if (&sender == &TCPClientGate) {
+    shared_.daliCom->SetStrictReplies(InterfacePage->InterfaceIndex() != kInterfaceControlUnit);
     shared_.daliCom->SetClient(&TCPClientGate);
     ShowGateOpen(true);
     ShowGateState(QStringLiteral("Spojenie s DALI otvorené"));

@@ -2,6 +2,8 @@
 // threads.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <thread>
 
 #include "buslink/DaliCom.h"
@@ -184,6 +186,168 @@ TEST_F(DaliComTest, TwoThreadsGetTheirOwnRepliesAndNeverInterleave) {
     EXPECT_EQ(bytes[i], 0x83);
     EXPECT_EQ(bytes[i] ^ bytes[i + 1] ^ bytes[i + 2] ^ bytes[i + 3], bytes[i + 4]);
   }
+}
+
+// A peer whose reply stream lost its framing. Each request to gear address a gets its own answer
+// (a distinct byte 3), so a reply taken for the wrong request shows.
+Frame OwnReply(const Frame& r) {
+  Frame reply{0x62, r[1], r[2], static_cast<uint8_t>(r[2] ^ 0x5A), 0};
+  reply[4] = reply[0] ^ reply[1] ^ reply[2] ^ reply[3];
+  return reply;
+}
+
+struct StreamFault {
+  const char* name;
+  // Makes the peer misbehave; called once the client is connected.
+  std::function<void(LoopbackPeer&)> start;
+  // Under the order-only rule: how many of the 12 replies are not their request's own.
+  int misframedInOrder;
+  // Under the strict rule: which of the 12 exchanges are refused, and with which fault.
+  std::vector<int> refused;
+  ReplyFault fault;
+};
+
+class DaliComFramingTest : public DaliComTest {
+ protected:
+  struct Outcome {
+    std::vector<int> results;
+    std::vector<Frame> replies;
+    std::vector<Frame> requests;
+    std::vector<ReplyFault> faults;
+  };
+
+  Outcome RunTwelve() {
+    Outcome o;
+    for (uint8_t a = 0; a < 12; ++a) {
+      o.results.push_back(Send(kGearFrame, 0, static_cast<uint8_t>(2 * a + 1), 0x91));
+      o.requests.push_back(Frame(std::to_array(request)));
+      o.replies.push_back(Frame(std::to_array(reply)));
+      o.faults.push_back(com.LastReplyFault());
+    }
+    return o;
+  }
+};
+
+TEST_F(DaliComFramingTest, OrderOnlyTakesRepliesByPositionStrictRefusesEveryForeignReply) {
+  auto everyReply = [](std::function<std::vector<uint8_t>(const Frame&)> wire) {
+    return [wire](LoopbackPeer& peer) {
+      peer.SetResponder([&peer, wire](const Frame& r) -> std::optional<Frame> {
+        peer.Send(wire(r));
+        return std::nullopt;
+      });
+    };
+  };
+  auto own = [](const Frame& r) {
+    const Frame f = OwnReply(r);
+    return std::vector<uint8_t>(f.begin(), f.end());
+  };
+  const StreamFault faults[] = {
+      {"bad checksum on the third reply",
+       everyReply([own](const Frame& r) {
+         auto bytes = own(r);
+         if (r[2] == 5) bytes[4] ^= 0x01;
+         return bytes;
+       }),
+       1,
+       {2},
+       ReplyFault::kChecksum},
+      {"third reply echoes another address",
+       everyReply([own](const Frame& r) {
+         Frame f = OwnReply(r);
+         if (r[2] == 5) {
+           f[2] = 7;
+           f[4] = f[0] ^ f[1] ^ f[2] ^ f[3];
+         }
+         return std::vector<uint8_t>(f.begin(), f.end());
+       }),
+       1,
+       {2},
+       ReplyFault::kEcho},
+      {"two extra bytes after every reply",
+       everyReply([own](const Frame& r) {
+         auto bytes = own(r);
+         bytes.push_back(0xAA);
+         bytes.push_back(0xAA);
+         return bytes;
+       }),
+       11,
+       {1, 3, 5, 7, 9, 11},
+       ReplyFault::kChecksum},
+      {"three bytes before the first reply",
+       [](LoopbackPeer& peer) {
+         peer.Send({0x55, 0x55, 0x55});
+         peer.SetResponder([](const Frame& r) { return OwnReply(r); });
+       },
+       12,
+       {0},
+       ReplyFault::kChecksum},
+  };
+  for (const auto& f : faults) {
+    for (const bool strict : {false, true}) {
+      SCOPED_TRACE(std::string(f.name) + (strict ? ", strict" : ", order only"));
+      // Each run on a connection of its own, so no byte of the previous run is left.
+      client.Disconnect();
+      peer.SetResponder([](const Frame& r) { return OwnReply(r); });
+      const int connections = peer.Connections();
+      client.Connect();
+      ASSERT_TRUE(peer.WaitForConnections(connections + 1, 2s));
+      com.SetStrictReplies(strict);
+      f.start(peer);
+      const Outcome o = RunTwelve();
+
+      int foreign = 0;
+      std::vector<int> refused;
+      for (size_t i = 0; i < 12; ++i) {
+        if (o.results[i] == kExchangeReplied && o.replies[i] != OwnReply(o.requests[i])) ++foreign;
+        if (o.results[i] == kExchangeLost) {
+          refused.push_back(static_cast<int>(i));
+          EXPECT_EQ(o.faults[i], f.fault) << i;
+          // Nothing reads a phantom answer: the reply buffer holds the request.
+          EXPECT_EQ(o.replies[i], o.requests[i]) << i;
+        } else {
+          EXPECT_EQ(o.results[i], kExchangeReplied) << i;
+        }
+      }
+      if (strict) {
+        EXPECT_EQ(foreign, 0);
+        EXPECT_EQ(refused, f.refused);
+        // A refused reply leaves the connection up, and the requests went out as always.
+        EXPECT_TRUE(client.Connected());
+      } else {
+        EXPECT_EQ(foreign, f.misframedInOrder);
+        EXPECT_TRUE(refused.empty());
+      }
+      EXPECT_EQ(o.requests.back(), (Frame{0x83, 0x00, 23, 0x91, 0x83 ^ 23 ^ 0x91}));
+    }
+  }
+}
+
+TEST_F(DaliComFramingTest, ARefusedReplyIsReportedByItsFaultAndTheDrainedStreamGoesOn) {
+  com.SetStrictReplies(true);
+  std::vector<std::string> shown;
+  com.OnExchangeFailed = [&](int result) { shown.push_back(com.FailureText(result)); };
+  // A wrong checksum, and the rest of a broken stream trickling in after it.
+  peer.SetResponder([this](const Frame& r) -> std::optional<Frame> {
+    Frame f = OwnReply(r);
+    f[4] ^= 0x80;
+    peer.Send({f.begin(), f.end()});
+    std::this_thread::sleep_for(5ms);
+    peer.Send({0x62, 0x00});
+    return std::nullopt;
+  });
+  EXPECT_EQ(Send(kGearFrame, 0, 0x01, 0x91), kExchangeLost);
+  EXPECT_EQ(com.LastReplyFault(), ReplyFault::kChecksum);
+
+  peer.SetResponder([](const Frame& r) { return OwnReply(r); });
+  ASSERT_EQ(Send(kGearFrame, 0, 0x03, 0x91), kExchangeReplied);
+  EXPECT_EQ(Frame(std::to_array(reply)), OwnReply(Frame(std::to_array(request))));
+
+  // A lost connection is named as such again, not by the earlier fault.
+  peer.CloseAfter(1);
+  EXPECT_EQ(Send(kGearFrame, 0, 0x05, 0x91), kExchangeLost);
+  EXPECT_EQ(shown, (std::vector<std::string>{"Chybná odpoveď brány (kontrolný súčet)",
+                                             "Spojenie s DALI bolo prerušené"}));
+  EXPECT_STREQ(ReplyFaultText(ReplyFault::kEcho), "Chybná odpoveď brány (nepatrí k požiadavke)");
 }
 
 TEST(TcpClientTest, ConnectErrorsCarryASlovakMessage) {

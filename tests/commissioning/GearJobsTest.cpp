@@ -226,6 +226,39 @@ TEST_F(GearJobsTest, LostGateStopsTheJobAtOnceAndTheWorkerTakesTheNextOne) {
   EXPECT_GT(peer.Requests().size(), before);
 }
 
+TEST_F(GearJobsTest, AMisframedBusServerStreamStopsTheJobWithTheFaultInsteadOfFinishing) {
+  const struct {
+    const char* name;
+    std::vector<uint8_t> atConnect;  // sent before the first request
+    std::vector<uint8_t> afterEach;  // sent after every reply
+  } cases[] = {
+      {"three bytes at connect", {0x55, 0x55, 0x55}, {}},
+      {"two extra bytes per reply", {}, {0xAA, 0xAA}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    // Each case on a connection of its own: nothing of the previous stream is left.
+    client.Disconnect();
+    const int connections = peer.Connections();
+    Build({"", {GearAt(0), GearAt(1)}, {DeviceAt(0, kKindSwitch)}});
+    com.SetStrictReplies(true);
+    ASSERT_TRUE(peer.WaitForConnections(connections + 1, std::chrono::seconds(2)));
+    peer.SetResponder([&](const Frame& r) -> std::optional<Frame> {
+      const sim::Frame reply = line->Exchange(r).reply;
+      std::vector<uint8_t> bytes(reply.begin(), reply.end());
+      bytes.insert(bytes.end(), c.afterEach.begin(), c.afterEach.end());
+      peer.Send(bytes);
+      return std::nullopt;
+    });
+    if (!c.atConnect.empty()) peer.Send(c.atConnect);
+    RunJob(0x33);  // "Preadresovať všetky" for both
+    EXPECT_EQ(progress.message, "Adresovanie prerušené: Chybná odpoveď brány (kontrolný súčet)");
+    EXPECT_EQ(worker.FailureMessage(), progress.message);
+    EXPECT_EQ(worker.GetJob(), kJobIdle);
+    progress = RecordingProgress{};
+  }
+}
+
 TEST_F(GearJobsTest, SilentGateStopsTheJobAfterOneTimeout) {
   Build({"", {GearAt(0)}, {}});
   size_t answered = 0;
