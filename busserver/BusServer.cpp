@@ -26,7 +26,13 @@ int gSignalPipe[2] = {-1, -1};
 
 constexpr const char* kChannelNames[3] = {"konfigurácia", "brána", "monitor"};
 constexpr size_t kGateInputLimit = 4096;  // stop reading a client that floods the gate
+// Taken in per round from a configuration or monitor client. Configuration packets are 52 bytes
+// and monitor clients have nothing to say, so this is plenty; it bounds the memory and the time a
+// client that writes without pause costs per round (garbage of 1s is tried as a packet at every
+// byte).
+constexpr size_t kReadPerRound = 512;
 constexpr int kMonitorSendBuffer = 16 * 1024;
+constexpr auto kAcceptPause = std::chrono::milliseconds(100);
 
 std::string Hex(const sim::Frame& f) {
   char text[16];
@@ -146,8 +152,24 @@ void BusServer::AcceptAll(int listenFd, int channel) {
   // written is then served before that request, and so sees its records.
   for (;;) {
     const int fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) return;
-    Adopt(fd, channel);
+    if (fd >= 0) {
+      acceptShortageSaid_ = false;
+      Adopt(fd, channel);
+      continue;
+    }
+    const int err = errno;
+    if (err == EINTR || err == ECONNABORTED) continue;
+    if (err == EMFILE || err == ENFILE || err == ENOBUFS || err == ENOMEM) {
+      // The connection stays queued; it is taken once a client has gone and freed a descriptor.
+      acceptPausedUntil_ = Clock::now() + kAcceptPause;
+      if (!acceptShortageSaid_) {
+        Say("Spojenie (%s) nemožno prijať: %s; pripojení klienti sa obsluhujú ďalej, nové "
+            "čakajú, kým sa uvoľní miesto",
+            kChannelNames[channel], SystemErrorText(err).c_str());
+        acceptShortageSaid_ = true;
+      }
+    }
+    return;
   }
 }
 
@@ -183,20 +205,21 @@ void BusServer::Adopt(int fd, int channel) {
   }
 }
 
-bool BusServer::ReadInto(Client& c) {
-  uint8_t buffer[4096];
-  for (;;) {
-    const ssize_t n = ::recv(c.fd, buffer, sizeof buffer, 0);
-    if (n > 0) {
-      c.in.insert(c.in.end(), buffer, buffer + n);
-      c.lastInput = Clock::now();
-      if (static_cast<size_t>(n) < sizeof buffer) return true;
-      continue;
-    }
-    if (n == 0) return false;
-    if (errno == EINTR) continue;
-    return errno == EAGAIN || errno == EWOULDBLOCK;
+bool BusServer::ReadInto(Client& c, size_t room) {
+  if (room == 0) return true;
+  const size_t had = c.in.size();
+  c.in.resize(had + room);
+  ssize_t n;
+  do {
+    n = ::recv(c.fd, c.in.data() + had, room, 0);
+  } while (n < 0 && errno == EINTR);
+  const int err = errno;
+  c.in.resize(had + static_cast<size_t>(std::max<ssize_t>(n, 0)));
+  if (n > 0) {
+    c.lastInput = Clock::now();
+    return true;
   }
+  return n < 0 && (err == EAGAIN || err == EWOULDBLOCK);
 }
 
 bool BusServer::Flush(Client& c) {
@@ -244,10 +267,13 @@ void BusServer::ServeGate(Clock::time_point now) {
   if (!gate_) return;
   Gate& g = *gate_;
   if (g.busy && now >= g.due) FinishExchange();
-  while (!g.dead && !g.busy && g.in.size() >= 5) {
+  // Requests are taken by an offset and the buffer is compacted once afterwards: removing each
+  // from the front would make a backlog cost the square of its length.
+  size_t taken = 0;
+  while (!g.dead && !g.busy && g.in.size() - taken >= 5) {
     sim::Frame request;
-    std::copy_n(g.in.begin(), 5, request.begin());
-    g.in.erase(g.in.begin(), g.in.begin() + 5);
+    std::copy_n(g.in.begin() + static_cast<std::ptrdiff_t>(taken), 5, request.begin());
+    taken += 5;
     ++gateRequests_;
 
     const sim::FaultInjector::Decision fault = faults_.Next();
@@ -255,7 +281,7 @@ void BusServer::ServeGate(Clock::time_point now) {
       Say("Brána: požiadavka č. %llu %s nevykonaná, spojenie zatvorené (--close-after)",
           static_cast<unsigned long long>(gateRequests_), Hex(request).c_str());
       CloseClient(g, "Brána: spojenie zatvorené");
-      return;
+      break;
     }
 
     const sim::SimulatedLine::Result result = line_.Exchange(request);
@@ -279,6 +305,8 @@ void BusServer::ServeGate(Clock::time_point now) {
         fault.dropReply ? " zahodená" : "", result.busMicros / 1000.0);
     if (due <= start) FinishExchange();
   }
+  g.in.erase(g.in.begin(), g.in.begin() + static_cast<std::ptrdiff_t>(taken));
+  if (g.dead) return;
   // A request that stays incomplete is dropped, so that the stream stays in step.
   if (!g.dead && !g.busy && !g.in.empty() && g.in.size() < 5 &&
       now - g.lastInput >= std::chrono::milliseconds(options_.frameTimeoutMs)) {
@@ -288,15 +316,26 @@ void BusServer::ServeGate(Clock::time_point now) {
   }
 }
 
+void BusServer::ReportGarbage(Config& c, bool now) {
+  if (c.garbage == 0) return;
+  const auto time = Clock::now();
+  if (!now && !c.dead && time < c.garbageReportDue) return;
+  Say("Konfigurácia: %zu B, ktoré nie sú konfiguračným paketom, ignorované", c.garbage);
+  c.garbage = 0;
+  c.garbageReportDue = time + std::chrono::seconds(1);
+}
+
 void BusServer::ServeConfig(Config& c) {
   for (const ConfigStream::Event& e : c.stream.Feed(c.in.data(), c.in.size())) {
     if (e.packet) {
+      ReportGarbage(c, true);  // what came before the packet is told before it
       Say("Konfigurácia: rozhranie %s", e.info.Describe().c_str());
     } else {
-      Say("Konfigurácia: %zu B, ktoré nie sú konfiguračným paketom, ignorované", e.skippedBytes);
+      c.garbage += e.skippedBytes;
     }
   }
   c.in.clear();
+  ReportGarbage(c, false);
 }
 
 void BusServer::HandleSignals(bool& stop) {
@@ -318,14 +357,18 @@ void BusServer::WatchAll() {
   owners_.clear();
   fds_.push_back({gSignalPipe[0], POLLIN, 0});
   owners_.push_back(nullptr);
+  acceptPaused_ = Clock::now() < acceptPausedUntil_;
   for (int channel = 0; channel < 3; ++channel) {
-    fds_.push_back({listen_[channel], POLLIN, 0});
+    // A negative descriptor is skipped by poll but keeps the listeners' places in fds_.
+    fds_.push_back({acceptPaused_ ? -1 : listen_[channel], POLLIN, 0});
     owners_.push_back(nullptr);
   }
   auto watch = [&](Client& c, bool read) {
     short events = read ? POLLIN : 0;
     if (!c.out.empty()) events |= POLLOUT;
-    fds_.push_back({c.fd, events, 0});
+    // Left out entirely while there is nothing to do for it: poll reports a hang-up even when
+    // asked for nothing, and a full gate whose client has gone would wake the loop at once.
+    fds_.push_back({events != 0 ? c.fd : -1, events, 0});
     owners_.push_back(&c);
   };
   for (auto& c : configs_) watch(*c, true);
@@ -334,11 +377,20 @@ void BusServer::WatchAll() {
 }
 
 std::optional<BusServer::Clock::time_point> BusServer::NextWake() const {
-  if (gate_ && gate_->busy) return gate_->due;
-  if (gate_ && !gate_->in.empty() && gate_->in.size() < 5) {
-    return gate_->lastInput + std::chrono::milliseconds(options_.frameTimeoutMs);
+  std::optional<Clock::time_point> wake;
+  if (gate_ && gate_->busy) {
+    wake = gate_->due;
+  } else if (gate_ && !gate_->in.empty() && gate_->in.size() < 5) {
+    wake = gate_->lastInput + std::chrono::milliseconds(options_.frameTimeoutMs);
   }
-  return std::nullopt;
+  auto consider = [&wake](Clock::time_point t) {
+    if (!wake || t < *wake) wake = t;
+  };
+  if (acceptPaused_) consider(acceptPausedUntil_);
+  for (const auto& c : configs_) {
+    if (c->garbage > 0) consider(c->garbageReportDue);
+  }
+  return wake;
 }
 
 int BusServer::Poll(std::optional<Clock::time_point> wake) {
@@ -367,7 +419,9 @@ void BusServer::ServeClient(Client& c, short revents) {
   const bool isMonitor = !isGate && std::any_of(monitors_.begin(), monitors_.end(),
                                                 [&c](const auto& m) { return m.get() == &c; });
   if (revents & (POLLIN | POLLHUP | POLLERR)) {
-    if (!ReadInto(c)) {
+    const size_t room =
+        isGate ? kGateInputLimit - std::min(kGateInputLimit, c.in.size()) : kReadPerRound;
+    if (!ReadInto(c, room)) {
       if (isGate && !c.in.empty() && c.in.size() % 5 != 0) {
         Say("Brána: klient sa odpojil uprostred požiadavky (%zu B zahodené)", c.in.size() % 5);
       }
@@ -405,10 +459,10 @@ void BusServer::NoticeGateEnd() {
 void BusServer::RetireGate() {
   if (!gate_ || !gate_->dead) return;
   // A gate client that vanished still gets its complete requests executed, without replies.
-  while (gate_->in.size() >= 5) {
+  const std::vector<uint8_t>& in = gate_->in;
+  for (size_t at = 0; in.size() - at >= 5; at += 5) {
     sim::Frame request;
-    std::copy_n(gate_->in.begin(), 5, request.begin());
-    gate_->in.erase(gate_->in.begin(), gate_->in.begin() + 5);
+    std::copy_n(in.begin() + static_cast<std::ptrdiff_t>(at), 5, request.begin());
     line_.Exchange(request);
   }
   gate_.reset();
@@ -436,6 +490,7 @@ void BusServer::Run() {
       AcceptReady();
     }
     AdvanceGate();
+    for (auto& c : configs_) ReportGarbage(*c, false);
     std::erase_if(configs_, [](const auto& c) { return c->dead; });
     std::erase_if(monitors_, [](const auto& m) { return m->dead; });
   }

@@ -63,6 +63,10 @@ class BusServer {
   };
   struct Config : Client {
     ConfigStream stream;
+    // Garbage not reported yet: a client that sends nothing else gets one line a second, not one
+    // a round, which would flood the output (and stall the loop on a pipe nobody empties fast).
+    size_t garbage = 0;
+    Clock::time_point garbageReportDue{};
   };
 
   // One line of output, flushed at once: whoever started the server sees it when it happens.
@@ -72,8 +76,9 @@ class BusServer {
   int Bind(uint16_t port);
   void AcceptAll(int listenFd, int channel);
   void Adopt(int fd, int channel);
-  // Reads what is there; false when the peer has gone.
-  bool ReadInto(Client& c);
+  // Takes in at most `room` bytes with one recv, so that a client that writes without pause gets
+  // one turn per round like everybody else; false when the peer has gone.
+  bool ReadInto(Client& c, size_t room);
   // Sends what the socket takes now; false when the peer has gone.
   bool Flush(Client& c);
   void CloseClient(Client& c, const char* what);
@@ -81,12 +86,15 @@ class BusServer {
   void FinishExchange();
   void Broadcast(const sim::Frame& record);
   void ServeConfig(Config& c);
+  // Reports garbage held back once it is due or its client has gone.
+  void ReportGarbage(Config& c, bool now);
   void HandleSignals(bool& stop);
 
   // One turn of Run, step by step. WatchAll fills fds_ and owners_: the signal pipe, the three
-  // listeners, then every client.
+  // listeners (left out while accepting is paused), then every client.
   void WatchAll();
-  // When the loop must wake with nothing to read: a reply falls due or a request times out.
+  // When the loop must wake with nothing to read: a reply falls due, a request times out or
+  // accepting resumes.
   std::optional<Clock::time_point> NextWake() const;
   int Poll(std::optional<Clock::time_point> wake);
   void AcceptReady();
@@ -112,6 +120,11 @@ class BusServer {
   std::vector<pollfd> fds_;
   std::vector<Client*> owners_;
   Clock::time_point busFreeAt_{};
+  // Out of descriptors, a pending connection keeps its listener readable: the listeners rest
+  // until then instead of waking the loop at once, and the shortage is reported once.
+  Clock::time_point acceptPausedUntil_{};
+  bool acceptPaused_ = false;
+  bool acceptShortageSaid_ = false;
   uint64_t gateRequests_ = 0;
 };
 

@@ -120,11 +120,7 @@ int ServerProcess::Wait(std::chrono::milliseconds timeout) {
     }
     Drain(5);
   }
-  for (int i = 0; i < 100; ++i) {
-    const size_t before = output_.size() + errors_.size();
-    Drain(0);
-    if (output_.size() + errors_.size() == before) break;
-  }
+  DrainAll();
   return exitCode_;
 }
 
@@ -146,13 +142,22 @@ bool ServerProcess::WaitForOutput(const std::string& text, std::chrono::millisec
   return true;
 }
 
+void ServerProcess::DrainAll() {
+  // Bounded, so that a server printing without pause cannot keep the caller here.
+  for (int i = 0; i < 256; ++i) {
+    const size_t before = output_.size() + errors_.size();
+    Drain(0);
+    if (output_.size() + errors_.size() == before) return;
+  }
+}
+
 std::string ServerProcess::Output() {
-  Drain(0);
+  DrainAll();
   return output_;
 }
 
 std::string ServerProcess::Errors() {
-  Drain(0);
+  DrainAll();
   return errors_;
 }
 

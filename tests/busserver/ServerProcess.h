@@ -26,6 +26,7 @@ class ServerProcess {
   static uint16_t FreeBase();
 
   uint16_t Base() const { return base_; }
+  pid_t Pid() const { return pid_; }
   void Signal(int signo) const;
   // The exit code, or -1 when the process had not ended within `timeout` (it is then killed).
   int Wait(std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -33,11 +34,14 @@ class ServerProcess {
   // ended without printing it.
   bool WaitForOutput(const std::string& text,
                      std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  // Everything printed so far; reads the pipes until they are empty, so that a server that
+  // prints a lot is never held up by a full pipe between two calls.
   std::string Output();
   std::string Errors();
 
  private:
   void Drain(int timeoutMs);
+  void DrainAll();
 
   pid_t pid_ = -1;
   int out_ = -1;
