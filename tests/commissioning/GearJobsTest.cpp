@@ -246,7 +246,7 @@ TEST_F(GearJobsTest, AMisframedBusServerStreamStopsTheJobWithTheFaultInsteadOfFi
     peer.SetResponder([&](const Frame& r) -> std::optional<Frame> {
       const sim::Frame reply = line->Exchange(r).reply;
       std::vector<uint8_t> bytes(reply.begin(), reply.end());
-      bytes.insert(bytes.end(), c.afterEach.begin(), c.afterEach.end());
+      for (const uint8_t extra : c.afterEach) bytes.push_back(extra);
       peer.Send(bytes);
       return std::nullopt;
     });
