@@ -30,6 +30,14 @@ void TEditGuard::Filling::Take() {
   }
 }
 
+void TEditGuard::ShowNothing(QWidget* view) {
+  for (QLineEdit* edit : view->findChildren<QLineEdit*>()) edit->clear();
+  for (QCheckBox* box : view->findChildren<QCheckBox*>()) {
+    box->setTristate(false);
+    box->setChecked(false);
+  }
+}
+
 void TEditGuard::Watch(QLineEdit* edit) {
   Filling& f = filled_[edit];
   f.edit = edit;

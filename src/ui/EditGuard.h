@@ -23,6 +23,8 @@ class TEditGuard {
   // Shows 0 / 1 as the box's state, anything else (never read) as partially checked. A click on
   // such a box makes it plainly checked or unchecked.
   static void ShowCheck(QCheckBox* box, uint32_t value);
+  // Empties every edit and unticks every box of `view`: a free slot shows nothing.
+  static void ShowNothing(QWidget* view);
 
   void Watch(QLineEdit* edit);
   void Watch(QCheckBox* box);

@@ -397,11 +397,7 @@ void TControllerFrame::RefreshView() {
   const bool freeSlot = device && t.IsSlotFree(t.CurrentSlot());
   setEnabled(!freeSlot);
   if (freeSlot) {
-    for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->clear();
-    for (QCheckBox* box : findChildren<QCheckBox*>()) {
-      box->setTristate(false);
-      box->setChecked(false);
-    }
+    TEditGuard::ShowNothing(this);
     ShowKindFrame(TConfig::kNone);
   } else if (device) {
     AddrLabel->setText(QStringLiteral("Adresa ovládača:"));

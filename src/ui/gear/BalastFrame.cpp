@@ -632,11 +632,7 @@ void TBalastFrame::RefreshView() {
   const bool freeSlot = device && t.IsSlotFree(t.CurrentSlot());
   setEnabled(!freeSlot);
   if (freeSlot) {
-    for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->clear();
-    for (QCheckBox* box : findChildren<QCheckBox*>()) {
-      box->setTristate(false);
-      box->setChecked(false);
-    }
+    TEditGuard::ShowNothing(this);
     LabelStatusUnknown->hide();
     Guard.Filled();
     Updating = false;
