@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -15,6 +16,15 @@ namespace lumetra {
 
 // A byte of a table that was never read from the device.
 inline constexpr uint32_t kNotRead = 255;
+
+// Whether any of `values` is given, i.e. a write would send anything.
+template <typename Values>
+bool AnyGiven(const Values& values) {
+  for (const auto& v : values) {
+    if (v.has_value()) return true;
+  }
+  return false;
+}
 
 class TEditGuard {
  public:
@@ -40,6 +50,13 @@ class TEditGuard {
   std::optional<uint32_t> Number(const QLineEdit* edit) const;
   // The state of a changed box; none when unchanged or still partially checked.
   std::optional<bool> Check(const QCheckBox* box) const;
+  // The same for a row of boxes.
+  template <size_t N>
+  std::array<std::optional<bool>, N> Checks(const std::array<QCheckBox*, N>& boxes) const {
+    std::array<std::optional<bool>, N> states{};
+    for (size_t i = 0; i < N; ++i) states[i] = Check(boxes[i]);
+    return states;
+  }
 
  private:
   // What each watched control showed when the view was filled.

@@ -285,13 +285,8 @@ void TControllerFrame::OnButtonNewControlValueClick() {
 
 void TControllerFrame::OnButtonNewGroupsClick() {
   if (Session == nullptr) return;
-  DeviceGroups groups{};
-  bool changed = false;
-  for (size_t g = 0; g < groups.size(); ++g) {
-    groups[g] = Guard.Check(CheckBoxG[g]);
-    changed = changed || groups[g].has_value();
-  }
-  if (NothingToWrite(changed)) return;
+  const DeviceGroups groups = Guard.Checks(CheckBoxG);
+  if (NothingToWrite(AnyGiven(groups))) return;
   Report(WriteDeviceGroups(*Session, *ControllerConfig, groups, [this](int g) {
     QCheckBox* box = CheckBoxG[static_cast<size_t>(g)];
     // A box of the half that went out shows what the device now holds.

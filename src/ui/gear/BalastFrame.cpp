@@ -452,9 +452,9 @@ void TBalastFrame::OnButtonNewSettingsClick() {
   const GearSettings settings{Guard.Number(edits[0]), Guard.Number(edits[1]),
                               Guard.Number(edits[2]), Guard.Number(edits[3]),
                               Guard.Number(edits[4]), Guard.Number(edits[5])};
-  bool changed = false;
-  for (QLineEdit* e : edits) changed = changed || Guard.Number(e).has_value();
-  if (NothingToWrite(changed)) return;
+  const GearValue given[] = {settings.minLevel,     settings.maxLevel, settings.powerOnLevel,
+                             settings.failureLevel, settings.fadeRate, settings.fadeTime};
+  if (NothingToWrite(AnyGiven(given))) return;
   // What is not written stays marked.
   WriteGearSettings(*Session, *BalastConfig, settings,
                     [this, &edits](int item) { Guard.Written(edits[static_cast<size_t>(item)]); });
@@ -463,13 +463,8 @@ void TBalastFrame::OnButtonNewSettingsClick() {
 
 void TBalastFrame::OnButtonNewGroupsClick() {
   if (Session == nullptr) return;
-  GearGroups groups{};
-  bool changed = false;
-  for (size_t g = 0; g < groups.size(); ++g) {
-    groups[g] = Guard.Check(CheckBoxG[g]);
-    changed = changed || groups[g].has_value();
-  }
-  if (NothingToWrite(changed)) return;
+  const GearGroups groups = Guard.Checks(CheckBoxG);
+  if (NothingToWrite(AnyGiven(groups))) return;
   WriteGearGroups(*Session, *BalastConfig, groups,
                   [this](int g) { Guard.Written(CheckBoxG[static_cast<size_t>(g)]); });
   UpdatePanels();
