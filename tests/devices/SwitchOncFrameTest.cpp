@@ -176,6 +176,15 @@ TEST_F(SwitchOncFrameTest, EveryChangeShowsTheHostsWritePanel) {
   EXPECT_GT(page->PanelShown, 3);
 }
 
+TEST_F(SwitchOncFrameTest, ClickOnTheBackgroundTakesTheFocus) {
+  sink->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(sink->hasFocus());
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), editor->mapToGlobal(QPointF(1, 1)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(editor->widget(), &press);
+  EXPECT_TRUE(editor->hasFocus());
+}
+
 TEST_F(SwitchOncFrameTest, WheelRule) {
   EXPECT_EQ(TSwitchOncFrame::kScrollStep, 10);
   EXPECT_EQ(editor->ScrollRange(), 970);
