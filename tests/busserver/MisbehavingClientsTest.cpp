@@ -263,7 +263,9 @@ TEST_F(MisbehavingClients, AFloodedConfigurationOrMonitorPortHoldsUpNobody) {
     EXPECT_LT(peakRss, kRssLimitKiB);
     EXPECT_GT(flooded.size(), 30u);
     EXPECT_LE(floodedMedian, 2 * idleMedian);
-    EXPECT_GT(floodBytes, 10u * 1024 * 1024) << "the flood was read all along";
+    // Enough to show the writers were read all along; a sanitizer build reads a few MB, a plain one
+    // hundreds.
+    EXPECT_GT(floodBytes, 1u * 1024 * 1024) << "the flood was read all along";
 
     // The channel still works afterwards, and the garbage was told about a line a second per
     // writer rather than a line per read.
