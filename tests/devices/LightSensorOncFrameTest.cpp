@@ -1,10 +1,14 @@
-// The light sensor's response editor: typed addresses and levels on both response layouts, the
-// zone controls by firmware, the messages offered and the wheel rule.
+// The light sensor's response editor: typed addresses on both response layouts, the zone controls
+// by firmware, the messages offered and the wheel rule; and the level rule of both sensors' rows.
 #include "ui/devices/LightSensorOncFrame.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <type_traits>
+
 #include "OncFrameFixture.h"
+#include "ui/devices/PIRLightSensorOncFrame.h"
 
 namespace lumetra {
 namespace {
@@ -75,26 +79,6 @@ TEST_F(LightSensorOncFrameTest, TypedSourceAddress) {
   }
 }
 
-TEST_F(LightSensorOncFrameTest, TypedLevel) {
-  const struct {
-    const char* typed;
-    uint32_t stored;
-    const char* shown;
-  } cases[] = {
-      {"0", 0, "0"},           {"65000", 65000, "65000"}, {"65001", 1200, "1200"},
-      {"65534", 1200, "1200"}, {"65535", 65535, ""},      {"", 65535, ""},
-  };
-  for (const auto& c : cases) {
-    Onc(31).SetLevel(1200);
-    editor->ShowResponses();
-    Type(editor->EditOncLevel[31], QString::fromLatin1(c.typed));
-    EXPECT_EQ(Onc(31).Level(), c.stored) << "typed " << c.typed;
-    EXPECT_EQ(editor->EditOncLevel[31]->text(), QString::fromLatin1(c.shown)) << c.typed;
-    editor->ShowResponses();
-    EXPECT_EQ(editor->EditOncLevel[31]->text(), QString::fromLatin1(c.shown)) << c.typed;
-  }
-}
-
 // Zones 1..4 of one entry hold 0, 1, 2, 1; firmware without zone control shows "Nemeniť" greyed,
 // also right after a device that showed the zones.
 TEST_F(LightSensorOncFrameTest, ZoneControlsByFirmware) {
@@ -147,6 +131,51 @@ TEST_F(LightSensorOncFrameTest, ZoneClickStoresThatZoneOnly) {
 TEST_F(LightSensorOncFrameTest, WheelRule) {
   EXPECT_EQ(editor->ScrollRange(), 930);
   CheckWheelRule(editor->ComboBoxOncState[0]);
+}
+
+// The light sensor and the combined sensor share the level edit of a row; a fault in it shows in
+// both, so the same cases run over both editors.
+template <typename Editor>
+class SensorOncFrameTest : public test::OncFrameFixture<Editor> {
+ protected:
+  auto Onc(uint32_t entry) {
+    if constexpr (std::is_same_v<Editor, TLightSensorOncFrame>) {
+      return this->table.LightSensor().Oncs(entry);
+    } else {
+      return this->table.PirLightSensor().Oncs(entry);
+    }
+  }
+};
+
+struct EditorName {
+  template <typename Editor>
+  static std::string GetName(int) {
+    return std::is_same_v<Editor, TLightSensorOncFrame> ? "LightSensor" : "PIRLightSensor";
+  }
+};
+
+using SensorEditors = ::testing::Types<TLightSensorOncFrame, TPIRLightSensorOncFrame>;
+TYPED_TEST_SUITE(SensorOncFrameTest, SensorEditors, EditorName);
+
+TYPED_TEST(SensorOncFrameTest, TypedLevel) {
+  const struct {
+    const char* typed;
+    uint32_t stored;
+    const char* shown;
+  } cases[] = {
+      {"0", 0, "0"},           {"65000", 65000, "65000"}, {"65001", 1200, "1200"},
+      {"65534", 1200, "1200"}, {"65535", 65535, ""},      {"", 65535, ""},
+  };
+  auto* editor = this->editor;
+  for (const auto& c : cases) {
+    this->Onc(31).SetLevel(1200);
+    editor->ShowResponses();
+    this->Type(editor->EditOncLevel[31], QString::fromLatin1(c.typed));
+    EXPECT_EQ(this->Onc(31).Level(), c.stored) << "typed " << c.typed;
+    EXPECT_EQ(editor->EditOncLevel[31]->text(), QString::fromLatin1(c.shown)) << c.typed;
+    editor->ShowResponses();
+    EXPECT_EQ(editor->EditOncLevel[31]->text(), QString::fromLatin1(c.shown)) << c.typed;
+  }
 }
 
 }  // namespace

@@ -2,21 +2,18 @@
 // what it does to the control of each of the four zones.
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <array>
 #include <cstdint>
 
+#include "model/ControllerLayouts.h"
 #include "ui/Widgets.h"
 #include "ui/devices/OncFrame.h"
 
 namespace lumetra {
 
-class TLightSensorOncFrame : public TOncFrame {
+class TLightSensorOncFrame : public TSensorOncFrame<LightOnc> {
   Q_OBJECT
  public:
-  static constexpr int kRows = 32;
   static constexpr int kZones = 4;
   static constexpr int kScrollRange = 930;
   static constexpr int kScrollStep = 8;
@@ -27,22 +24,16 @@ class TLightSensorOncFrame : public TOncFrame {
 
   void ShowResponses();
 
-  void OnEditOncAddressExit(QLineEdit* edit);
-  void OnEditOncLevelExit(QLineEdit* edit);
-  void OnComboBoxOncStateSelect(int row);
-  void OnCheckBoxOncDisabledClick(int row);
   // zone 0..3: RadioGroup<n>OncG1Enabled..G4Enabled
   void OnRadioGroupOncEnabledClick(int row, int zone);
 
-  std::array<QLineEdit*, kRows> EditOncAddress{};
-  std::array<QComboBox*, kRows> ComboBoxOncState{};
-  std::array<QLineEdit*, kRows> EditOncLevel{};
-  std::array<QCheckBox*, kRows> CheckBoxOncDisabled{};
   std::array<std::array<TRadioGroup*, kRows>, kZones> RadioGroupOncEnabled{};
 
+ protected:
+  LightOnc OncAt(uint32_t row) const override;
+
  private:
-  void BuildRow(int row);
-  static int RowOf(const std::array<QLineEdit*, kRows>& column, const QLineEdit* edit);
+  void AddZones(int row);
 };
 
 }  // namespace lumetra

@@ -1,19 +1,24 @@
-// The response editors' shared rows area: scrolling, the focus rule and address painting.
+// The response editors' shared rows area: scrolling, the focus rule, address painting and the
+// sensors' common row controls.
 #include "ui/devices/OncFrame.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QScrollBar>
 #include <QWheelEvent>
 
 #include "model/ControllerConfig.h"
+#include "model/MessageCodeTable.h"
 #include "ui/Widgets.h"
 
 namespace lumetra {
 
 namespace {
 const QColor kRejectedSource(255, 0, 0);
-}
+constexpr uint32_t kNoLevel = 65535;
+constexpr uint32_t kMaxLevel = 65000;
+}  // namespace
 
 TOncFrame::TOncFrame(const char* name, TOncHost& host, int scrollRange, int scrollStep,
                      QWidget* parent)
@@ -134,5 +139,115 @@ bool TOncFrame::eventFilter(QObject* watched, QEvent* event) {
   }
   return QScrollArea::eventFilter(watched, event);
 }
+
+template <typename Onc>
+TSensorOncFrame<Onc>::TSensorOncFrame(const char* name, TOncHost& host, int scrollRange,
+                                      int scrollStep, int messageItems, QWidget* parent)
+    : TOncFrame(name, host, scrollRange, scrollStep, parent), messageItems_(messageItems) {
+  grid_ = new QGridLayout(Rows());
+  grid_->setContentsMargins(2, 2, 2, 2);
+  grid_->setVerticalSpacing(0);
+  grid_->setColumnStretch(2, 1);
+}
+
+template <typename Onc>
+void TSensorOncFrame<Onc>::AddRow(int row) {
+  const size_t r = static_cast<size_t>(row);
+  QLineEdit* address = EditOncAddress[r] =
+      RowControl<QLineEdit>(QStringLiteral("Edit"), row, QStringLiteral("OncAddress"));
+  MakeDigitsOnly(address, 3);
+  address->setFixedWidth(40);
+  WatchEdit(address, [this](QLineEdit* e) { OnEditOncAddressExit(e); });
+
+  QComboBox* state = ComboBoxOncState[r] =
+      RowControl<QComboBox>(QStringLiteral("ComboBox"), row, QStringLiteral("OncState"));
+  for (int i = 0; i < messageItems_; ++i) {
+    state->addItem(QString::fromUtf8(MessageCodeTable[static_cast<size_t>(i)].Text));
+  }
+  WatchCombo(state);
+  connect(state, &QComboBox::activated, this, [this, row](int) { OnComboBoxOncStateSelect(row); });
+
+  QLineEdit* level = EditOncLevel[r] =
+      RowControl<QLineEdit>(QStringLiteral("Edit"), row, QStringLiteral("OncLevel"));
+  MakeDigitsOnly(level, 5);
+  level->setFixedWidth(60);
+  WatchEdit(level, [this](QLineEdit* e) { OnEditOncLevelExit(e); });
+
+  QCheckBox* disabled = CheckBoxOncDisabled[r] =
+      RowControl<QCheckBox>(QStringLiteral("CheckBox"), row, QStringLiteral("OncDisabled"));
+  connect(disabled, &QCheckBox::clicked, this,
+          [this, row](bool) { OnCheckBoxOncDisabledClick(row); });
+
+  grid_->addWidget(new QLabel(QString::number(row + 1)), row, 0);
+  grid_->addWidget(address, row, 1);
+  grid_->addWidget(state, row, 2);
+  grid_->addWidget(level, row, 3);
+  grid_->addWidget(disabled, row, 4);
+}
+
+template <typename Onc>
+void TSensorOncFrame<Onc>::ShowRow(int row, const Onc& onc, uint32_t address) {
+  const size_t r = static_cast<size_t>(row);
+  ShowAddress(EditOncAddress[r], address);
+  SelectItem(ComboBoxOncState[r], onc.MessageIndex());
+  const uint32_t level = onc.Level();
+  EditOncLevel[r]->setText(level <= kMaxLevel ? QString::number(level) : QString());
+  CheckBoxOncDisabled[r]->setChecked(onc.Enabled() != 0);
+}
+
+template <typename Onc>
+int TSensorOncFrame<Onc>::RowOf(const std::array<QLineEdit*, kRows>& column,
+                                const QLineEdit* edit) {
+  for (int row = 0; row < kRows; ++row) {
+    if (column[static_cast<size_t>(row)] == edit) return row;
+  }
+  return -1;
+}
+
+template <typename Onc>
+void TSensorOncFrame<Onc>::OnEditOncAddressExit(QLineEdit* edit) {
+  const int row = RowOf(EditOncAddress, edit);
+  if (row < 0) return;
+  const uint32_t v = TypedValue(edit->text(), 255);
+  if (v > 255) {
+    edit->setText(EnteredText);
+    return;
+  }
+  OncAt(static_cast<uint32_t>(row)).SetAddress(v);
+  if (v == 255) edit->clear();
+  PaintAddress(edit, v);
+}
+
+template <typename Onc>
+void TSensorOncFrame<Onc>::OnEditOncLevelExit(QLineEdit* edit) {
+  const int row = RowOf(EditOncLevel, edit);
+  if (row < 0) return;
+  const uint32_t v = TypedValue(edit->text(), kNoLevel);
+  if (v > kMaxLevel && v != kNoLevel) {
+    edit->setText(EnteredText);
+    return;
+  }
+  OncAt(static_cast<uint32_t>(row)).SetLevel(v);
+  if (v == kNoLevel) edit->clear();
+}
+
+template <typename Onc>
+void TSensorOncFrame<Onc>::OnComboBoxOncStateSelect(int row) {
+  if (Updating) return;
+  const int item = ComboBoxOncState[static_cast<size_t>(row)]->currentIndex();
+  OncAt(static_cast<uint32_t>(row)).SetMessageIndex(static_cast<uint32_t>(item));
+  Changed();
+}
+
+template <typename Onc>
+void TSensorOncFrame<Onc>::OnCheckBoxOncDisabledClick(int row) {
+  if (Updating) return;
+  OncAt(static_cast<uint32_t>(row))
+      .SetEnabled(CheckBoxOncDisabled[static_cast<size_t>(row)]->isChecked() ? 1 : 0);
+  Changed();
+}
+
+template class TSensorOncFrame<LightOnc>;
+template class TSensorOncFrame<PirLightOnc>;
 
 }  // namespace lumetra

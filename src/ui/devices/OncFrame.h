@@ -1,11 +1,14 @@
-// What the three response editors share: the scrolling area of rows, the wheel rule, the
-// EnteredText focus rule and the painting of source addresses.
+// What the response editors share: the scrolling area of rows, the wheel rule, the EnteredText
+// focus rule, the painting of source addresses, and the sensors' address-message-level rows.
 #pragma once
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -13,6 +16,8 @@ namespace lumetra {
 
 class TControllerConfig;
 class TEditFocusFilter;
+class LightOnc;
+class PirLightOnc;
 
 // The kind page that embeds a response editor; the responses are written with the page's own
 // settings, so a change shows the page's PanelWriteCommand.
@@ -85,5 +90,57 @@ class TOncFrame : public QScrollArea {
   QWidget* rows_;
   TEditFocusFilter* editFocus_;
 };
+
+// The light sensor's and the combined sensor's rows begin alike: source address, message, level
+// in lx and the disable box, stored through the sensor's own response view `Onc`. Each editor
+// adds its own columns from kOwnColumn on and keeps its firmware rules.
+template <typename Onc>
+class TSensorOncFrame : public TOncFrame {
+ public:
+  static constexpr int kRows = 32;
+
+  void OnEditOncAddressExit(QLineEdit* edit);
+  void OnEditOncLevelExit(QLineEdit* edit);
+  void OnComboBoxOncStateSelect(int row);
+  void OnCheckBoxOncDisabledClick(int row);
+
+  std::array<QLineEdit*, kRows> EditOncAddress{};
+  std::array<QComboBox*, kRows> ComboBoxOncState{};
+  std::array<QLineEdit*, kRows> EditOncLevel{};
+  std::array<QCheckBox*, kRows> CheckBoxOncDisabled{};
+
+ protected:
+  static constexpr int kOwnColumn = 5;
+
+  // `messageItems`: how many entries of the message table the sensor reacts to.
+  TSensorOncFrame(const char* name, TOncHost& host, int scrollRange, int scrollStep,
+                  int messageItems, QWidget* parent);
+
+  virtual Onc OncAt(uint32_t row) const = 0;
+
+  // Builds the shared controls of the row and puts them into the grid. The editor adds its own
+  // controls of the row right after, so that Tab still walks the rows one after another.
+  void AddRow(int row);
+  // `address` is what the edit shows; the sensors differ in which stored addresses mean "unused".
+  void ShowRow(int row, const Onc& onc, uint32_t address);
+  QGridLayout* Grid() const { return grid_; }
+
+  // An object name of a row's control: prefix, row number from 1, suffix.
+  template <typename W>
+  static W* RowControl(const QString& prefix, int row, const QString& suffix) {
+    auto* w = new W;
+    w->setObjectName(prefix + QString::number(row + 1) + suffix);
+    return w;
+  }
+
+ private:
+  static int RowOf(const std::array<QLineEdit*, kRows>& column, const QLineEdit* edit);
+
+  int messageItems_;
+  QGridLayout* grid_;
+};
+
+extern template class TSensorOncFrame<LightOnc>;
+extern template class TSensorOncFrame<PirLightOnc>;
 
 }  // namespace lumetra

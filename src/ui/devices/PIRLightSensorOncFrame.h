@@ -2,21 +2,18 @@
 // a level in lx and the sequence it runs.
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QRadioButton>
 #include <array>
 #include <cstdint>
 
+#include "model/ControllerLayouts.h"
 #include "ui/devices/OncFrame.h"
 
 namespace lumetra {
 
-class TPIRLightSensorOncFrame : public TOncFrame {
+class TPIRLightSensorOncFrame : public TSensorOncFrame<PirLightOnc> {
   Q_OBJECT
  public:
-  static constexpr int kRows = 32;
   static constexpr int kScrollRange = 870;
   static constexpr int kScrollStep = 8;
   // Push-buttons and the motion sensors' alarm and quiet.
@@ -26,24 +23,18 @@ class TPIRLightSensorOncFrame : public TOncFrame {
 
   void ShowResponses();
 
-  void OnEditOncAddressExit(QLineEdit* edit);
-  void OnEditOncLevelExit(QLineEdit* edit);
-  void OnComboBoxOncStateSelect(int row);
-  void OnCheckBoxOncDisabledClick(int row);
   void OnRadioButtonOncSeq1Click(int row);
   void OnRadioButtonSeq2Click(int row);
 
-  std::array<QLineEdit*, kRows> EditOncAddress{};
-  std::array<QComboBox*, kRows> ComboBoxOncState{};
-  std::array<QLineEdit*, kRows> EditOncLevel{};
-  std::array<QCheckBox*, kRows> CheckBoxOncDisabled{};
   std::array<QWidget*, kRows> Panel{};
   std::array<QRadioButton*, kRows> RadioButtonOncSeq1{};
   std::array<QRadioButton*, kRows> RadioButtonOncSeq2{};
 
+ protected:
+  PirLightOnc OncAt(uint32_t row) const override;
+
  private:
-  void BuildRow(int row);
-  static int RowOf(const std::array<QLineEdit*, kRows>& column, const QLineEdit* edit);
+  void AddSequenceChoice(int row);
 };
 
 }  // namespace lumetra
