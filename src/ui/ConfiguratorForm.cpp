@@ -199,6 +199,12 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
 
 void TConfiguratorForm::OnDestroy() {
   if (Tabs == nullptr) return;
+  // Hidden editors leave the bus alone (a blinking lamp, repeated diagnostics): nothing may go out
+  // while the shut-down below still serves the event loop.
+  for (QWidget* editor :
+       {static_cast<QWidget*>(BalastFrame), static_cast<QWidget*>(ControllerFrame)}) {
+    if (editor != nullptr) editor->hide();
+  }
   Tabs->Finalize();
   DaliCom_->OnExchangeFailed = nullptr;
   // The navigation frame and every right-hand view go before the objects they borrow (the tables
