@@ -1,7 +1,15 @@
 // What the user changed since a view was filled, control by control.
 #include "ui/EditGuard.h"
 
+#include "ui/Widgets.h"
+
 namespace lumetra {
+
+bool NothingToWrite(const QWidget* view, bool changed) {
+  if (changed) return false;
+  ShowStatus(view, QStringLiteral("Nie je zmenená žiadna hodnota na zápis"));
+  return true;
+}
 
 void TEditGuard::ShowValue(QLineEdit* edit, uint32_t value, const QString& text) {
   edit->setText(value == kNotRead ? QString() : text);

@@ -26,6 +26,10 @@ bool AnyGiven(const Values& values) {
   return false;
 }
 
+// Tells the user, in the status line of `view`'s window, when a "Zapísať" finds nothing changed;
+// true then, and the write is left out.
+bool NothingToWrite(const QWidget* view, bool changed);
+
 class TEditGuard {
  public:
   // Shows `value` with `text`, or nothing when it was never read.

@@ -13,6 +13,7 @@
 
 #include "model/ControllerConfig.h"
 #include "sim/SimulatedLine.h"
+#include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/ErrorDlg.h"
@@ -102,13 +103,7 @@ class ControllerFrameTest : public ::testing::Test {
   QCheckBox* Group(int g) { return editor->CheckBoxG[static_cast<size_t>(g)]; }
 
   void Type(QLineEdit* edit, const QString& text) {
-    edit->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(edit->hasFocus());
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-    editor->ButtonLocalize->setFocus(Qt::TabFocusReason);
-    ASSERT_FALSE(edit->hasFocus());
+    test::TypeAndLeave(edit, text, editor->ButtonLocalize);
   }
 
   std::vector<Frame> Sent() {

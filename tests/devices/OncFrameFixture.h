@@ -14,6 +14,7 @@
 
 #include "model/ControllerConfig.h"
 #include "model/KindImage.h"
+#include "support/GuiInput.h"
 #include "ui/devices/OncFrame.h"
 
 namespace lumetra::test {
@@ -65,15 +66,7 @@ class OncFrameFixture : public ::testing::Test {
   }
 
   // Types into the edit and leaves it, as a user does.
-  void Type(QLineEdit* edit, const QString& text) {
-    edit->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(edit->hasFocus());
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-    sink->setFocus(Qt::TabFocusReason);
-    ASSERT_FALSE(edit->hasFocus());
-  }
+  void Type(QLineEdit* edit, const QString& text) { TypeAndLeave(edit, text, sink); }
 
   bool PaintedRed(const QLineEdit* edit) const {
     return edit->palette().color(QPalette::Base) == QColor(255, 0, 0);

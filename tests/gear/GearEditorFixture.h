@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "model/BalastConfig.h"
+#include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/TabsFrame.h"
@@ -82,15 +83,7 @@ class GearEditorFixture : public ::testing::Test {
   void SelectGroup(int g) { tabs->OnBalastButtonGroupClick(g); }
 
   // Focus in, typed text, focus out to a control that checks nothing.
-  void Type(QLineEdit* edit, const QString& text) {
-    edit->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(edit->hasFocus());
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-    editor->EditType->setFocus(Qt::TabFocusReason);
-    ASSERT_FALSE(edit->hasFocus());
-  }
+  void Type(QLineEdit* edit, const QString& text) { TypeAndLeave(edit, text, editor->EditType); }
 
   // Requests since the last call.
   std::vector<Frame> Sent() {

@@ -225,12 +225,6 @@ bool TControllerFrame::IsDeviceSelected() const {
   return ControllerConfig->CurrentSlot() < TConfig::kGroupSlot;
 }
 
-bool TControllerFrame::NothingToWrite(bool changed) {
-  if (changed) return false;
-  ShowStatus(this, QStringLiteral("Nie je zmenená žiadna hodnota na zápis"));
-  return true;
-}
-
 bool TControllerFrame::Report(const SequenceResult& result) {
   if (result.Ok()) return true;
   const QString text = QString::fromStdString(result.Text());
@@ -276,7 +270,7 @@ void TControllerFrame::OnButtonNewAddressClick() {
 void TControllerFrame::OnButtonNewControlValueClick() {
   if (Session == nullptr) return;
   const std::optional<bool> on = Guard.Check(CheckBoxMultimaster);
-  if (NothingToWrite(on.has_value())) return;
+  if (NothingToWrite(this, on.has_value())) return;
   if (Report(WriteMultimaster(*Session, *ControllerConfig, *on))) {
     Guard.Written(CheckBoxMultimaster);
   }
@@ -286,7 +280,7 @@ void TControllerFrame::OnButtonNewControlValueClick() {
 void TControllerFrame::OnButtonNewGroupsClick() {
   if (Session == nullptr) return;
   const DeviceGroups groups = Guard.Checks(CheckBoxG);
-  if (NothingToWrite(AnyGiven(groups))) return;
+  if (NothingToWrite(this, AnyGiven(groups))) return;
   Report(WriteDeviceGroups(*Session, *ControllerConfig, groups, [this](int g) {
     QCheckBox* box = CheckBoxG[static_cast<size_t>(g)];
     // A box of the half that went out shows what the device now holds.

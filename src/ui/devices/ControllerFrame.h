@@ -111,7 +111,6 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   QLayout* BuildActionsArea();
   void ConnectHandlers();
   void UpdatePanels();
-  bool NothingToWrite(bool changed);
   // A refusal or a failed step goes to the status line; true when the sequence went through.
   bool Report(const SequenceResult& result);
   bool IsDeviceSelected() const;

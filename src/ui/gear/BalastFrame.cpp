@@ -409,12 +409,6 @@ uint32_t TBalastFrame::Number(const QLineEdit* edit, uint32_t empty) const {
   return ok ? value : 0xFFFFFFFFu;
 }
 
-bool TBalastFrame::NothingToWrite(bool changed) {
-  if (changed) return false;
-  ShowStatus(this, QStringLiteral("Nie je zmenená žiadna hodnota na zápis"));
-  return true;
-}
-
 void TBalastFrame::UpdatePanels() {
   if (Updating) return;
   auto any = [this](const auto& controls) {
@@ -439,7 +433,7 @@ std::array<QLineEdit*, 6> TBalastFrame::SettingEdits() const {
 void TBalastFrame::OnButtonNewActLevelClick() {
   if (Session == nullptr) return;
   const std::optional<uint32_t> level = Guard.Number(EditActLevel);
-  if (NothingToWrite(level.has_value())) return;
+  if (NothingToWrite(this, level.has_value())) return;
   const SequenceResult result = WriteActualLevel(*Session, *BalastConfig, *level);
   if (result.Ok()) Guard.Written(EditActLevel);
   if (!result.refusal.empty()) ShowStatus(this, QString::fromStdString(result.refusal));
@@ -454,7 +448,7 @@ void TBalastFrame::OnButtonNewSettingsClick() {
                               Guard.Number(edits[4]), Guard.Number(edits[5])};
   const GearValue given[] = {settings.minLevel,     settings.maxLevel, settings.powerOnLevel,
                              settings.failureLevel, settings.fadeRate, settings.fadeTime};
-  if (NothingToWrite(AnyGiven(given))) return;
+  if (NothingToWrite(this, AnyGiven(given))) return;
   // What is not written stays marked.
   WriteGearSettings(*Session, *BalastConfig, settings,
                     [this, &edits](int item) { Guard.Written(edits[static_cast<size_t>(item)]); });
@@ -464,7 +458,7 @@ void TBalastFrame::OnButtonNewSettingsClick() {
 void TBalastFrame::OnButtonNewGroupsClick() {
   if (Session == nullptr) return;
   const GearGroups groups = Guard.Checks(CheckBoxG);
-  if (NothingToWrite(AnyGiven(groups))) return;
+  if (NothingToWrite(this, AnyGiven(groups))) return;
   WriteGearGroups(*Session, *BalastConfig, groups,
                   [this](int g) { Guard.Written(CheckBoxG[static_cast<size_t>(g)]); });
   UpdatePanels();
@@ -486,7 +480,7 @@ void TBalastFrame::OnButtonNewSceneClick() {
     }
     changed = changed || scenes[s].has_value();
   }
-  if (NothingToWrite(changed)) return;
+  if (NothingToWrite(this, changed)) return;
   WriteGearScenes(*Session, *BalastConfig, scenes, [this](int s) {
     Guard.Written(CheckBoxS[static_cast<size_t>(s)]);
     Guard.Written(EditScene[static_cast<size_t>(s)]);

@@ -181,8 +181,6 @@ class TBalastFrame : public QFrame, public TNavigatedView {
   void BuildControls();
   // Shows each red panel while a control of its area shows something else than it was filled with.
   void UpdatePanels();
-  // Tells the user when a "Zapísať" finds nothing changed; true then.
-  bool NothingToWrite(bool changed);
   std::array<QLineEdit*, 6> SettingEdits() const;
   // The areas of the editor, left column then right.
   QLayout* BuildIdentityArea();
