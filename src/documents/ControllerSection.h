@@ -8,17 +8,21 @@
 #include <pugixml.hpp>
 
 #include "documents/DocumentXml.h"
+#include "documents/ReportPages.h"
 #include "model/ControllerConfig.h"
 
 namespace lumetra {
 
 // A kind's part of a "ctrldevice" entry. `save` appends the kind's element (e.g. "switch") to the
 // entry for the table's selected slot; `load` reads it back from the entry into that slot, with
-// the reader's strict numbers. Both run with raw levels (PercentMode off).
+// the reader's strict numbers. Both run with raw levels (PercentMode off). `addToReport` appends
+// the kind's lines of the printed report for the selected slot, after the lines every control
+// device has; a kind may leave it empty.
 struct KindSection {
   void (*save)(pugi::xml_node entry, TControllerConfig& table) = nullptr;
   void (*load)(const DocumentReader& reader, pugi::xml_node entry,
                TControllerConfig& table) = nullptr;
+  void (*addToReport)(TControllerConfig& table, ReportPageList& lines) = nullptr;
 };
 
 // Which kind (DeviceType) has a section. A device of a kind without one keeps only the elements
