@@ -157,4 +157,29 @@ SequenceResult ResetDevice(BusSession& session, const TConfig& t) {
       [&] { session.Device(SelectedTarget(t), device::kReset, kDeviceResetParameter); });
 }
 
+SequenceResult WriteDeviceMemory(BusSession& session, const TConfig& t, uint8_t offset,
+                                 const std::vector<uint8_t>& bytes,
+                                 const std::function<void(int written)>& written) {
+  if (auto refused = RefuseFreeSlot(t)) return *refused;
+  const BusTarget target = SelectedTarget(t);
+  bool enabled = false;
+  SequenceResult result = RunSequence([&] {
+    session.Device(target, device::kSetBank, kConfigBank);
+    session.Device(target, device::kSetDtr, offset);
+    session.DeviceDataLess(target, device::kEnableWriteMemory);
+    enabled = true;
+    int count = 0;
+    for (const uint8_t byte : bytes) {
+      session.Device(target, device::kWriteMemorySingleByte, byte);
+      if (written) written(++count);
+    }
+  });
+  if (enabled) {
+    const SequenceResult disabled =
+        RunSequence([&] { session.DeviceDataLess(target, device::kDisableWriteMemory); });
+    if (result.Ok()) result = disabled;
+  }
+  return result;
+}
+
 }  // namespace lumetra

@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "buslink/BusSession.h"
 #include "sequences/GearSequences.h"
@@ -46,5 +48,18 @@ SequenceResult LocateDevice(BusSession& session, const TConfig& table);
 
 // The factory reset of the selection; the table keeps what it holds.
 SequenceResult ResetDevice(BusSession& session, const TConfig& table);
+
+// The bank of a control device's configuration memory.
+inline constexpr uint8_t kConfigBank = 0xB0;
+
+// Writes `bytes` into the configuration memory of the selection from `offset` on, in the one
+// pattern every kind editor uses: SET BANK 0xB0, SET DTR `offset`, ENABLE WRITE MEMORY, one WRITE
+// MEMORY SINGLE BYTE per byte in order (the device moves its location on by one per byte), DISABLE
+// WRITE MEMORY. The disable goes out whenever the enable went through, also after a failed byte
+// (best effort: the result names the first failure). `written(n)` is told after each byte that
+// went through, n counting from 1. Nothing is sent to a free slot.
+SequenceResult WriteDeviceMemory(BusSession& session, const TConfig& table, uint8_t offset,
+                                 const std::vector<uint8_t>& bytes,
+                                 const std::function<void(int written)>& written = {});
 
 }  // namespace lumetra

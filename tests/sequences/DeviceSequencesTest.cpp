@@ -350,6 +350,47 @@ TEST(ResetDeviceTest, TheSecondRequestFailingNamesTheStep) {
   EXPECT_EQ(bus->Sent().size(), 2u);
 }
 
+TEST(DeviceMemoryTest, WritesTheBytesInOrderBetweenEnableAndDisable) {
+  auto bus = Installed();
+  bus->devices.SetCurrentSlot(3);
+  std::vector<int> counts;
+  const SequenceResult result = WriteDeviceMemory(bus->session, bus->devices, 7, {0x11, 0x22, 0x33},
+                                                  [&](int n) { counts.push_back(n); });
+  ASSERT_TRUE(result.Ok()) << result.Text();
+  EXPECT_EQ(bus->Sent(), (std::vector<Frame>{Device(3, 5, 0xB0), Device(3, 3, 7), Device(3, 0, 6),
+                                             Device(3, 7, 0x11), Device(3, 7, 0x22),
+                                             Device(3, 7, 0x33), Device(3, 0, 5)}));
+  const sim::ControlDevice unit = bus->DeviceUnit(3);
+  EXPECT_EQ(unit.config[7], 0x11);
+  EXPECT_EQ(unit.config[8], 0x22);
+  EXPECT_EQ(unit.config[9], 0x33);
+  EXPECT_FALSE(unit.writeEnabled);
+  EXPECT_EQ(counts, (std::vector<int>{1, 2, 3}));
+}
+
+TEST(DeviceMemoryTest, AFailedByteStopsTheWriteAndStillDisablesWriting) {
+  auto bus = Installed();
+  bus->devices.SetCurrentSlot(3);
+  bus->SilenceRequest(5);
+  const SequenceResult result = WriteDeviceMemory(bus->session, bus->devices, 7, {1, 2, 3});
+  EXPECT_EQ(result.result, kExchangeNoReply);
+  EXPECT_EQ(result.step, "WRITE MEMORY SINGLE BYTE C 03");
+  const std::vector<Frame> sent = bus->Sent();
+  ASSERT_EQ(sent.size(), 6u);
+  EXPECT_EQ(sent.back(), Device(3, 0, 5));
+  EXPECT_FALSE(bus->DeviceUnit(3).writeEnabled);
+}
+
+TEST(DeviceMemoryTest, NothingIsEnabledWhenTheBankDoesNotGoThrough) {
+  auto bus = Installed();
+  bus->devices.SetCurrentSlot(3);
+  bus->SilenceRequest(1);
+  EXPECT_EQ(WriteDeviceMemory(bus->session, bus->devices, 7, {1}).step, "SET BANK C 03");
+  EXPECT_EQ(bus->Sent().size(), 1u);
+  bus->devices.SetCurrentSlot(30);
+  EXPECT_EQ(WriteDeviceMemory(bus->session, bus->devices, 7, {1}).result, kSequenceRefused);
+}
+
 TEST(DeviceSequencesTest, AFreeSlotIsRefused) {
   auto bus = Installed();
   bus->devices.SetCurrentSlot(30);
