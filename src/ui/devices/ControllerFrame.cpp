@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "documents/DeviceReports.h"
 #include "model/ControllerConfig.h"
 #include "model/KindNames.h"
 #include "sequences/DeviceSequences.h"
@@ -428,6 +429,10 @@ void TControllerFrame::RefreshView() {
   }
   Guard.Filled();
   Updating = false;
+}
+
+int TControllerFrame::GetReportPages(ReportPages& pages) {
+  return ControllerConfig ? ControllerReportPages(*ControllerConfig, pages) : 0;
 }
 
 }  // namespace lumetra

@@ -18,6 +18,7 @@
 #include "buslink/BusSession.h"
 #include "commissioning/GateThread.h"
 #include "ui/EditGuard.h"
+#include "documents/ReportPages.h"
 #include "ui/NavigatedView.h"
 
 namespace lumetra {
@@ -28,7 +29,10 @@ class TNavigation;
 
 // Lives on the user-interface thread; the worker reaches SetReadProgress only through its
 // hand-over.
-class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgressView {
+class TControllerFrame : public QFrame,
+                         public TNavigatedView,
+                         public TReadProgressView,
+                         public TReportSource {
   Q_OBJECT
  public:
   static constexpr int kGroupCount = 16;
@@ -42,6 +46,9 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   // TNavigatedView
   QWidget* Widget() override { return this; }
   void RefreshView() override;
+  TReportSource* ReportSource() override { return this; }
+  // TReportSource: one page per device of the selection (ControllerReportPages).
+  int GetReportPages(ReportPages& pages) override;
 
   // TReadProgressView: the byte counter of "Čítať parametre", painted at once.
   bool IsShown() const override { return isVisible(); }
