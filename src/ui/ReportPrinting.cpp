@@ -128,6 +128,7 @@ TReportPrinting::TReportPrinting(QWidget* window, TTabsFrame& tabs, ReportPages&
     : window_(window), tabs_(tabs), lists_(lists) {
   PdfDialog = MakeFileDialog("PdfDialog", QFileDialog::AcceptSave,
                              QStringLiteral("PDF dokument (*.pdf)"), window);
+  PdfDialog->setWindowTitle(QStringLiteral("Exportovať do PDF"));
   ChoosePrinter = [this](QPrinter& printer) {
     QPrintDialog dialog(&printer, window_);
     return dialog.exec() == QDialog::Accepted;
