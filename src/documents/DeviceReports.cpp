@@ -36,7 +36,9 @@ std::string Field(const char* label, const std::string& value) {
 }
 
 // A byte never read leaves the value empty, as the editors leave its box empty.
-std::string Number(uint32_t value) { return value == kNotRead ? std::string() : Printf("%u", value); }
+std::string Number(uint32_t value) {
+  return value == kNotRead ? std::string() : Printf("%u", value);
+}
 
 std::string TypeText(uint32_t type, std::string_view name) {
   if (type == kNotRead) return {};

@@ -19,7 +19,9 @@ namespace lumetra {
 
 namespace {
 
-QString Text(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString Text(const std::string& text) {
+  return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 // Sets the job up the same way for the printer, the preview and the PDF.
 void SetUpPrinter(QPrinter& printer) {
@@ -65,8 +67,7 @@ void TPrintout::Render(QPagedPaintDevice& device) const {
   painter.end();
 }
 
-void TPrintout::Paint(QPainter& painter, QSize area,
-                      const std::function<void()>& newSheet) const {
+void TPrintout::Paint(QPainter& painter, QSize area, const std::function<void()>& newSheet) const {
   painter.setFont(ReportFont());
   if (pages_) {
     PaintReport(painter, area, newSheet);

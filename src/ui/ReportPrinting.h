@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QImage>
-#include <QPainter>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QPrinter>
 #include <functional>
 #include <optional>

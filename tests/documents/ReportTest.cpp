@@ -68,10 +68,22 @@ const std::vector<std::string> kGear5 = {
     "",
     "Scény:",
     // Four 16-character items to a line.
-    " 0   100        " " 1   ---        " " 2   ---        " " 3   ---        ",
-    " 4   ---        " " 5     0        " " 6   ---        " " 7   ---        ",
-    " 8   ---        " " 9   ---        " "10   ---        " "11   ---        ",
-    "12   ---        " "13   ---        " "14   ---        " "15   254        ",
+    " 0   100        "
+    " 1   ---        "
+    " 2   ---        "
+    " 3   ---        ",
+    " 4   ---        "
+    " 5     0        "
+    " 6   ---        "
+    " 7   ---        ",
+    " 8   ---        "
+    " 9   ---        "
+    "10   ---        "
+    "11   ---        ",
+    "12   ---        "
+    "13   ---        "
+    "14   ---        "
+    "15   254        ",
     "",
     kDateLine,
 };
@@ -102,10 +114,22 @@ const std::vector<std::string> kGear7 = {
     kNoGroups2,
     "",
     "Scény:",
-    " 0   ---        " " 1   ---        " " 2   ---        " " 3   ---        ",
-    " 4   ---        " " 5   ---        " " 6   ---        " " 7   ---        ",
-    " 8   ---        " " 9   ---        " "10   ---        " "11   ---        ",
-    "12   ---        " "13   ---        " "14   ---        " "15   ---        ",
+    " 0   ---        "
+    " 1   ---        "
+    " 2   ---        "
+    " 3   ---        ",
+    " 4   ---        "
+    " 5   ---        "
+    " 6   ---        "
+    " 7   ---        ",
+    " 8   ---        "
+    " 9   ---        "
+    "10   ---        "
+    "11   ---        ",
+    "12   ---        "
+    "13   ---        "
+    "14   ---        "
+    "15   ---        ",
     "",
     kDateLine,
 };
@@ -133,8 +157,16 @@ TEST(GearReport, PercentModeShowsPercentAndTheUnit) {
   ASSERT_EQ(page.size(), 30u);
   EXPECT_EQ(page[12], "Maximálna úroveň:             100%");
   EXPECT_EQ(page[14], "Úroveň pri chybe:             100%");
-  EXPECT_EQ(page[25], " 4   ---        " " 5     0%       " " 6   ---        " " 7   ---        ");
-  EXPECT_EQ(page[27], "12   ---        " "13   ---        " "14   ---        " "15   100%       ");
+  EXPECT_EQ(page[25],
+            " 4   ---        "
+            " 5     0%       "
+            " 6   ---        "
+            " 7   ---        ");
+  EXPECT_EQ(page[27],
+            "12   ---        "
+            "13   ---        "
+            "14   ---        "
+            "15   100%       ");
   // A level never read is no "255%".
   t.SetCurrentSlot(7);
   ASSERT_EQ(GearReportPages(t, pages, kNow), 1);
@@ -219,14 +251,13 @@ constexpr uint8_t kReportKind = 250;
 
 KindSections ReportKindSections() {
   KindSections kinds;
-  kinds.Add(kReportKind,
-            {[](pugi::xml_node, TControllerConfig&) {},
-             [](const DocumentReader&, pugi::xml_node, TControllerConfig&) {},
-             [](TControllerConfig& table, ReportPageList& lines) {
-               lines.push_back("Druh pre " + std::to_string(table.CurrentSlot()));
-               lines.push_back(kFormFeedLine);
-               lines.push_back("Ďalší hárok");
-             }});
+  kinds.Add(kReportKind, {[](pugi::xml_node, TControllerConfig&) {},
+                          [](const DocumentReader&, pugi::xml_node, TControllerConfig&) {},
+                          [](TControllerConfig& table, ReportPageList& lines) {
+                            lines.push_back("Druh pre " + std::to_string(table.CurrentSlot()));
+                            lines.push_back(kFormFeedLine);
+                            lines.push_back("Ďalší hárok");
+                          }});
   // A kind with a document part but no report lines.
   kinds.Add(251, {[](pugi::xml_node, TControllerConfig&) {},
                   [](const DocumentReader&, pugi::xml_node, TControllerConfig&) {}, nullptr});
@@ -290,21 +321,23 @@ TEST(ControllerReport, PagesAsExactText) {
   t.SetCurrentSlot(64);
   ReportPages pages;
   ASSERT_EQ(ControllerReportPages(t, pages, ReportKindSections(), kNow), 4);
-  EXPECT_EQ(pages[0],
-            Joined(DeviceHead("4", "129 - Spínač", "1.002", "Áno"),
-                   {" 0  x      1  -      2  -      3  -      4  -      5  -      6  -      7  -     ",
-                    " 8  -      9  x     10  -     11  -     12  -     13  -     14  -     15  -     ",
-                    "", kDateLine}));
+  EXPECT_EQ(
+      pages[0],
+      Joined(DeviceHead("4", "129 - Spínač", "1.002", "Áno"),
+             {" 0  x      1  -      2  -      3  -      4  -      5  -      6  -      7  -     ",
+              " 8  -      9  x     10  -     11  -     12  -     13  -     14  -     15  -     ",
+              "", kDateLine}));
   // No name for a kind without one; multimaster and a group never read print "Nie" and '-'.
   EXPECT_EQ(pages[1], Joined(DeviceHead("6", "130 - ", "2.015", "Nie"),
                              {kNoGroups1, kNoGroups2, "", kDateLine}));
   // The kind's lines come after the groups, for the slot being reported, before the date.
-  EXPECT_EQ(pages[2],
-            Joined(DeviceHead("8", "250 - ", "3.000", "Nie"),
-                   {" 0  -      1  x      2  -      3  -      4  -      5  -      6  -      7  -     ",
-                    kNoGroups2, "Druh pre 8", "\f", "Ďalší hárok", "", kDateLine}));
-  EXPECT_EQ(pages[3], Joined(DeviceHead("11", "", "", "Nie"),
-                             {kNoGroups1, kNoGroups2, "", kDateLine}));
+  EXPECT_EQ(
+      pages[2],
+      Joined(DeviceHead("8", "250 - ", "3.000", "Nie"),
+             {" 0  -      1  x      2  -      3  -      4  -      5  -      6  -      7  -     ",
+              kNoGroups2, "Druh pre 8", "\f", "Ďalší hárok", "", kDateLine}));
+  EXPECT_EQ(pages[3],
+            Joined(DeviceHead("11", "", "", "Nie"), {kNoGroups1, kNoGroups2, "", kDateLine}));
   EXPECT_EQ(t.CurrentSlot(), 64);
 }
 

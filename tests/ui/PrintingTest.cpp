@@ -11,15 +11,17 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include <cmath>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "documents/FileFolder.h"
 #include "documents/ReportSheets.h"
 #include "support/ConfiguratorFixture.h"
+#include "support/QtWait.h"
 #include "ui/ErrorDlg.h"
 #include "ui/NavigatedView.h"
 #include "ui/ReportPrinting.h"
@@ -87,8 +89,8 @@ TEST_F(PrintingTest, ItemsAreOfferedOnlyOnTheDevicePages) {
     QWidget* page;
     bool enabled;
   } pages[] = {
-      {tabs->AddressPage, false},     {tabs->LightsPage, true},     {tabs->InterfacePage, false},
-      {tabs->ControllersPage, true},  {tabs->DaliMonitorPage, false}, {tabs->LightsPage, true},
+      {tabs->AddressPage, false},    {tabs->LightsPage, true},       {tabs->InterfacePage, false},
+      {tabs->ControllersPage, true}, {tabs->DaliMonitorPage, false}, {tabs->LightsPage, true},
   };
   for (QAction* item : items) EXPECT_FALSE(item->isEnabled()) << "at start";
   for (const auto& p : pages) {
@@ -101,6 +103,23 @@ TEST_F(PrintingTest, ItemsAreOfferedOnlyOnTheDevicePages) {
   // "Rozmiestnenie" prints the plan: the items stay.
   tabs->RadioButtonPositions->click();
   for (QAction* item : items) EXPECT_TRUE(item->isEnabled());
+}
+
+TEST_F(PrintingTest, ItemsAreLockedWhileASequenceRunsOnTheWorker) {
+  ShowPage(tabs->LightsPage);
+  QAction* items[] = {form->ItemPrint, form->ItemPrintPreview, form->ItemExportPdf};
+  std::atomic<bool> release{false};
+  bool done = false;
+  ASSERT_TRUE(tabs->RunOnWorker(
+      [&](BusSession&) {
+        while (!release) std::this_thread::sleep_for(1ms);
+        return SequenceResult{};
+      },
+      {}, [&](const SequenceResult&) { done = true; }));
+  for (QAction* item : items) EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
+  release = true;
+  ASSERT_TRUE(test::WaitUntil([&] { return done; }));
+  for (QAction* item : items) EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
 }
 
 TEST_F(PrintingTest, ExportWritesOneSheetPerGroupMember) {
@@ -117,7 +136,8 @@ TEST_F(PrintingTest, ExportWritesOneSheetPerGroupMember) {
   EXPECT_TRUE(errors.empty());
   // No temporary file is left beside it.
   int files = 0;
-  for (const auto& entry : fs::directory_iterator(folder)) files += entry.path().extension() != ".dcf";
+  for (const auto& entry : fs::directory_iterator(folder))
+    files += entry.path().extension() != ".dcf";
   EXPECT_EQ(files, 1);
 
   // The control devices' page prints their report: all devices, two sheets.
@@ -279,11 +299,13 @@ TEST_F(PrintoutTest, PlanTakesTheUpperHalfOfPortraitPaperAndAllOfLandscape) {
     painter.end();
     EXPECT_EQ(sheets, 1) << c.name;
     const QRect& r = c.inside;
-    for (const QPoint p : {r.topLeft() + QPoint(2, 2), r.bottomRight() - QPoint(2, 2), r.center()}) {
+    for (const QPoint p :
+         {r.topLeft() + QPoint(2, 2), r.bottomRight() - QPoint(2, 2), r.center()}) {
       EXPECT_EQ(sheet.pixelColor(p), QColor(Qt::green)) << c.name << " " << p.x() << "," << p.y();
     }
-    for (const QPoint p : {QPoint(r.left() - 5, r.center().y()), QPoint(r.center().x(), r.top() - 5),
-                           QPoint(r.right() + 5, r.center().y())}) {
+    for (const QPoint p :
+         {QPoint(r.left() - 5, r.center().y()), QPoint(r.center().x(), r.top() - 5),
+          QPoint(r.right() + 5, r.center().y())}) {
       EXPECT_EQ(sheet.pixelColor(p), QColor(Qt::white)) << c.name << " " << p.x() << "," << p.y();
     }
     // The legend at the left and the date and time ending at the right margin, below the picture.
