@@ -1,6 +1,8 @@
 // Printing, previewing and exporting the report pages and the floor plan picture.
 #include "ui/ReportPrinting.h"
 
+#include <algorithm>
+
 #include <QBuffer>
 #include <QFileDialog>
 #include <QPainter>

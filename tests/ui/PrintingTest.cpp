@@ -259,6 +259,10 @@ TEST_F(PrintoutTest, LongListsBreakAtTheBottomMarginAndFormFeedsStartSheets) {
   const int h = QFontMetrics(ReportFont(), &writer).height();
   const int perSheet = (writer.height() - kReportBottomMargin) / h + 1;
   ASSERT_GT(perSheet, 30) << "a control gear page fits one sheet";
+  // The widest lines of a kind's page (a switch's step lines, 106 characters) fit the width with
+  // room for a printer's unprintable edge.
+  EXPECT_LE(kReportLeft + QFontMetrics(ReportFont(), &writer).horizontalAdvance(QString(106, 'x')),
+            writer.width() - 200);
 
   ReportPages pages;
   for (int i = 0; i < 200; ++i) pages[0].push_back("Riadok " + std::to_string(i));
