@@ -60,31 +60,46 @@ TPrintout TPrintout::Plan(QImage picture, const LocalTime& now) {
 
 bool TPrintout::Empty() const { return pages_ ? count_ == 0 : picture_.isNull(); }
 
-void TPrintout::Render(QPagedPaintDevice& device) const {
+void TPrintout::Render(QPagedPaintDevice& device, SheetRange range) const {
   QPainter painter;
   if (!painter.begin(&device)) {
     throw Error("Tlač sa nedá začať: tlačiareň alebo súbor úlohu neprijali");
   }
-  Paint(painter, QSize(device.width(), device.height()), [&device] { device.newPage(); });
+  Paint(
+      painter, QSize(device.width(), device.height()), [&device] { device.newPage(); }, range);
   painter.end();
 }
 
-void TPrintout::Paint(QPainter& painter, QSize area, const std::function<void()>& newSheet) const {
+void TPrintout::Paint(QPainter& painter, QSize area, const std::function<void()>& newSheet,
+                      SheetRange range) const {
   painter.setFont(ReportFont());
   if (pages_) {
-    PaintReport(painter, area, newSheet);
-  } else {
+    PaintReport(painter, area, newSheet, range);
+  } else if (range.Holds(1)) {
     PaintPlan(painter, area);
   }
 }
 
-void TPrintout::PaintReport(QPainter& painter, QSize area,
-                            const std::function<void()>& newSheet) const {
+int TPrintout::SheetCount(QPagedPaintDevice& device) const {
+  if (!pages_) return 1;
+  return static_cast<int>(
+      Sheets(QFontMetrics(ReportFont(), &device), QSize(device.width(), device.height())).size());
+}
+
+std::vector<ReportSheet> TPrintout::Sheets(const QFontMetrics& metrics, QSize area) const {
+  return LayOutReport(*pages_, count_, area.height(),
+                      [&](const std::string&) { return metrics.height(); });
+}
+
+void TPrintout::PaintReport(QPainter& painter, QSize area, const std::function<void()>& newSheet,
+                            SheetRange range) const {
   const QFontMetrics metrics = painter.fontMetrics();
-  const std::vector<ReportSheet> sheets = LayOutReport(
-      *pages_, count_, area.height(), [&](const std::string&) { return metrics.height(); });
+  const std::vector<ReportSheet> sheets = Sheets(metrics, area);
+  bool first = true;
   for (size_t s = 0; s < sheets.size(); ++s) {
-    if (s > 0) newSheet();
+    if (!range.Holds(static_cast<int>(s) + 1)) continue;
+    if (!first) newSheet();
+    first = false;
     for (const PlacedLine& line : sheets[s]) {
       // Positions name the text's top; the painter draws from the base line.
       if (!line.text.empty()) painter.drawText(line.x, line.y + metrics.ascent(), Text(line.text));
@@ -134,6 +149,8 @@ TReportPrinting::TReportPrinting(QWidget* window, TTabsFrame& tabs, ReportPages&
   PdfDialog->setWindowTitle(QStringLiteral("Exportovať do PDF"));
   ChoosePrinter = [this](QPrinter& printer) {
     QPrintDialog dialog(&printer, window_);
+    // The sheets can be chosen by number, as the printer's own range.
+    dialog.setMinMax(1, std::max(1, printer.toPage()));
     return dialog.exec() == QDialog::Accepted;
   };
   ShowPreview = [](QDialog& preview) { preview.exec(); };
@@ -163,10 +180,13 @@ void TReportPrinting::OnPrintClick() {
   if (!printout) return;
   QPrinter printer(QPrinter::HighResolution);
   SetUpPrinter(printer);
+  printer.setFromTo(1, printout->SheetCount(printer));
   if (!ChoosePrinter(printer)) return;
   // The dialog may have brought the printer's own resolution along.
   printer.setResolution(kPrintResolution);
-  printout->Render(printer);
+  SheetRange range;
+  if (printer.printRange() == QPrinter::PageRange) range = {printer.fromPage(), printer.toPage()};
+  printout->Render(printer, range);
   ShowStatus(window_, QStringLiteral("Tlač bola odoslaná"));
 }
 

@@ -9,9 +9,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "documents/ConfigDocument.h"
 #include "documents/ReportPages.h"
+#include "documents/ReportSheets.h"
 
 class QAction;
 class QFileDialog;
@@ -29,6 +31,13 @@ inline constexpr const char* kPrintTitle = "Lumetra konfigurátor";
 // The fixed-pitch report font: Liberation Mono, the metric twin of Courier New, at 8 points.
 QFont ReportFont();
 
+// Which sheets of a printout go out, counted from 1; `last` 0 means to the end.
+struct SheetRange {
+  int first = 1;
+  int last = 0;
+  bool Holds(int sheet) const { return sheet >= first && (last == 0 || sheet <= last); }
+};
+
 // What one job prints: report lists (borrowed; they must outlive the printout) or a plan picture.
 class TPrintout {
  public:
@@ -39,14 +48,19 @@ class TPrintout {
   bool Empty() const;
   // Puts the printout on `device`, one sheet after the other. Throws Error when the device does
   // not take a job. A report without lists begins and ends a job without text.
-  void Render(QPagedPaintDevice& device) const;
+  void Render(QPagedPaintDevice& device, SheetRange range = {}) const;
   // The drawing itself, on a painter whose printable area is `area` device units; `newSheet`
   // ends the sheet and starts the next one.
-  void Paint(QPainter& painter, QSize area, const std::function<void()>& newSheet) const;
+  void Paint(QPainter& painter, QSize area, const std::function<void()>& newSheet,
+             SheetRange range = {}) const;
+  // How many sheets the printout takes on `device`.
+  int SheetCount(QPagedPaintDevice& device) const;
 
  private:
   TPrintout() = default;
-  void PaintReport(QPainter& painter, QSize area, const std::function<void()>& newSheet) const;
+  std::vector<ReportSheet> Sheets(const QFontMetrics& metrics, QSize area) const;
+  void PaintReport(QPainter& painter, QSize area, const std::function<void()>& newSheet,
+                   SheetRange range) const;
   void PaintPlan(QPainter& painter, QSize area) const;
 
   const ReportPages* pages_ = nullptr;

@@ -190,6 +190,25 @@ TEST_F(PrintingTest, PrintGoesWhereThePrintDialogSaysAndNowhereWhenCancelled) {
   form->ItemPrint->trigger();
   EXPECT_EQ(asked, 2);
   EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(PrintingTest, TheDialogOffersTheSheetsAndPrintsTheRangeChosen) {
+  FillTables();
+  ShowPage(tabs->LightsPage);
+  tabs->OnBalastButtonGroupClick(16);
+  const std::string path = Pdf("rozsah.pdf");
+  int offered = 0;
+  form->Printing().ChoosePrinter = [&](QPrinter& printer) {
+    offered = printer.toPage();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(path));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    return true;
+  };
+  form->ItemPrint->trigger();
+  EXPECT_EQ(offered, 4);
+  EXPECT_EQ(PdfPageCount(ReadAll(path)), 2);
   EXPECT_TRUE(errors.empty());
 }
 
