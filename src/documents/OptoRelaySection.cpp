@@ -6,6 +6,7 @@
 
 #include "model/KindImage.h"
 #include "model/MessageNames.h"
+#include "model/RelayOutputs.h"
 #include "model/Utf.h"
 
 namespace lumetra {
@@ -60,10 +61,10 @@ std::string ResponseLine(const RelayOnc& onc) {
   line += "    " + OperatorText(onc.Operator());
   line += "      " + LevelText(onc.Level());
   line += "   " + ActionText(onc.Action());
-  const uint8_t outputs[] = {onc.Output1(), onc.Output2(), onc.Output3(), onc.Output4()};
-  for (size_t k = 0; k < 4; ++k) {
+  const uint8_t outputs = ShownOutputs(onc);
+  for (int k = 0; k < 4; ++k) {
     line += k == 0 ? "      " : "         ";
-    line += outputs[k] ? 'x' : ' ';
+    line += (outputs >> k) & 1 ? 'x' : ' ';
   }
   return line;
 }

@@ -11,6 +11,7 @@
 
 #include "model/ControllerConfig.h"
 #include "model/MessageCodeTable.h"
+#include "model/RelayOutputs.h"
 #include "sequences/OptoRelaySequences.h"
 #include "ui/Widgets.h"
 
@@ -271,10 +272,9 @@ void TOptoRelayFrame::ShowResponses() {
     const uint32_t level = onc.Level();
     EditOncLevel[r]->setText(level <= kMaxLevel ? QString::number(level) : QString());
     SelectItem(ComboBoxOncAction[r], (onc.Action() + 1u) & 0xFF);
-    const uint8_t outputs[kOutputs] = {onc.Output1(), onc.Output2(), onc.Output3(),
-                                       onc.Output4()};
+    const uint8_t outputs = ShownOutputs(onc);
     for (int n = 0; n < kOutputs; ++n) {
-      CheckBoxOncOutput[static_cast<size_t>(n)][r]->setChecked(outputs[n] != 0);
+      CheckBoxOncOutput[static_cast<size_t>(n)][r]->setChecked(((outputs >> n) & 1) != 0);
     }
   }
   Updating = updating;
@@ -341,32 +341,33 @@ void TOptoRelayFrame::OnComboBoxOncOperatorSelect(int row) {
   ShowChanged();
 }
 
+uint8_t TOptoRelayFrame::CheckedOutputs(int row) const {
+  uint8_t outputs = 0;
+  for (int n = 0; n < kOutputs; ++n) {
+    if (CheckBoxOncOutput[static_cast<size_t>(n)][static_cast<size_t>(row)]->isChecked()) {
+      outputs |= static_cast<uint8_t>(1u << n);
+    }
+  }
+  return outputs;
+}
+
 void TOptoRelayFrame::OnComboBoxOncActionSelect(int row) {
   if (Updating) return;
   const int item = ComboBoxOncAction[static_cast<size_t>(row)]->currentIndex();
-  // The empty item leaves all four action bits set: no action.
-  OncAt(row).SetAction(static_cast<uint32_t>(item - 1));
+  RelayOnc onc = OncAt(row);
+  // The empty item leaves all four action bits set: no action. The outputs are the ones the row
+  // shows, also where the byte was erased and its output bits were never chosen.
+  onc.SetRelayOn(CheckedOutputs(row));
+  onc.SetAction(static_cast<uint32_t>(item - 1));
   ShowChanged();
 }
 
 void TOptoRelayFrame::OnCheckBoxOncOutputClick(int row, int output) {
   if (Updating) return;
+  // Output `output` as clicked, the other three as the row shows them (an erased byte shows none).
+  static_cast<void>(output);
   RelayOnc onc = OncAt(row);
-  const bool on = CheckBoxOncOutput[static_cast<size_t>(output)][static_cast<size_t>(row)]->isChecked();
-  switch (output) {
-    case 0:
-      onc.SetOutput1(on);
-      break;
-    case 1:
-      onc.SetOutput2(on);
-      break;
-    case 2:
-      onc.SetOutput3(on);
-      break;
-    default:
-      onc.SetOutput4(on);
-      break;
-  }
+  onc.SetRelayOn(static_cast<uint32_t>(onc.RelayOn() & 0xF0) | CheckedOutputs(row));
   ShowChanged();
 }
 

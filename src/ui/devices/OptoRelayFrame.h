@@ -97,6 +97,8 @@ class TOptoRelayFrame : public QFrame, public TNavigatedView {
   QWidget* BuildTestArea();
   void BuildRow(int row);
   RelayOnc OncAt(int row) const;
+  // Bits 0..3: the output boxes of the row that are checked.
+  uint8_t CheckedOutputs(int row) const;
   int RowOf(const std::array<QLineEdit*, kRows>& column, const QLineEdit* edit) const;
   // A source address no device can send from is painted red; 255 shows as an empty edit.
   void PaintAddress(QLineEdit* edit, uint32_t address);
