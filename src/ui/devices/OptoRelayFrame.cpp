@@ -23,6 +23,7 @@ const QColor kRejectedSource(255, 0, 0);
 constexpr uint32_t kNoAddress = 255;
 constexpr uint32_t kNoLevel = 0xFFFF;
 constexpr uint32_t kMaxLevel = 65000;
+constexpr int kRowHeight = 21;
 
 const QStringList kOperatorItems = {QString(), QStringLiteral("<"), QStringLiteral("<="),
                                     QStringLiteral(">"), QStringLiteral(">=")};
@@ -56,6 +57,17 @@ void SelectItem(QComboBox* combo, uint32_t item) {
 
 QLabel* Caption(const QString& text) { return new QLabel(text); }
 
+// A bevelled area of the editor, as the host's.
+QFrame* Area(QWidget* content) {
+  auto* area = new QFrame;
+  area->setFrameShape(QFrame::StyledPanel);
+  area->setFrameShadow(QFrame::Raised);
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->addWidget(content);
+  return area;
+}
+
 }  // namespace
 
 TOptoRelayFrame::TOptoRelayFrame(QWidget* parent) : QFrame(parent) {
@@ -64,9 +76,8 @@ TOptoRelayFrame::TOptoRelayFrame(QWidget* parent) : QFrame(parent) {
   setFrameShadow(QFrame::Raised);
   EditFocus = new TEditFocusFilter(this);
   auto* right = new QVBoxLayout;
-  right->addWidget(BuildEnableArea());
-  right->addWidget(BuildWriteArea());
-  right->addWidget(BuildTestArea());
+  right->addWidget(Area(BuildEnableArea()));
+  right->addWidget(Area(BuildTestArea()));
   right->addStretch(1);
   auto* top = new QHBoxLayout(this);
   top->setContentsMargins(4, 4, 4, 4);
@@ -95,7 +106,7 @@ QWidget* TOptoRelayFrame::BuildResponsesArea() {
   auto* area = new QWidget;
   auto* grid = new QGridLayout(area);
   grid->setContentsMargins(0, 0, 0, 0);
-  grid->setVerticalSpacing(1);
+  grid->setVerticalSpacing(0);
   grid->setHorizontalSpacing(4);
   RadioButton1To16 = Named<QRadioButton>("RadioButton1To16", QStringLiteral("1 - 16"));
   RadioButton17To32 = Named<QRadioButton>("RadioButton17To32", QStringLiteral("17 - 32"));
@@ -103,12 +114,14 @@ QWidget* TOptoRelayFrame::BuildResponsesArea() {
   for (QRadioButton* page : {RadioButton1To16, RadioButton17To32}) {
     connect(page, &QRadioButton::clicked, this, [this](bool) { OnRadioButtonOncGroupClick(); });
   }
+  // The responses' write sits on their caption line: it writes what the rows below hold.
   auto* pages = new QHBoxLayout;
   pages->addWidget(Caption(QStringLiteral("Odozvy na správy z okolia:")));
   pages->addSpacing(12);
   pages->addWidget(RadioButton1To16);
   pages->addWidget(RadioButton17To32);
   pages->addStretch(1);
+  pages->addWidget(BuildWriteArea());
   grid->addLayout(pages, 0, 0, 1, 7 + kOutputs);
 
   constexpr int kHeaderRow = 1;
@@ -117,8 +130,11 @@ QWidget* TOptoRelayFrame::BuildResponsesArea() {
                              QStringLiteral("Činnosť")};
   for (int c = 0; c < 5; ++c) grid->addWidget(Caption(headers[c]), kHeaderRow, 1 + c);
   grid->addWidget(Caption(QStringLiteral("Výstup")), kHeaderRow, 6, 1, kOutputs, Qt::AlignHCenter);
-  grid->addWidget(Caption(QStringLiteral("A            B            C            D")),
-                  kHeaderRow + 1, 6, 1, kOutputs, Qt::AlignHCenter);
+  // The output letters each over their own column, so that they stay above their boxes in any
+  // font.
+  for (int n = 0; n < kOutputs; ++n) {
+    grid->addWidget(Caption(QString(QChar('A' + n))), kHeaderRow + 1, 6 + n, Qt::AlignHCenter);
+  }
   for (int row = 0; row < kRows; ++row) {
     BuildRow(row);
     const size_t r = static_cast<size_t>(row);
@@ -133,6 +149,7 @@ QWidget* TOptoRelayFrame::BuildResponsesArea() {
       grid->addWidget(CheckBoxOncOutput[static_cast<size_t>(n)][r], line, 6 + n, Qt::AlignHCenter);
     }
   }
+  for (int n = 0; n < kOutputs; ++n) grid->setColumnMinimumWidth(6 + n, 26);
   grid->setRowStretch(kHeaderRow + 2 + kRows, 1);
   grid->setColumnStretch(2, 1);
   return area;
@@ -178,19 +195,25 @@ void TOptoRelayFrame::BuildRow(int row) {
   connect(action, &QComboBox::activated, this,
           [this, row](int) { OnComboBoxOncActionSelect(row); });
   for (QComboBox* combo : {state, op, action}) combo->installEventFilter(this);
+  // Sixteen rows and their captions fit under the host's common fields.
+  for (QWidget* w : {static_cast<QWidget*>(address), static_cast<QWidget*>(state),
+                     static_cast<QWidget*>(op), static_cast<QWidget*>(level),
+                     static_cast<QWidget*>(action)}) {
+    w->setFixedHeight(kRowHeight);
+  }
 }
 
 QWidget* TOptoRelayFrame::BuildWriteArea() {
   LabelWritten = Named<QLabel>("LabelWritten", QStringLiteral("0"));
-  // Room for the whole counter in the fixed font, so that it does not move while it counts.
+  // Room for the whole counter, so that the caption line does not move while it counts.
   LabelWritten->setMinimumWidth(80);
+  LabelWritten->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* area = new QWidget;
-  auto* layout = new QVBoxLayout(area);
-  layout->setContentsMargins(0, 12, 0, 0);
-  layout->addWidget(MakeWriteButton("ButtonWriteNewValues", "PanelWriteNewValues",
-                                    ButtonWriteNewValues, PanelWriteNewValues),
-                    0, Qt::AlignLeft);
+  auto* layout = new QHBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(LabelWritten);
+  layout->addWidget(MakeWriteButton("ButtonWriteNewValues", "PanelWriteNewValues",
+                                    ButtonWriteNewValues, PanelWriteNewValues));
   connect(ButtonWriteNewValues, &QPushButton::clicked, this,
           [this](bool) { OnButtonWriteNewValuesClick(); });
   return area;
@@ -204,7 +227,7 @@ QWidget* TOptoRelayFrame::BuildTestArea() {
   ButtonOff = Named<QPushButton>("ButtonOff", QStringLiteral("Vypnúť"));
   auto* area = new QWidget;
   auto* layout = new QVBoxLayout(area);
-  layout->setContentsMargins(0, 12, 0, 0);
+  layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(RadioGroupOutputs);
   layout->addWidget(ButtonOn);
   layout->addWidget(ButtonOff);
