@@ -8,10 +8,13 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <atomic>
+#include <memory>
 
 #include "model/ControllerConfig.h"
 #include "model/MessageCodeTable.h"
 #include "model/RelayOutputs.h"
+#include "sequences/DeviceSequences.h"
 #include "sequences/OptoRelaySequences.h"
 #include "ui/Widgets.h"
 
@@ -416,16 +419,29 @@ void TOptoRelayFrame::OnButtonWriteEnabledClick() {
 }
 
 void TOptoRelayFrame::OnButtonWriteNewValuesClick() {
-  if (Session == nullptr) return;
-  const int last = static_cast<int>(RelayResponseImage(*Table).size()) - 1;
-  const SequenceResult result = WriteRelayResponses(*Session, *Table, [this, last](int written) {
-    LabelWritten->setText(QString::asprintf("%3d / %d", written - 1, last));
-    LabelWritten->repaint();
-  });
-  LabelWritten->clear();
-  LabelWritten->repaint();
-  // A write that did not complete leaves the device partly old: the panel stays.
-  if (Report(result)) PanelWriteNewValues->hide();
+  if (Navigation == nullptr) return;
+  const int bytes = static_cast<int>(RelayResponseImage(*Table).size());
+  // The session's count of exchanges when the write began, set on the worker before its first
+  // exchange and read here after each one.
+  auto start = std::make_shared<std::atomic<int>>(0);
+  TControllerConfig* table = Table;
+  Navigation->RunOnWorker(
+      [table, start](BusSession& session) {
+        start->store(session.Exchanges());
+        return WriteRelayResponses(session, *table);
+      },
+      [this, start, bytes](int exchanges) {
+        const int written = exchanges - start->load() - kMemoryWriteLeadIn;
+        if (written < 1 || written > bytes) return;
+        LabelWritten->setText(QString::asprintf("%3d / %d", written - 1, bytes - 1));
+        LabelWritten->repaint();
+      },
+      [this](const SequenceResult& result) {
+        LabelWritten->clear();
+        LabelWritten->repaint();
+        // A write that did not complete leaves the device partly old: the panel stays.
+        if (Report(result)) PanelWriteNewValues->hide();
+      });
 }
 
 void TOptoRelayFrame::SendTest(bool on) {

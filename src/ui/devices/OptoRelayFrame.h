@@ -25,7 +25,9 @@ class TRadioGroup;
 class RelayOnc;
 
 // Lives on the user-interface thread. The control device editor hosts it and refreshes it
-// (RefreshView) whenever it shows it for the selection.
+// (RefreshView) whenever it shows it for the selection. The responses' write (228 exchanges) runs
+// on the worker through the navigation, which locks the editors meanwhile; the enable byte and the
+// tests are short and go out from this thread.
 class TOptoRelayFrame : public QFrame, public TNavigatedView {
   Q_OBJECT
  public:
