@@ -29,9 +29,9 @@ SequenceResult WriteRelayEnabled(BusSession& session, TControllerConfig& t) {
   if (enabled == 0xFF) {
     return Refused("Povolenie optorelé nie je nastavené ani prečítané: nie je čo zapísať");
   }
-  return WriteDeviceMemory(session, t,
-                           static_cast<uint8_t>(kImageFirstLocation + kOptoRelayImage.EnableIndex()),
-                           {enabled});
+  return WriteDeviceMemory(
+      session, t, static_cast<uint8_t>(kImageFirstLocation + kOptoRelayImage.EnableIndex()),
+      {enabled});
 }
 
 SequenceResult WriteRelayResponses(BusSession& session, TControllerConfig& t,

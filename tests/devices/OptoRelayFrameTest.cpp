@@ -227,11 +227,8 @@ TEST_F(OptoRelayFrameTest, TypedAddressesAndLevelsAreCheckedOnLeaving) {
     uint32_t stored;
     const char* shown;
   } levels[] = {
-      {"65000", 65000, "65000"},
-      {"65001", 65000, "65000"},
-      {"65535", 0xFFFF, ""},
-      {"120", 120, "120"},
-      {"", 0xFFFF, ""},
+      {"65000", 65000, "65000"}, {"65001", 65000, "65000"}, {"65535", 0xFFFF, ""},
+      {"120", 120, "120"},       {"", 0xFFFF, ""},
   };
   for (const auto& c : levels) {
     Type(level, QString::fromLatin1(c.typed));

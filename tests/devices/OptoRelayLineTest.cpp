@@ -45,8 +45,12 @@ struct Response {
 Response Planned(int j) {
   // Response 0 switches output A on when the demo switch's first input is pressed.
   if (j == 0) return {true, kSwitch, 1, 0, QString(), 2, 0x01};
-  return {j % 5 != 4, (j * 7) % 64, 1 + j % 11, j % 5,
-          j % 3 == 0 ? QString() : QString::number(j * 1000 + 7), j % 3,
+  return {j % 5 != 4,
+          (j * 7) % 64,
+          1 + j % 11,
+          j % 5,
+          j % 3 == 0 ? QString() : QString::number(j * 1000 + 7),
+          j % 3,
           static_cast<uint8_t>(j % 16)};
 }
 

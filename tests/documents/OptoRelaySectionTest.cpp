@@ -37,8 +37,7 @@ class OptoRelaySection : public TempFolder {
                          "\n<position><top>1</top><left>2</left></position></ctrldevice>\n"
                          "</ctrldevices></lumetraconfigurator>\n");
   }
-  static std::string Onc(int address, int message, int op, const std::string& level,
-                         int relayOn) {
+  static std::string Onc(int address, int message, int op, const std::string& level, int relayOn) {
     return "<onc><address>" + std::to_string(address) + "</address><message>" +
            std::to_string(message) + "</message><operator>" + std::to_string(op) +
            "</operator><level>" + level + "</level><relayon>" + std::to_string(relayOn) +
@@ -158,11 +157,11 @@ TEST_F(OptoRelaySection, TheReportListsTheSettingAndEveryResponse) {
     uint32_t level;
     uint8_t relayOn;
   } set[] = {
-      {0, 5, 11, 3, 400, 0x13},        // the example line
-      {1, 63, 1, 0, 0, 0x0C},          // "< ", level 0, switch off C and D
+      {0, 5, 11, 3, 400, 0x13},          // the example line
+      {1, 63, 1, 0, 0, 0x0C},            // "< ", level 0, switch off C and D
       {2, 12, 200, 0xFF, 0xFFFF, 0xF3},  // unknown message, no operator, no level, no action
-      {3, 0, 8, 2, 65000, 0x25},       // an action the relay does not know prints empty
-      {4, 7, 9, 1, 0xFFFFFFFF, 0xFF},  // level and RelayOn never set
+      {3, 0, 8, 2, 65000, 0x25},         // an action the relay does not know prints empty
+      {4, 7, 9, 1, 0xFFFFFFFF, 0xFF},    // level and RelayOn never set
   };
   for (const auto& s : set) {
     RelayOnc onc = relay.Oncs(s.j);
@@ -175,6 +174,8 @@ TEST_F(OptoRelaySection, TheReportListsTheSettingAndEveryResponse) {
   ReportPageList lines;
   AddOptoRelayToReport(devices, lines);
   const std::string rule(102, '-');
+  // One report line a line, as it prints.
+  // clang-format off
   std::vector<std::string> expected = {
       rule,
       "",
@@ -189,6 +190,7 @@ TEST_F(OptoRelaySection, TheReportListsTheSettingAndEveryResponse) {
       "    0   PIR kľud                    >       65000               x                   x          ",
       "    7   PIR stmievanie 1            <=                                                         ",
   };
+  // clang-format on
   for (int j = 5; j < 32; ++j) expected.push_back("  ---");
   expected.push_back(rule);
   EXPECT_EQ(lines, expected);

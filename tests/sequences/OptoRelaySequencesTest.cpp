@@ -54,7 +54,7 @@ void Configure(TControllerConfig& t) {
   RelayOnc middle = relay.Oncs(17);
   middle.SetAddress(5);
   middle.SetMessageIndex(1);  // code 0x20
-  middle.SetRelayOn(0x14);  // switch output C on
+  middle.SetRelayOn(0x14);    // switch output C on
   RelayOnc last = relay.Oncs(31);
   last.SetAddress(63);
   last.SetMessageIndex(3);  // code 0x00

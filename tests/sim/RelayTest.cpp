@@ -10,7 +10,8 @@ namespace lumetra::sim::test {
 namespace {
 
 constexpr uint8_t kRelay = 7;
-constexpr uint8_t kSwitch = 3;    // multimaster push-button: press sends 0x20 + input, then 0x00 + input
+constexpr uint8_t kSwitch =
+    3;  // multimaster push-button: press sends 0x20 + input, then 0x00 + input
 constexpr uint8_t kQuietOne = 4;  // a switch that is not multimaster
 
 class Relays : public LineFixture {

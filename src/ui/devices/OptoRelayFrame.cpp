@@ -94,10 +94,9 @@ QWidget* TOptoRelayFrame::BuildEnableArea() {
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(CheckBoxEnabled);
-  layout->addWidget(
-      MakeWriteButton("ButtonWriteEnabled", "PanelWriteEnabled", ButtonWriteEnabled,
-                      PanelWriteEnabled),
-      0, Qt::AlignLeft);
+  layout->addWidget(MakeWriteButton("ButtonWriteEnabled", "PanelWriteEnabled", ButtonWriteEnabled,
+                                    PanelWriteEnabled),
+                    0, Qt::AlignLeft);
   connect(CheckBoxEnabled, &QCheckBox::clicked, this, [this](bool) { OnCheckBoxEnabledClick(); });
   connect(ButtonWriteEnabled, &QPushButton::clicked, this,
           [this](bool) { OnButtonWriteEnabledClick(); });
@@ -171,7 +170,8 @@ void TOptoRelayFrame::BuildRow(int row) {
       RowControl<QComboBox>("ComboBox", row, QStringLiteral("OncOperator"));
   op->addItems(kOperatorItems);
   op->setFixedWidth(52);
-  QLineEdit* level = EditOncLevel[r] = RowControl<QLineEdit>("Edit", row, QStringLiteral("OncLevel"));
+  QLineEdit* level = EditOncLevel[r] =
+      RowControl<QLineEdit>("Edit", row, QStringLiteral("OncLevel"));
   MakeDigitsOnly(level, 5);
   level->setFixedWidth(55);
   QComboBox* action = ComboBoxOncAction[r] =
@@ -180,8 +180,10 @@ void TOptoRelayFrame::BuildRow(int row) {
   action->setFixedWidth(72);
   for (int n = 0; n < kOutputs; ++n) {
     QCheckBox*& box = CheckBoxOncOutput[static_cast<size_t>(n)][r];
-    box = RowControl<QCheckBox>("CheckBox", row, QStringLiteral("OncOutput") + QString::number(n + 1));
-    connect(box, &QCheckBox::clicked, this, [this, row, n](bool) { OnCheckBoxOncOutputClick(row, n); });
+    box = RowControl<QCheckBox>("CheckBox", row,
+                                QStringLiteral("OncOutput") + QString::number(n + 1));
+    connect(box, &QCheckBox::clicked, this,
+            [this, row, n](bool) { OnCheckBoxOncOutputClick(row, n); });
   }
 
   for (QLineEdit* edit : {address, level}) {
@@ -199,9 +201,9 @@ void TOptoRelayFrame::BuildRow(int row) {
           [this, row](int) { OnComboBoxOncActionSelect(row); });
   for (QComboBox* combo : {state, op, action}) combo->installEventFilter(this);
   // Sixteen rows and their captions fit under the host's common fields.
-  for (QWidget* w : {static_cast<QWidget*>(address), static_cast<QWidget*>(state),
-                     static_cast<QWidget*>(op), static_cast<QWidget*>(level),
-                     static_cast<QWidget*>(action)}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(address), static_cast<QWidget*>(state), static_cast<QWidget*>(op),
+        static_cast<QWidget*>(level), static_cast<QWidget*>(action)}) {
     w->setFixedHeight(kRowHeight);
   }
 }
@@ -223,9 +225,9 @@ QWidget* TOptoRelayFrame::BuildWriteArea() {
 }
 
 QWidget* TOptoRelayFrame::BuildTestArea() {
-  RadioGroupOutputs = new TRadioGroup(QStringLiteral("RadioGroupOutputs"), QStringLiteral("Výstup"),
-                                      {QStringLiteral("A"), QStringLiteral("B"),
-                                       QStringLiteral("C"), QStringLiteral("D")});
+  RadioGroupOutputs = new TRadioGroup(
+      QStringLiteral("RadioGroupOutputs"), QStringLiteral("Výstup"),
+      {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")});
   ButtonOn = Named<QPushButton>("ButtonOn", QStringLiteral("Zapnúť"));
   ButtonOff = Named<QPushButton>("ButtonOff", QStringLiteral("Vypnúť"));
   auto* area = new QWidget;
