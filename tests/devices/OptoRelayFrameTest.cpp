@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QStatusBar>
 #include <QTest>
 #include <memory>
@@ -279,6 +282,24 @@ TEST_F(OptoRelayFrameTest, TheSecondPageEditsResponsesSeventeenToThirtyTwo) {
   EXPECT_TRUE(relay->RadioButton17To32->isChecked());
   EXPECT_TRUE(relay->EditOncAddress[4]->text().isEmpty());
   EXPECT_FALSE(relay->PanelWriteNewValues->isVisible());
+}
+
+TEST_F(OptoRelayFrameTest, TheWheelOverAChoiceScrollsTheWindowAndChangesNothing) {
+  QComboBox* state = relay->ComboBoxOncState[0];
+  Choose(state, 3);
+  // A window smaller than its content, as on a small screen.
+  form->resize(1000, 500);
+  QApplication::processEvents();
+  QScrollBar* bar = form->ScrollBox()->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 0) << "the window has room to scroll";
+  bar->setValue(0);
+  const QPoint at = state->rect().center();
+  QWheelEvent wheel(at, state->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(state, &wheel);
+  EXPECT_EQ(state->currentIndex(), 3);
+  EXPECT_EQ(Onc(0).MessageIndex(), 3);
+  EXPECT_GT(bar->value(), 0);
 }
 
 TEST_F(OptoRelayFrameTest, TheResponsesGoOutWithTheCounterAndLandInTheDevice) {
