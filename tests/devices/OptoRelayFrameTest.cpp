@@ -6,9 +6,9 @@
 #include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QWheelEvent>
 #include <QStatusBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 #include <mutex>
 
@@ -247,6 +247,7 @@ TEST_F(OptoRelayFrameTest, TheSecondPageEditsResponsesSeventeenToThirtyTwo) {
   Onc(20).SetLevel(1234);
   Select(kRelay);
   relay->RadioButton17To32->click();
+  EXPECT_EQ(relay->RowNumbers[0]->text(), QStringLiteral("17"));
   EXPECT_EQ(relay->EditOncAddress[4]->text(), QStringLiteral("3"));
   EXPECT_EQ(relay->ComboBoxOncState[4]->currentText(), QStringLiteral("Tl. 2 stlačené / zapnuté"));
   EXPECT_EQ(relay->EditOncLevel[4]->text(), QStringLiteral("1234"));

@@ -141,7 +141,8 @@ QWidget* TOptoRelayFrame::BuildResponsesArea() {
     BuildRow(row);
     const size_t r = static_cast<size_t>(row);
     const int line = kHeaderRow + 2 + row;
-    grid->addWidget(Caption(QString::number(row + 1)), line, 0, Qt::AlignRight);
+    RowNumbers[r] = Caption(QString::number(row + 1));
+    grid->addWidget(RowNumbers[r], line, 0, Qt::AlignRight);
     grid->addWidget(EditOncAddress[r], line, 1);
     grid->addWidget(ComboBoxOncState[r], line, 2);
     grid->addWidget(ComboBoxOncOperator[r], line, 3);
@@ -291,6 +292,8 @@ void TOptoRelayFrame::ShowResponses() {
   Updating = true;
   for (int row = 0; row < kRows; ++row) {
     const size_t r = static_cast<size_t>(row);
+    // The rows are numbered as the responses of the page: 1..16 or 17..32.
+    RowNumbers[r]->setText(QString::number(row + 1 + PageOffset()));
     const RelayOnc onc = OncAt(row);
     const uint32_t address = onc.Address();
     EditOncAddress[r]->setText(address == kNoAddress ? QString() : QString::number(address));

@@ -71,6 +71,7 @@ class TOptoRelayFrame : public QFrame, public TNavigatedView {
   // responses
   QRadioButton* RadioButton1To16;
   QRadioButton* RadioButton17To32;
+  std::array<QLabel*, kRows> RowNumbers{};
   std::array<QLineEdit*, kRows> EditOncAddress{};
   std::array<QComboBox*, kRows> ComboBoxOncState{};
   std::array<QComboBox*, kRows> ComboBoxOncOperator{};
