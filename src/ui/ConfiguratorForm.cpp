@@ -15,6 +15,7 @@
 #include "documents/ConfigDocument.h"
 #include "documents/FileFolder.h"
 #include "documents/Settings.h"
+#include "model/KindImage.h"
 #include "monitor/MonitorFrame.h"
 #include "ui/AboutBox.h"
 #include "ui/LumetraApplication.h"
@@ -24,6 +25,7 @@
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
+#include "ui/devices/OptoRelayFrame.h"
 #include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
@@ -211,6 +213,9 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
+  auto* optoRelayFrame = new TOptoRelayFrame;
+  optoRelayFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
+  ControllerFrame->SetKindFrame(kKindOptoRelay, optoRelayFrame);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
     // Not from inside the worker's hand-over, which is still under way.

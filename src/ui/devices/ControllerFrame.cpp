@@ -208,6 +208,8 @@ void TControllerFrame::SetKindFrame(uint8_t kind, QWidget* frame) {
 
 void TControllerFrame::ShowKindFrame(uint32_t kind) {
   for (auto& [k, frame] : kindFrames_) frame->setVisible(k == kind);
+  // The shown editor fills itself from the selection, its red panels hidden.
+  if (auto* view = dynamic_cast<TNavigatedView*>(ShownKindFrame())) view->RefreshView();
 }
 
 QWidget* TControllerFrame::ShownKindFrame() const {

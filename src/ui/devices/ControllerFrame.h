@@ -56,7 +56,8 @@ class TControllerFrame : public QFrame,
 
   // The editor of `kind` goes into the host area; ShowKindFrame shows it for that kind.
   void SetKindFrame(uint8_t kind, QWidget* frame);
-  // Shows the editor of `kind` and hides the others; none for a kind without an editor.
+  // Shows the editor of `kind` and hides the others; none for a kind without an editor. An editor
+  // that is a TNavigatedView is refreshed for the selection when shown.
   void ShowKindFrame(uint32_t kind);
   QWidget* ShownKindFrame() const;
 
