@@ -313,10 +313,11 @@ void TControllerFrame::OnButtonReadControlClick() {
   if (!IsDeviceSelected() || TabsFrame == nullptr) return;
   // The worker reads; this editor's controls wait, locked, with the counter going, and show the
   // device once the reading is over (what it did not reach shows as not read).
-  TabsFrame->ReadControllerParameters(ControllerConfig->CurrentSlot(), [this](const SequenceResult&) {
-    RefreshView();
-    if (TabsFrame) TabsFrame->ShowDeviceButtons();
-  });
+  TabsFrame->ReadControllerParameters(ControllerConfig->CurrentSlot(),
+                                      [this](const SequenceResult&) {
+                                        RefreshView();
+                                        if (TabsFrame) TabsFrame->ShowDeviceButtons();
+                                      });
 }
 
 void TControllerFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }
