@@ -228,19 +228,7 @@ bool TControllerFrame::IsDeviceSelected() const {
   return ControllerConfig->CurrentSlot() < TConfig::kGroupSlot;
 }
 
-bool TControllerFrame::Report(const SequenceResult& result) {
-  if (result.Ok()) return true;
-  const QString text = QString::fromStdString(result.Text());
-  if (result.result == kSequenceRefused) {
-    ShowStatus(this, text);
-  } else {
-    // After the window's own word on the failed exchange, which it posts: the step's name says
-    // more.
-    QMetaObject::invokeMethod(
-        this, [this, text] { ShowStatus(this, text); }, Qt::QueuedConnection);
-  }
-  return false;
-}
+bool TControllerFrame::Report(const SequenceResult& result) { return ReportSequence(this, result); }
 
 void TControllerFrame::UpdatePanels() {
   if (Updating) return;
