@@ -189,7 +189,9 @@ Answer QueryState(ControlDevice& d, uint8_t, LineContext& ctx) {
   }
 }
 Answer SetIndicator(ControlDevice& d, uint8_t value, LineContext&) {
-  d.indicators[value & 0x03] = static_cast<uint8_t>(value >> 5);
+  // The indicator number is bits 0-4; a number the device does not have changes nothing.
+  const uint8_t indicator = value & 0x1F;
+  if (indicator < d.indicators.size()) d.indicators[indicator] = static_cast<uint8_t>(value >> 5);
   return kNo;
 }
 Answer SetDtr1(ControlDevice& d, uint8_t value, LineContext&) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "documents/SectionParts.h"
+#include "documents/SwitchSection.h"
 
 namespace lumetra {
 
@@ -11,6 +12,7 @@ const KindSections& ProgramKindSections() {
   // Each kind with a document part adds its line here, as its section is written.
   static const KindSections sections = [] {
     KindSections s;
+    s.Add(kKindSwitch, SwitchKindSection());
     return s;
   }();
   return sections;

@@ -23,6 +23,7 @@
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
+#include "ui/devices/SwitchFrame.h"
 #include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
@@ -189,6 +190,9 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
+  auto* switchFrame = new TSwitchFrame(*ControllerFrame);
+  switchFrame->Attach(*UiSession_, *ControllerConfig_, Tabs);
+  ControllerFrame->SetKindFrame(kKindSwitch, switchFrame);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
     // Not from inside the worker's hand-over, which is still under way.

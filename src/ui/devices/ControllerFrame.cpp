@@ -207,6 +207,10 @@ void TControllerFrame::SetKindFrame(uint8_t kind, QWidget* frame) {
 
 void TControllerFrame::ShowKindFrame(uint32_t kind) {
   for (auto& [k, frame] : kindFrames_) frame->setVisible(k == kind);
+  const auto shown = kindFrames_.find(static_cast<uint8_t>(kind));
+  if (kind <= 0xFF && shown != kindFrames_.end()) {
+    if (auto* editor = dynamic_cast<TKindFrame*>(shown->second)) editor->ShowDevice(true);
+  }
 }
 
 QWidget* TControllerFrame::ShownKindFrame() const {

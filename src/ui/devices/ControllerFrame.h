@@ -26,6 +26,16 @@ class TControllerConfig;
 class TEditFocusFilter;
 class TNavigation;
 
+// A kind editor as its host drives it: ShowKindFrame fills it for the selection, with its red
+// panels hidden.
+class TKindFrame {
+ public:
+  virtual void ShowDevice(bool hidePanels) = 0;
+
+ protected:
+  ~TKindFrame() = default;
+};
+
 // Lives on the user-interface thread; the worker reaches SetReadProgress only through its
 // hand-over.
 class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgressView {
@@ -63,6 +73,10 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   void OnButtonResetClick();
   void OnButtonReadControlClick();
   void OnButtonNewAddressClick();
+
+  // A refusal or a failed step goes to the status line; true when the sequence went through. The
+  // kind editors report through it too.
+  bool Report(const SequenceResult& result);
 
   void OnEditEnter(QLineEdit* edit);
   void OnEditShortAddrExit(QLineEdit* edit);
@@ -111,8 +125,6 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   QLayout* BuildActionsArea();
   void ConnectHandlers();
   void UpdatePanels();
-  // A refusal or a failed step goes to the status line; true when the sequence went through.
-  bool Report(const SequenceResult& result);
   bool IsDeviceSelected() const;
   struct Identity {
     uint8_t kind;
