@@ -467,9 +467,17 @@ void TSwitchFrame::ShowStep(int k) {
     type->setEnabled(true);
   }
   const uint32_t t = step.Timeout();
-  EditCmndTimeoutH[r]->setText(QString::number(t / 3600));
-  EditCmndTimeoutM[r]->setText(TwoDigits((t % 3600) / 60));
-  EditCmndTimeoutS[r]->setText(TwoDigits(t % 60));
+  if (t > kTimeoutLimit) {
+    // Erased memory (65 535) or a step never set: no wait the device would count, shown as
+    // none rather than as a time nobody could type.
+    for (QLineEdit* edit : {EditCmndTimeoutH[r], EditCmndTimeoutM[r], EditCmndTimeoutS[r]}) {
+      edit->clear();
+    }
+  } else {
+    EditCmndTimeoutH[r]->setText(QString::number(t / 3600));
+    EditCmndTimeoutM[r]->setText(TwoDigits((t % 3600) / 60));
+    EditCmndTimeoutS[r]->setText(TwoDigits(t % 60));
+  }
   const uint8_t leds[kIndicators] = {step.Indicator1(), step.Indicator2(), step.Indicator3(),
                                      step.Indicator4()};
   for (int j = 0; j < kIndicators; ++j) {
@@ -706,7 +714,13 @@ void TSwitchFrame::OnEditCmndTimeoutSEdit(int k) {
 void TSwitchFrame::OnCheckBoxButtonEnabledClick(int input) {
   if (Updating) return;
   QCheckBox* box = input == 0 ? CheckBox1ButtonEnabled : CheckBox2ButtonEnabled;
-  Table->Switch().SetButtonEnabled(static_cast<uint32_t>(input), box->isChecked());
+  SwitchLayout layout = Table->Switch();
+  // The first box decided on a byte never read leaves the unused bits clear, so that 0xFF keeps
+  // meaning "never read" alone; the other box stays unknown until it is decided too.
+  uint32_t enabled = layout.ButtonsEnabled();
+  if (enabled == 0xFF) enabled = 0x03;
+  const uint32_t bit = 1u << input;
+  layout.SetButtonsEnabled(box->isChecked() ? enabled | bit : enabled & ~bit);
   PanelWriteEnabled->show();
 }
 
