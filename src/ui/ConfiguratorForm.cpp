@@ -190,7 +190,8 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
-  auto* switchFrame = new TSwitchFrame(*ControllerFrame);
+  // Made inside its host, so that it measures its texts in the window's font.
+  auto* switchFrame = new TSwitchFrame(*ControllerFrame, ControllerFrame->KindFrameHost);
   switchFrame->Attach(*UiSession_, *ControllerConfig_, Tabs);
   ControllerFrame->SetKindFrame(kKindSwitch, switchFrame);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);

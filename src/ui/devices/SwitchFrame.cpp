@@ -6,6 +6,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QTimer>
+#include <functional>
 #include <QVBoxLayout>
 
 #include "model/ControllerConfig.h"
@@ -111,8 +113,8 @@ TRadioGroup* RowRadioGroup(const QString& name, const QString& caption, const QS
   auto* group = new TRadioGroup(name, caption, items);
   delete group->layout();
   auto* row = new QHBoxLayout(group);
-  row->setContentsMargins(6, 0, 6, 2);
-  row->setSpacing(6);
+  row->setContentsMargins(caption.isEmpty() ? 0 : 4, 0, caption.isEmpty() ? 0 : 4, 0);
+  row->setSpacing(caption.isEmpty() ? 2 : 4);
   for (int i = 0; i < group->Count(); ++i) row->addWidget(group->Item(i));
   return group;
 }
@@ -202,53 +204,66 @@ QWidget* TSwitchFrame::BuildSequenceChoice() {
 QWidget* TSwitchFrame::BuildSteps() {
   const QStringList commands = CommandItems();
   auto* grid = new QGridLayout;
-  grid->setContentsMargins(4, 2, 4, 2);
-  grid->setHorizontalSpacing(4);
+  grid->setContentsMargins(4, 1, 4, 2);
+  grid->setHorizontalSpacing(3);
   grid->setVerticalSpacing(0);
-  grid->addWidget(new QLabel(QStringLiteral("Čakať po príkaze: h : m : s")), 0, 6, 1, 3);
-  grid->addWidget(new QLabel(QStringLiteral("Indikátory:")), 0, 9);
-  for (int j = 0; j < kIndicators; ++j) {
-    grid->addWidget(new QLabel(QStringLiteral("%1.").arg(j + 1)), 0, 10 + j, Qt::AlignHCenter);
-  }
   for (int k = 0; k < kSteps; ++k) {
     const QString d = QString::number(k + 1);
     const size_t r = static_cast<size_t>(k);
-    RadioGroupCmndAddressType[r] = RowRadioGroup(
-        QStringLiteral("RadioGroupCmnd%1AddressType").arg(d), QStringLiteral("Poslať"),
+    TRadioGroup* type = RadioGroupCmndAddressType[r] = RowRadioGroup(
+        QStringLiteral("RadioGroupCmnd%1AddressType").arg(d), QString(),
         {QStringLiteral("všetkým"), QStringLiteral("skupine"), QStringLiteral("jednému")});
-    EditCmndAddress[r] = NumberEdit(QStringLiteral("EditCmnd%1Address").arg(d), 30, 3);
+    // Captioned in the line rather than above it: a frame's caption would double the row.
+    type->setFlat(true);
+    type->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0; padding: 0; }"));
+    EditCmndAddress[r] = NumberEdit(QStringLiteral("EditCmnd%1Address").arg(d), 28, 3);
     EditCmndAddress[r]->setText(QStringLiteral("1"));
-    ComboBoxCmndCmnd[r] = Combo(QStringLiteral("ComboBoxCmnd%1Cmnd").arg(d), commands);
-    ComboBoxCmndCmnd[r]->setMaxVisibleItems(27);
-    EditCmndData[r] = NumberEdit(QStringLiteral("EditCmnd%1Data").arg(d), 32, 3);
-    EditCmndTimeoutH[r] = NumberEdit(QStringLiteral("EditCmnd%1TimeoutH").arg(d), 24, 2);
-    EditCmndTimeoutM[r] = NumberEdit(QStringLiteral("EditCmnd%1TimeoutM").arg(d), 24, 2);
-    EditCmndTimeoutS[r] = NumberEdit(QStringLiteral("EditCmnd%1TimeoutS").arg(d), 24, 2);
-    const int line = 1 + k;
+    QComboBox* command = ComboBoxCmndCmnd[r] =
+        Combo(QStringLiteral("ComboBoxCmnd%1Cmnd").arg(d), commands);
+    command->setMaxVisibleItems(27);
+    command->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    EditCmndData[r] = NumberEdit(QStringLiteral("EditCmnd%1Data").arg(d), 30, 3);
+    EditCmndTimeoutH[r] = NumberEdit(QStringLiteral("EditCmnd%1TimeoutH").arg(d), 22, 2);
+    EditCmndTimeoutM[r] = NumberEdit(QStringLiteral("EditCmnd%1TimeoutM").arg(d), 22, 2);
+    EditCmndTimeoutS[r] = NumberEdit(QStringLiteral("EditCmnd%1TimeoutS").arg(d), 22, 2);
+    // Line one: to whom and what; line two, under it: the wait and the indicators.
+    const int line = 2 * k;
+    auto* sent = new QHBoxLayout;
+    sent->setSpacing(3);
+    sent->addWidget(new QLabel(QStringLiteral("Poslať")));
+    sent->addWidget(type);
+    sent->addSpacing(6);
+    sent->addWidget(new QLabel(QStringLiteral("číslo:")));
+    sent->addWidget(EditCmndAddress[r]);
+    sent->addSpacing(6);
+    sent->addWidget(command);
+    sent->addSpacing(6);
+    sent->addWidget(new QLabel(QStringLiteral("hodnota:")));
+    sent->addWidget(EditCmndData[r]);
+    sent->addStretch(1);
+    auto* after = new QHBoxLayout;
+    after->setSpacing(3);
+    after->addWidget(new QLabel(QStringLiteral("Čakať po príkaze: h : m : s")));
+    after->addWidget(EditCmndTimeoutH[r]);
+    after->addWidget(EditCmndTimeoutM[r]);
+    after->addWidget(EditCmndTimeoutS[r]);
+    after->addSpacing(12);
+    after->addWidget(new QLabel(QStringLiteral("Indikátory:")));
     grid->addWidget(new QLabel(QStringLiteral("%1. príkaz:").arg(d)), line, 0);
-    grid->addWidget(RadioGroupCmndAddressType[r], line, 1);
-    grid->addWidget(new QLabel(QStringLiteral("číslo:")), line, 2);
-    grid->addWidget(EditCmndAddress[r], line, 3);
-    grid->addWidget(ComboBoxCmndCmnd[r], line, 4);
-    auto* data = new QHBoxLayout;
-    data->setSpacing(2);
-    data->addWidget(new QLabel(QStringLiteral("hodnota:")));
-    data->addWidget(EditCmndData[r]);
-    grid->addLayout(data, line, 5);
-    grid->addWidget(EditCmndTimeoutH[r], line, 6);
-    grid->addWidget(EditCmndTimeoutM[r], line, 7);
-    grid->addWidget(EditCmndTimeoutS[r], line, 8);
+    grid->addLayout(sent, line, 1);
+    grid->addLayout(after, line + 1, 1);
     for (int j = 0; j < kIndicators; ++j) {
       QComboBox*& led = ComboBoxCmndLed[r][static_cast<size_t>(j)];
       led = Combo(QStringLiteral("ComboBoxCmnd%1Led%2").arg(d).arg(j + 1), kLedItems);
-      led->setFixedWidth(66);
-      grid->addWidget(led, line, 10 + j);
+      led->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+      after->addWidget(new QLabel(QStringLiteral("%1.").arg(j + 1)));
+      after->addWidget(led);
       connect(led, &QComboBox::activated, this, [this, k, j](int) { OnComboBoxCmndLedSelect(k, j); });
     }
-    connect(RadioGroupCmndAddressType[r], &TRadioGroup::Clicked, this,
+    after->addStretch(1);
+    connect(type, &TRadioGroup::Clicked, this,
             [this, k](int) { OnRadioGroupCmndAddressTypeClick(k); });
-    connect(ComboBoxCmndCmnd[r], &QComboBox::activated, this,
-            [this, k](int) { OnComboBoxCmndSelect(k); });
+    connect(command, &QComboBox::activated, this, [this, k](int) { OnComboBoxCmndSelect(k); });
     const struct {
       QLineEdit* edit;
       void (TSwitchFrame::*exit)(int);
@@ -264,7 +279,7 @@ QWidget* TSwitchFrame::BuildSteps() {
       connect(e.edit, &QLineEdit::textEdited, this, [this](const QString&) { OnCommandChange(); });
     }
   }
-  grid->setColumnStretch(4, 1);
+  grid->setColumnStretch(1, 1);
   return Bevel(QString(), grid);
 }
 
@@ -319,30 +334,65 @@ QWidget* TSwitchFrame::BuildOptions() {
 QWidget* TSwitchFrame::BuildResponses() {
   LabelResponse = Named<QLabel>("LabelResponse", QStringLiteral("Odozvy na správy z okolia:"));
   SwitchOncFrame = new TSwitchOncFrame(*this, nullptr);
-  auto* headers = new QHBoxLayout;
-  headers->setContentsMargins(0, 0, 0, 0);
+  // The column headings stand over the rows' controls; AlignResponseHeaders puts them there once
+  // the rows are laid out.
+  OncHeader = new QWidget;
+  OncHeader->setFixedHeight(2 * fontMetrics().height() + 2);
   const struct {
     const char* text;
-    int width;
-  } columns[] = {{"", 16},      {"Adresa", 44}, {"Správa", 170}, {"Zakázať", 50},
-                 {"Stop", 36},  {"Štart", 110}, {"1.", 80},      {"2.", 80}};
-  for (const auto& c : columns) {
-    auto* label = new QLabel(QString::fromUtf8(c.text));
-    label->setFixedWidth(c.width);
-    headers->addWidget(label);
+    int line;
+    std::function<QWidget*()> over;
+  } headings[] = {
+      {"Adresa", 1, [this] { return SwitchOncFrame->EditOncAddress[0]; }},
+      {"Správa", 1, [this] { return SwitchOncFrame->ComboBoxOncState[0]; }},
+      {"Zakázať", 1, [this] { return SwitchOncFrame->CheckBoxOncDisabled[0]; }},
+      {"Postupnosť", 0, [this] { return SwitchOncFrame->CheckBoxOncStopSequence[0]; }},
+      {"Stop", 1, [this] { return SwitchOncFrame->CheckBoxOncStopSequence[0]; }},
+      {"Štart", 1, [this] { return SwitchOncFrame->ComboBoxOncStartSequence[0]; }},
+      {"Indikátor", 0, [this] { return SwitchOncFrame->ComboBoxOncLed[0][0]; }},
+      {"1. / 3.", 1, [this] { return SwitchOncFrame->ComboBoxOncLed[0][0]; }},
+      {"2. / 4.", 1, [this] { return SwitchOncFrame->ComboBoxOncLed[1][0]; }},
+  };
+  // The rows' boxes are as wide as the headings over them.
+  for (int row = 0; row < TSwitchOncFrame::kRows; ++row) {
+    const size_t r = static_cast<size_t>(row);
+    SwitchOncFrame->CheckBoxOncDisabled[r]->setMinimumWidth(
+        fontMetrics().horizontalAdvance(QStringLiteral("Zakázať")) + 6);
+    SwitchOncFrame->CheckBoxOncStopSequence[r]->setMinimumWidth(
+        fontMetrics().horizontalAdvance(QStringLiteral("Stop")) + 8);
   }
-  headers->addWidget(new QLabel(QStringLiteral("Indikátor (3. a 4. pod nimi)")), 1);
+  for (const auto& h : headings) {
+    auto* label = new QLabel(QString::fromUtf8(h.text), OncHeader);
+    label->adjustSize();
+    headerAnchors_.push_back({label, h.line, h.over});
+  }
   auto* column = new QVBoxLayout;
   column->setContentsMargins(4, 2, 4, 2);
-  column->setSpacing(1);
-  auto* title = new QHBoxLayout;
-  title->addWidget(LabelResponse);
-  title->addStretch(1);
-  title->addWidget(new QLabel(QStringLiteral("Postupnosť")));
-  column->addLayout(title);
-  column->addLayout(headers);
+  column->setSpacing(0);
+  column->addWidget(LabelResponse);
+  column->addWidget(OncHeader);
   column->addWidget(SwitchOncFrame, 1);
   return Bevel(QString(), column);
+}
+
+void TSwitchFrame::AlignResponseHeaders() {
+  const int origin = OncHeader->mapTo(this, QPoint(0, 0)).x();
+  const int lineHeight = fontMetrics().height();
+  for (const HeaderAnchor& h : headerAnchors_) {
+    const int x = h.over()->mapTo(this, QPoint(0, 0)).x() - origin;
+    h.label->move(std::max(0, x), h.line * lineHeight);
+  }
+}
+
+void TSwitchFrame::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  AlignResponseHeaders();
+}
+
+void TSwitchFrame::showEvent(QShowEvent* event) {
+  QFrame::showEvent(event);
+  // The rows are laid out once the event loop has run.
+  QTimer::singleShot(0, this, [this] { AlignResponseHeaders(); });
 }
 
 QWidget* TSwitchFrame::BuildTests() {
@@ -376,7 +426,20 @@ QWidget* TSwitchFrame::BuildTests() {
             [this, code] { OnButtonIndicatorClick(code); });
   }
   row->addStretch(1);
-  for (QPushButton* b : {ButtonPress, ButtonHold}) b->setMinimumWidth(58);
+  // As wide as their texts, so that the whole row fits; the input buttons as wide as their longest
+  // caption of any input type.
+  const QFontMetrics metrics(font());
+  for (QPushButton* b : indicators) b->setFixedWidth(metrics.horizontalAdvance(b->text()) + 10);
+  int widest = 0;
+  for (const TypeCaptions& c : kTypeCaptions) {
+    for (const char* text : {c.press, c.hold}) {
+      widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(text)));
+    }
+  }
+  for (QPushButton* b : {ButtonPress, ButtonHold}) b->setFixedWidth(widest + 10);
+  for (TRadioGroup* group : {RadioGroupBtn, RadioGroupIndicator}) {
+    group->setMinimumWidth(group->sizeHint().width());
+  }
   connect(RadioGroupBtn, &TRadioGroup::Clicked, this, [this](int) { OnRadioGroupBtnClick(); });
   connect(ButtonPress, &QPushButton::clicked, this, [this] { OnButtonPressClick(); });
   connect(ButtonHold, &QPushButton::clicked, this, [this] { OnButtonHoldClick(); });

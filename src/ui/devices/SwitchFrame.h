@@ -13,6 +13,8 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "buslink/BusSession.h"
 #include "ui/devices/ControllerFrame.h"
@@ -139,7 +141,18 @@ class TSwitchFrame : public QFrame, public TOncHost, public TKindFrame {
   uint32_t RowTotal(int k) const;
   bool AcceptTime(int k, QLineEdit* edit, uint32_t limit);
   void ShowWriteProgress(int written);
+  void AlignResponseHeaders();
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void WriteSequencesDone(const SequenceResult& result);
+
+  struct HeaderAnchor {
+    QLabel* label;
+    int line;
+    std::function<QWidget*()> over;
+  };
+  QWidget* OncHeader = nullptr;
+  std::vector<HeaderAnchor> headerAnchors_;
 
   TControllerFrame& host_;
   BusSession* Session = nullptr;
