@@ -15,6 +15,7 @@
 #include "sim/SimulatedLine.h"
 #include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
+#include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/TabsFrame.h"
 #include "ui/Widgets.h"
@@ -105,6 +106,11 @@ class SwitchFrameTest : public ::testing::Test {
   }
 
   void Select(int a) { tabs->OnControlButtonClick(a); }
+  // The long write runs on the worker: clicked, then waited for.
+  void WriteSequences() {
+    editor->ButtonWriteCmndSequences->click();
+    ASSERT_TRUE(test::WaitUntil([&] { return !tabs->JobRunning(); }));
+  }
   SwitchStep Step(int s, int k) {
     return table->Switch().Sequences(static_cast<uint32_t>(s)).Steps(static_cast<uint32_t>(k));
   }
@@ -381,9 +387,27 @@ TEST_F(SwitchFrameTest, TheLongWriteSendsTheWholeImageWithItsCounter) {
   PaintedTexts painted(editor->LabelWritten);
   Sent();
   editor->ButtonWriteCmndSequences->click();
-  ASSERT_GE(painted.texts.size(), 232u);
-  EXPECT_EQ(painted.texts.front(), QStringLiteral("  0 / 231"));
-  EXPECT_EQ(painted.texts[231], QStringLiteral("231 / 231"));
+  // Meanwhile the editor, the tiles and the tab bar are locked; the counter is not.
+  ASSERT_TRUE(tabs->JobRunning());
+  for (QWidget* locked : std::initializer_list<QWidget*>{
+           editor->ButtonWriteCmndSequences, editor->ButtonPress, editor->ComboBoxCmndCmnd[0],
+           host->ButtonReadControl, tabs->ControllersPage}) {
+    EXPECT_FALSE(locked->isEnabled()) << locked->objectName().toStdString();
+  }
+  EXPECT_TRUE(editor->LabelWritten->isEnabled());
+  ASSERT_TRUE(test::WaitUntil([&] { return !tabs->JobRunning(); }));
+  EXPECT_TRUE(editor->ButtonWriteCmndSequences->isEnabled());
+  EXPECT_TRUE(editor->ComboBoxCmndCmnd[0]->isEnabled());
+  // Every count from 0 to 231 was on the screen, in order, and the label is empty at the end.
+  std::vector<QString> counts;
+  for (const QString& text : painted.texts) {
+    if (!text.isEmpty() && (counts.empty() || counts.back() != text)) counts.push_back(text);
+  }
+  ASSERT_EQ(counts.size(), 232u);
+  for (int n = 0; n < 232; ++n) {
+    EXPECT_EQ(counts[static_cast<size_t>(n)], QStringLiteral("%1 / 231").arg(n, 3));
+  }
+  ASSERT_FALSE(painted.texts.empty());
   EXPECT_TRUE(painted.texts.back().isEmpty());
   const std::vector<Frame> sent = Sent();
   ASSERT_EQ(sent.size(), 3u + 232u + 1u);
@@ -403,7 +427,7 @@ TEST_F(SwitchFrameTest, AFailedByteKeepsThePanelAndTheStatusLineNamesIt) {
   Choose(editor->ComboBoxCmndCmnd[0], 7);
   Sent();
   SilenceRequest(3 + 40);
-  editor->ButtonWriteCmndSequences->click();
+  WriteSequences();
   const std::vector<Frame> sent = Sent();
   ASSERT_EQ(sent.size(), 3u + 40u + 1u);
   EXPECT_EQ(sent.back(), Device(9, 0, 5));

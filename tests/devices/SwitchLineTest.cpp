@@ -15,6 +15,7 @@
 #include "model/MessageCodeTable.h"
 #include "support/ConfiguratorFixture.h"
 #include "support/GuiInput.h"
+#include "support/QtWait.h"
 #include "ui/TabsFrame.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
@@ -70,6 +71,8 @@ class SwitchLineTest : public ConfiguratorFixture {
     tabs->OnControlButtonClick(kSwitch);
     ASSERT_TRUE(host->ButtonReadControl->isEnabled());
     host->ButtonReadControl->click();
+    ASSERT_TRUE(WaitUntil([&] { return !tabs->JobRunning(); }, 20000));
+    table->SetCurrentSlot(kSwitch);
     ASSERT_EQ(table->DeviceType(), kKindSwitch);
     ASSERT_TRUE(editor->isVisible());
   }
@@ -157,6 +160,7 @@ TEST_F(SwitchLineTest, AFullConfigurationIsWrittenReadBackSavedAndOpened) {
   }
   editor->ShowPanelWriteCommand();
   editor->ButtonWriteCmndSequences->click();
+  ASSERT_TRUE(WaitUntil([&] { return !tabs->JobRunning(); }, 20000));
   ASSERT_FALSE(editor->PanelWriteCommand->isVisible()) << form->statusBar()->currentMessage().toStdString();
   const ControllerRecord written = Record();
   EXPECT_EQ(table->Switch().Sequences(0).Steps(0).Address(), 10);

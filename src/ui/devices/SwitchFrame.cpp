@@ -3,11 +3,14 @@
 #include "ui/devices/SwitchFrame.h"
 
 #include <QButtonGroup>
+#include <QPointer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QTimer>
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <QVBoxLayout>
 
 #include "model/ControllerConfig.h"
@@ -51,6 +54,9 @@ QStringList CommandItems() {
   for (int n = 0; n < 16; ++n) items << QStringLiteral("Scéna %1").arg(n);
   return items;
 }
+
+// SET BANK, SET DTR and ENABLE WRITE MEMORY go before the first byte of a memory write.
+constexpr int kOpeningExchanges = 3;
 
 // Command items: 0 the empty step, 1 a direct level, 2..10 opcodes 0..8, 11..26 the scenes.
 constexpr int kEmptyItem = 0;
@@ -830,7 +836,30 @@ void TSwitchFrame::WriteSequencesDone(const SequenceResult& result) {
 
 void TSwitchFrame::OnButtonWriteCmndSequencesClick() {
   if (Session == nullptr) return;
-  WriteSequencesDone(WriteSwitchSequences(*Session, *Table, [this](int n) { ShowWriteProgress(n); }));
+  if (Navigation == nullptr) {
+    // Without a navigation (no worker to hand it to) the write runs here, counter and all.
+    WriteSequencesDone(
+        WriteSwitchSequences(*Session, *Table, [this](int n) { ShowWriteProgress(n); }));
+    return;
+  }
+  // On the worker, which counts its exchanges from its start: the image bytes are those after the
+  // bank, the location and the enable. The navigation locks the tables and every other bus action
+  // until `done`; the sequence touches no widget.
+  TControllerConfig* table = Table;
+  auto start = std::make_shared<std::atomic<int>>(0);
+  QPointer<TSwitchFrame> self(this);
+  Navigation->RunOnWorker(
+      [table, start](BusSession& session) {
+        start->store(session.Exchanges());
+        return WriteSwitchSequences(session, *table);
+      },
+      [self, start](int exchanges) {
+        const int written = exchanges - start->load() - kOpeningExchanges;
+        if (self && written >= 1 && written <= kSwitchImageBytes) self->ShowWriteProgress(written);
+      },
+      [self](const SequenceResult& result) {
+        if (self) self->WriteSequencesDone(result);
+      });
 }
 
 // ---- tests ----
