@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/ControllerConfig.h"
+#include "model/KindImage.h"
 #include "sequences/DeviceSequences.h"
 
 namespace lumetra {
@@ -24,6 +25,26 @@ std::optional<SequenceResult> RefuseFreeSlot(const TConfig& t) {
   return std::nullopt;
 }
 
+// After a write to a group or to all devices every switch that heard it holds what was sent: the
+// members of the group (membership never read included, as the device may be one) whose kind is
+// the switch. Nothing changes for one device, whose own record was written from.
+template <typename Copy>
+void CopyToMembers(TControllerConfig& t, Copy copy) {
+  const uint8_t selected = t.CurrentSlot();
+  if (selected < TConfig::kGroupSlot) return;
+  const uint8_t group = t.CurrentGroup();
+  SwitchLayout from = t.Switch();
+  for (uint8_t i = 0; i < TConfig::kGroupSlot; ++i) {
+    if (t.IsSlotFree(i)) continue;
+    t.SetCurrentSlot(i);
+    if (t.DeviceType() != kKindSwitch) continue;
+    if (group != TConfig::kAllDevices && t.Groups(group) == 0) continue;
+    SwitchLayout to = t.Switch();
+    copy(from, to);
+  }
+  t.SetCurrentSlot(selected);
+}
+
 }  // namespace
 
 SequenceResult WriteSwitchInputs(BusSession& session, TControllerConfig& t) {
@@ -38,8 +59,16 @@ SequenceResult WriteSwitchInputs(BusSession& session, TControllerConfig& t) {
   if (layout.ButtonsEnabled() == 0xFF) {
     return Refused("Povolenie ovládacích prvkov nie je prečítané ani zvolené");
   }
-  return WriteDeviceMemory(session, t, kSwitchInputsLocation,
-                           {types[0], types[1], layout.ButtonsEnabled()});
+  const SequenceResult result = WriteDeviceMemory(session, t, kSwitchInputsLocation,
+                                                  {types[0], types[1], layout.ButtonsEnabled()});
+  if (result.Ok()) {
+    CopyToMembers(t, [](const SwitchLayout& from, SwitchLayout& to) {
+      to.SetType0(from.Type0());
+      to.SetType1(from.Type1());
+      to.SetButtonsEnabled(from.ButtonsEnabled());
+    });
+  }
+  return result;
 }
 
 std::vector<uint8_t> SwitchImageBytes(TControllerConfig& t) {
@@ -67,6 +96,19 @@ SequenceResult WriteSwitchSequences(BusSession& session, TControllerConfig& t,
         count = n;
         if (written) written(n);
       });
+  if (result.Ok()) {
+    CopyToMembers(t, [&bytes](const SwitchLayout&, SwitchLayout& to) {
+      size_t n = 0;
+      for (uint32_t s = 0; s < 4; ++s) {
+        for (uint32_t i = 0; i < 26; ++i) to.SetImageByte(s, i, bytes[n++]);
+      }
+      for (uint32_t i = 0; i < 2; ++i) {
+        for (uint32_t j = 0; j < 16; ++j) {
+          for (uint32_t b = 0; b < 4; ++b) to.SetImageByte(i, j, b, bytes[n++]);
+        }
+      }
+    });
+  }
   // Which byte did not go through, when it was one of the image's.
   if (!result.Ok() && result.refusal.empty() && count < static_cast<int>(bytes.size()) &&
       result.step.rfind("WRITE MEMORY SINGLE BYTE", 0) == 0) {

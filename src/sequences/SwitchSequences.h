@@ -20,6 +20,9 @@ inline constexpr int kSwitchSequenceBytes = 4 * 26;
 inline constexpr int kSwitchResponseBytes = 2 * 16 * 4;
 inline constexpr int kSwitchImageBytes = kSwitchSequenceBytes + kSwitchResponseBytes;
 
+// Both writes go to the selection; written to a group or to all devices, the records of the
+// switches that heard them take what was sent.
+//
 // Type0, Type1 and ButtonsEnabled of the selection's record, in one memory write. Refused while
 // an input has no type (0..2) or the enable bits were never read: three bytes in a row cannot
 // leave one out, and an unknown byte is never sent.

@@ -2,6 +2,9 @@
 // byte, where the bytes land in the device's memory bank, and the stop at a failed byte.
 #include "sequences/SwitchSequences.h"
 
+#include <cstring>
+#include <tuple>
+
 #include "SequenceLine.h"
 #include "model/KindImage.h"
 #include "sequences/GearSequences.h"
@@ -126,8 +129,19 @@ TEST(SwitchSequencesTest, AFailedByteStopsTheWriteNamesItAndStillDisablesWriting
   EXPECT_FALSE(bus->DeviceUnit(9).writeEnabled);
 }
 
-TEST(SwitchSequencesTest, GroupWritesGoToTheGroupAddress) {
+TEST(SwitchSequencesTest, GroupWritesGoToTheGroupAddressAndItsSwitches) {
   auto bus = Installed();
+  // In the table: 9 in group 2, 14 in group 3 only, the motion sensor 20 in group 2.
+  TControllerConfig& t = bus->devices;
+  for (const auto& [a, kind, group] : {std::tuple<uint8_t, uint8_t, uint32_t>{9, kKindSwitch, 2},
+                                       {14, kKindSwitch, 3}, {20, kKindPirSensor, 2}}) {
+    t.SetCurrentSlot(a);
+    t.SetShortAddress(a);
+    t.SetDeviceType(kind);
+    for (uint32_t g = 0; g < 16; ++g) t.SetGroups(g, g == group);
+  }
+  const ControllerRecord sensor = *t.Record(20);
+  const ControllerRecord other = *t.Record(14);
   bus->devices.SetCurrentGroup(2);
   bus->devices.SetCurrentSlot(TConfig::kGroupSlot);
   bus->devices.ClearScratchSlot();
@@ -145,6 +159,23 @@ TEST(SwitchSequencesTest, GroupWritesGoToTheGroupAddress) {
               (std::vector<uint8_t>{1, 2, 2}))
         << int(a);
   }
+  // The long write too; then the table's switch of the group holds what was sent, the others
+  // are as they were.
+  SwitchStep step = t.Switch().Sequences(1).Steps(3);
+  step.SetAddress(0x0B);
+  step.SetCommand(0x05);
+  step.SetTimeout(600);
+  t.Switch().Oncs(1, 15).SetAddress(20);
+  ASSERT_TRUE(WriteSwitchSequences(bus->session, t).Ok());
+  EXPECT_EQ(t.CurrentSlot(), TConfig::kGroupSlot);
+  t.SetCurrentSlot(9);
+  EXPECT_EQ(t.Switch().Type0(), 1);
+  EXPECT_EQ(t.Switch().ButtonsEnabled(), 2);
+  EXPECT_EQ(t.Switch().Sequences(1).Steps(3).Command(), 0x05);
+  EXPECT_EQ(t.Switch().Sequences(1).Steps(3).Timeout(), 600u);
+  EXPECT_EQ(t.Switch().Oncs(1, 15).Address(), 20);
+  EXPECT_EQ(std::memcmp(t.Record(20), &sensor, sizeof sensor), 0);
+  EXPECT_EQ(std::memcmp(t.Record(14), &other, sizeof other), 0);
 }
 
 // A type or an enable byte never read or chosen cannot go out: the three bytes go in a row.
