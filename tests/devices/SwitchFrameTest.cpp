@@ -350,6 +350,12 @@ TEST_F(SwitchFrameTest, CaptionsFollowTheInputType) {
   editor->RadioGroupBtn->Item(1)->click();
   EXPECT_EQ(editor->ButtonPress->text(), QStringLiteral("Poloha 1"));
   EXPECT_EQ(editor->ButtonHold->text(), QStringLiteral("Poloha 2"));
+  // A device whose types were never read shows the push-button's captions, not those of the
+  // device before it.
+  Select(3);
+  EXPECT_EQ(editor->RadioButton1Short->text(), QStringLiteral("krátke stlačenie"));
+  EXPECT_EQ(editor->RadioButton2Long->text(), QStringLiteral("dlhé stlačenie"));
+  EXPECT_EQ(editor->ButtonPress->text(), QStringLiteral("Krátke"));
 }
 
 TEST_F(SwitchFrameTest, TheInputsWriteSendsTypesAndEnableBits) {

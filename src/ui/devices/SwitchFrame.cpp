@@ -467,10 +467,11 @@ void TSwitchFrame::ShowTypeCaptions() {
   QRadioButton* const radios[kInputs][2] = {{RadioButton1Short, RadioButton1Long},
                                             {RadioButton2Short, RadioButton2Long}};
   for (int i = 0; i < kInputs; ++i) {
-    // Any other type leaves the captions as they are.
-    if (types[i] >= std::size(kTypeCaptions)) continue;
-    radios[i][0]->setText(QString::fromUtf8(kTypeCaptions[types[i]].event0));
-    radios[i][1]->setText(QString::fromUtf8(kTypeCaptions[types[i]].event1));
+    // A type never read or chosen (erased memory) reads as the push-button the device then is:
+    // keeping the captions as they were would show those of the device shown before.
+    const TypeCaptions& c = kTypeCaptions[types[i] < std::size(kTypeCaptions) ? types[i] : 0];
+    radios[i][0]->setText(QString::fromUtf8(c.event0));
+    radios[i][1]->setText(QString::fromUtf8(c.event1));
   }
   OnRadioGroupBtnClick();
 }
@@ -867,9 +868,9 @@ void TSwitchFrame::OnButtonWriteCmndSequencesClick() {
 void TSwitchFrame::OnRadioGroupBtnClick() {
   SwitchLayout layout = Table->Switch();
   const uint8_t type = RadioGroupBtn->ItemIndex() == 1 ? layout.Type1() : layout.Type0();
-  if (type >= std::size(kTypeCaptions)) return;
-  ButtonPress->setText(QString::fromUtf8(kTypeCaptions[type].press));
-  ButtonHold->setText(QString::fromUtf8(kTypeCaptions[type].hold));
+  const TypeCaptions& c = kTypeCaptions[type < std::size(kTypeCaptions) ? type : 0];
+  ButtonPress->setText(QString::fromUtf8(c.press));
+  ButtonHold->setText(QString::fromUtf8(c.hold));
 }
 
 void TSwitchFrame::OnButtonPressClick() {
