@@ -186,7 +186,9 @@ void BM_SwitchWrite_DaliTiming_Worker(benchmark::State& state) {
       SequenceResult result;
       int shown = 0;
       WorkerTask task;
-      task.sequence = [&table](BusSession& session) { return WriteSwitchSequences(session, table); };
+      task.sequence = [&table](BusSession& session) {
+        return WriteSwitchSequences(session, table);
+      };
       task.progress = [&shown](int) { ++shown; };
       task.done = [&](const SequenceResult& r) {
         std::lock_guard lock(mutex);

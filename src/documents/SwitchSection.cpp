@@ -167,9 +167,8 @@ std::string ResponseLine(const SwitchOnc& onc) {
   const std::string message = index < MessageCodeTable.size()
                                   ? std::string(MessageNames(index))
                                   : Unnamed(onc.Message(), kMessageNameWidth);
-  std::string line =
-      Format("  %3u  ", static_cast<unsigned>(onc.Address())) + message + "    " +
-      YesNo(onc.Enabled() != 0);
+  std::string line = Format("  %3u  ", static_cast<unsigned>(onc.Address())) + message + "    " +
+                     YesNo(onc.Enabled() != 0);
   line += std::string("    ") + YesNo(onc.StopSequence() == 1);
   const uint32_t start = (onc.StartSequence() + 1u) & 3;
   line += start != 0 ? Format("  %2u.  ", start) : std::string("  Nie  ");
@@ -284,23 +283,21 @@ void LoadSwitchSection(const DocumentReader& reader, pugi::xml_node entry,
         sequence.SetResetFlags(reader.Byte(node, "reset"));
         sequence.SetRepeat(reader.Byte(node, "repeat"));
       });
-  reader.ForEachChild(
-      reader.Child(section, "buttons"), kInputs, [&](pugi::xml_node button, int i) {
-        reader.ForEachChild(
-            reader.Child(button, "oncs"), kResponses, [&](pugi::xml_node node, int j) {
-              SwitchOnc onc = layout.Oncs(static_cast<uint32_t>(i), static_cast<uint32_t>(j));
-              onc.SetAddress(reader.Byte(node, "address"));
-              // 12 was saved for a code the table does not hold, and like any index beyond the
-              // table it comes back as no message.
-              onc.SetMessageIndex(reader.Byte(node, "message"));
-              onc.SetEnabled(reader.Byte(node, "disabled"));
-              onc.SetStopSequence(reader.Byte(node, "stopsequence"));
-              onc.SetStartSequence(reader.Byte(node, "startsequence"));
-              for (int n = 0; n < kIndicators; ++n) {
-                SetOncIndicator(onc, n, reader.Byte(node, kStepIndicatorNames[n]));
-              }
-            });
-      });
+  reader.ForEachChild(reader.Child(section, "buttons"), kInputs, [&](pugi::xml_node button, int i) {
+    reader.ForEachChild(reader.Child(button, "oncs"), kResponses, [&](pugi::xml_node node, int j) {
+      SwitchOnc onc = layout.Oncs(static_cast<uint32_t>(i), static_cast<uint32_t>(j));
+      onc.SetAddress(reader.Byte(node, "address"));
+      // 12 was saved for a code the table does not hold, and like any index beyond the
+      // table it comes back as no message.
+      onc.SetMessageIndex(reader.Byte(node, "message"));
+      onc.SetEnabled(reader.Byte(node, "disabled"));
+      onc.SetStopSequence(reader.Byte(node, "stopsequence"));
+      onc.SetStartSequence(reader.Byte(node, "startsequence"));
+      for (int n = 0; n < kIndicators; ++n) {
+        SetOncIndicator(onc, n, reader.Byte(node, kStepIndicatorNames[n]));
+      }
+    });
+  });
 }
 
 void AddSwitchToReport(TControllerConfig& table, ReportPageList& lines) {
@@ -312,9 +309,9 @@ void AddSwitchToReport(TControllerConfig& table, ReportPageList& lines) {
     lines.push_back("");
     lines.push_back(Field("Ovládací prvok:", std::to_string(i + 1)));
     lines.push_back(Field("Povolený:", YesNo((enabled >> i) & 1)));
-    lines.push_back(Field("Typ ovládacieho prvku:",
-                          type < std::size(kInputTypeNames) ? kInputTypeNames[type]
-                                                            : Format("kód %u", type)));
+    lines.push_back(Field("Typ ovládacieho prvku:", type < std::size(kInputTypeNames)
+                                                        ? kInputTypeNames[type]
+                                                        : Format("kód %u", type)));
     for (int s = 2 * i; s <= 2 * i + 1; ++s) AddSequence(table, i, s, lines);
     lines.push_back("");
     lines.push_back("Odozvy na správy z okolia:");

@@ -112,8 +112,8 @@ SequenceResult WriteSwitchSequences(BusSession& session, TControllerConfig& t,
   // Which byte did not go through, when it was one of the image's.
   if (!result.Ok() && result.refusal.empty() && count < static_cast<int>(bytes.size()) &&
       result.step.rfind("WRITE MEMORY SINGLE BYTE", 0) == 0) {
-    result.step += " (bajt " + std::to_string(count + 1) + " z " + std::to_string(bytes.size()) +
-                   ")";
+    result.step +=
+        " (bajt " + std::to_string(count + 1) + " z " + std::to_string(bytes.size()) + ")";
   }
   return result;
 }
@@ -127,9 +127,8 @@ SequenceResult PressSwitchInput(BusSession& session, const TControllerConfig& t,
 
 SequenceResult HoldSwitchInput(BusSession& session, const TControllerConfig& t, int input) {
   if (auto refused = RefuseFreeSlot(t)) return *refused;
-  return RunSequence([&] {
-    session.Device(SelectedTarget(t), device::kHoldForce, static_cast<uint8_t>(input));
-  });
+  return RunSequence(
+      [&] { session.Device(SelectedTarget(t), device::kHoldForce, static_cast<uint8_t>(input)); });
 }
 
 SequenceResult SetSwitchIndicator(BusSession& session, const TControllerConfig& t, int indicator,

@@ -234,8 +234,10 @@ TEST_F(SwitchFrameTest, LevelsAreDirectArcLevelsOnly) {
     const char* typed;
     const char* shown;
     uint8_t stored;
-  } cases[] = {{false, "254", "254", 254}, {false, "255", "254", 254},
-               {true, "100", "100", 254},  {true, "101", "100", 254},
+  } cases[] = {{false, "254", "254", 254},
+               {false, "255", "254", 254},
+               {true, "100", "100", 254},
+               {true, "101", "100", 254},
                {true, "50", "50", 0xDB - 0}};
   for (const auto& c : cases) {
     table->SetPercentMode(c.percent ? 1 : 0);
@@ -371,13 +373,14 @@ TEST_F(SwitchFrameTest, TheInputsWriteSendsTypesAndEnableBits) {
   editor->CheckBox1ButtonEnabled->click();
   editor->ButtonWriteEnabledButtons->click();
   EXPECT_TRUE(Sent().empty()) << "input 2's enable bit is still unknown";
-  EXPECT_EQ(StatusLine(), QStringLiteral("Povolenie ovládacieho prvku 2 nie je prečítané ani zvolené"));
+  EXPECT_EQ(StatusLine(),
+            QStringLiteral("Povolenie ovládacieho prvku 2 nie je prečítané ani zvolené"));
   EXPECT_TRUE(editor->PanelWriteEnabled->isVisible());
   editor->CheckBox2ButtonEnabled->click();
   EXPECT_NE(editor->CheckBox2ButtonEnabled->checkState(), Qt::PartiallyChecked);
-  const uint8_t expectedEnabled = static_cast<uint8_t>(
-      (editor->CheckBox1ButtonEnabled->isChecked() ? 1 : 0) |
-      (editor->CheckBox2ButtonEnabled->isChecked() ? 2 : 0));
+  const uint8_t expectedEnabled =
+      static_cast<uint8_t>((editor->CheckBox1ButtonEnabled->isChecked() ? 1 : 0) |
+                           (editor->CheckBox2ButtonEnabled->isChecked() ? 2 : 0));
   editor->ButtonWriteEnabledButtons->click();
   EXPECT_EQ(Sent(), (std::vector<Frame>{Device(9, 5, 0xB0), Device(9, 3, 239), Device(9, 0, 6),
                                         Device(9, 7, 1), Device(9, 7, 0),
@@ -438,7 +441,8 @@ TEST_F(SwitchFrameTest, AFailedByteKeepsThePanelAndTheStatusLineNamesIt) {
   ASSERT_EQ(sent.size(), 3u + 40u + 1u);
   EXPECT_EQ(sent.back(), Device(9, 0, 5));
   EXPECT_TRUE(editor->PanelWriteCommand->isVisible());
-  EXPECT_TRUE(StatusLine().startsWith(QStringLiteral("WRITE MEMORY SINGLE BYTE C 09 (bajt 40 z 232)")))
+  EXPECT_TRUE(
+      StatusLine().startsWith(QStringLiteral("WRITE MEMORY SINGLE BYTE C 09 (bajt 40 z 232)")))
       << StatusLine().toStdString();
   EXPECT_FALSE(LineDevice(9).writeEnabled);
 }

@@ -161,7 +161,8 @@ TEST_F(SwitchLineTest, AFullConfigurationIsWrittenReadBackSavedAndOpened) {
   editor->ShowPanelWriteCommand();
   editor->ButtonWriteCmndSequences->click();
   ASSERT_TRUE(WaitUntil([&] { return !tabs->JobRunning(); }, 20000));
-  ASSERT_FALSE(editor->PanelWriteCommand->isVisible()) << form->statusBar()->currentMessage().toStdString();
+  ASSERT_FALSE(editor->PanelWriteCommand->isVisible())
+      << form->statusBar()->currentMessage().toStdString();
   const ControllerRecord written = Record();
   EXPECT_EQ(table->Switch().Sequences(0).Steps(0).Address(), 10);
   EXPECT_EQ(table->Switch().Sequences(0).Steps(0).Timeout(), 64799u);

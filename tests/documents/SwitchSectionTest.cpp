@@ -151,16 +151,27 @@ TEST_F(SwitchSection, AMissingElementOrBadNumberNamesIt) {
     const char* element;
     std::function<void(pugi::xml_node)> edit;
   } cases[] = {
-      {"repeat", [](pugi::xml_node sw) {
-         sw.child("sequences").child("sequence").remove_child("repeat");
+      {"repeat",
+       [](pugi::xml_node sw) { sw.child("sequences").child("sequence").remove_child("repeat"); }},
+      {"timeout",
+       [](pugi::xml_node sw) {
+         sw.child("sequences")
+             .child("sequence")
+             .child("commands")
+             .child("command")
+             .child("timeout")
+             .text()
+             .set("-1");
        }},
-      {"timeout", [](pugi::xml_node sw) {
-         sw.child("sequences").child("sequence").child("commands").child("command")
-             .child("timeout").text().set("-1");
-       }},
-      {"indicator4", [](pugi::xml_node sw) {
-         sw.child("buttons").child("button").child("oncs").child("onc").child("indicator4")
-             .text().set("256");
+      {"indicator4",
+       [](pugi::xml_node sw) {
+         sw.child("buttons")
+             .child("button")
+             .child("oncs")
+             .child("onc")
+             .child("indicator4")
+             .text()
+             .set("256");
        }},
       {"type1", [](pugi::xml_node sw) { sw.remove_child("type1"); }},
   };
@@ -170,8 +181,7 @@ TEST_F(SwitchSection, AMissingElementOrBadNumberNamesIt) {
       LoadDocument(Path("broken.dcf"), gear, devices);
       ADD_FAILURE() << c.element << " was not refused";
     } catch (const Error& e) {
-      EXPECT_NE(std::string(e.what()).find(std::string("\"") + c.element + "\""),
-                std::string::npos)
+      EXPECT_NE(std::string(e.what()).find(std::string("\"") + c.element + "\""), std::string::npos)
           << e.what();
     }
   }
@@ -198,7 +208,7 @@ class SwitchReport : public ::testing::Test {
 
 // Line numbers within one input's block: the rule, the input, two sequences of 14 lines each, the
 // responses and the closing rule.
-constexpr size_t kFirstStep = 8;      // sequence 0, step 0
+constexpr size_t kFirstStep = 8;  // sequence 0, step 0
 constexpr size_t kSequenceLines = 14;
 constexpr size_t kFirstResponse = 36;
 constexpr size_t kBlockLines = 53;
@@ -221,25 +231,57 @@ TEST_F(SwitchReport, StepLines) {
     bool percent;
     std::string line;
   } cases[] = {
-      {0x0B, 0x05, 0, {0xF, 0xF, 0xF, 0xF}, false,
+      {0x0B,
+       0x05,
+       0,
+       {0xF, 0xF, 0xF, 0xF},
+       false,
        "  A 05           Maximum        " + tenBlanks + " 0:00:00  " + none},
-      {0x0A, 200, 3661, {0, 1, 2, 5}, false,
+      {0x0A,
+       200,
+       3661,
+       {0, 1, 2, 5},
+       false,
        "  A 05           Úroveň             200    1:01:01  " +
            Indicators("Vypnutý", "Svieti", "Blik 1 s", "Blik 1/8 s")},
-      {0x0A, 254, 64799, {3, 4, 0xF, 0xF}, true,
+      {0x0A,
+       254,
+       64799,
+       {3, 4, 0xF, 0xF},
+       true,
        "  A 05           Úroveň            100%   17:59:59  " +
            Indicators("Blik 1/2 s", "Blik 1/4 s", "", "")},
       // "Všetky" whatever the command; an empty step has no command name at all.
-      {0xFF, 0xFF, 0, {0xF, 0xF, 0xF, 0xF}, false,
+      {0xFF,
+       0xFF,
+       0,
+       {0xF, 0xF, 0xF, 0xF},
+       false,
        "Všetky  " + std::string(24, ' ') + tenBlanks + " 0:00:00  " + none},
-      {0xFF, 0x05, 10, {0xF, 0xF, 0xF, 0xF}, false,
+      {0xFF,
+       0x05,
+       10,
+       {0xF, 0xF, 0xF, 0xF},
+       false,
        "Všetky           Maximum        " + tenBlanks + " 0:00:10  " + none},
-      {0x89, 0x13, 60, {0xF, 0xF, 0xF, 0xF}, false,
+      {0x89,
+       0x13,
+       60,
+       {0xF, 0xF, 0xF, 0xF},
+       false,
        " GA 04           Scéna 3        " + tenBlanks + " 0:01:00  " + none},
-      {0x81, 0x08, 0, {0xF, 0xF, 0xF, 0xF}, false,
+      {0x81,
+       0x08,
+       0,
+       {0xF, 0xF, 0xF, 0xF},
+       false,
        " GA 00  Minimum - krok jasnejšie" + tenBlanks + " 0:00:00  " + none},
       // Values the tables have no name for print as their codes.
-      {0x0B, 0x0C, 0, {6, 0xF, 0xF, 0xF}, false,
+      {0x0B,
+       0x0C,
+       0,
+       {6, 0xF, 0xF, 0xF},
+       false,
        "  A 05  kód 12                  " + tenBlanks + " 0:00:00  " +
            Indicators("kód 6", "", "", "")},
   };
@@ -268,20 +310,22 @@ TEST_F(SwitchReport, SequenceOptionsAndInputLines) {
   layout.Sequences(0).SetResetFlags(0x00);
   const ReportPageList lines = Lines();
   const std::vector<std::string> first(lines.begin(), lines.begin() + kFirstStep);
-  EXPECT_EQ(first, (std::vector<std::string>{
-                       std::string(102, '-'), "", "Ovládací prvok:               1",
-                       "Povolený:                     Áno", "Typ ovládacieho prvku:        Vypínač",
-                       "", "Postupnosť 1 - krátke stlačenie / zapnutie",
-                       "Adresa           Príkaz           Hodnota  Čakanie  Indikátor 1  Indikátor 2 "
-                       " Indikátor 3  Indikátor 4"}));
+  EXPECT_EQ(first,
+            (std::vector<std::string>{
+                std::string(102, '-'), "", "Ovládací prvok:               1",
+                "Povolený:                     Áno", "Typ ovládacieho prvku:        Vypínač", "",
+                "Postupnosť 1 - krátke stlačenie / zapnutie",
+                "Adresa           Príkaz           Hodnota  Čakanie  Indikátor 1  Indikátor 2 "
+                " Indikátor 3  Indikátor 4"}));
   const size_t second = kFirstStep + kSequenceLines;
   EXPECT_EQ(lines.at(second - 2), "Postupnosť 2 - dlhé stlačenie / vypnutie  ");
   const std::vector<std::string> options(lines.begin() + second + 4, lines.begin() + second + 11);
-  EXPECT_EQ(options, (std::vector<std::string>{
-                         "", "Poslať aktuálny stav pred príkazom   1 Áno   2 Áno   3 Nie   4 Nie   ",
-                         "", "Ukončiť postupnosť pre ovládací prvok 2: Áno", "",
-                         "Opakovanie postupnosti:       od 2. príkazu",
-                         "Po zapnutí postupnosť:        Štartovať podľa stavu ovládacieho prvku"}));
+  EXPECT_EQ(options,
+            (std::vector<std::string>{
+                "", "Poslať aktuálny stav pred príkazom   1 Áno   2 Áno   3 Nie   4 Nie   ", "",
+                "Ukončiť postupnosť pre ovládací prvok 2: Áno", "",
+                "Opakovanie postupnosti:       od 2. príkazu",
+                "Po zapnutí postupnosť:        Štartovať podľa stavu ovládacieho prvku"}));
   EXPECT_EQ(lines.at(kFirstStep + 9), "Opakovanie postupnosti:       Neopakovať   ");
   EXPECT_EQ(lines.at(kFirstStep + 10), "Po zapnutí postupnosť:        Neštartovať");
   // Input 2 is not enabled and ends the sequences of input 1.
@@ -319,8 +363,9 @@ TEST_F(SwitchReport, ResponseLines) {
   EXPECT_EQ(lines.at(base + kFirstResponse),
             "    7  Tl. 2 stlačené / zapnuté    Áno    Áno   2.  " +
                 Indicators("Vypnutý", "Blik 1/8 s", "", "kód 6"));
-  EXPECT_EQ(lines.at(base + kFirstResponse + 1),
-            "   12  " + std::string(24, ' ') + "    Nie    Nie  Nie  " + Indicators("", "", "", ""));
+  EXPECT_EQ(
+      lines.at(base + kFirstResponse + 1),
+      "   12  " + std::string(24, ' ') + "    Nie    Nie  Nie  " + Indicators("", "", "", ""));
   EXPECT_EQ(lines.at(base + kFirstResponse + 2), "  ---   ");
   EXPECT_EQ(lines.at(base + kFirstResponse + 16), std::string(102, '-'));
 }
@@ -331,11 +376,11 @@ TEST_F(SwitchReport, ThePageHeadComesAgainBeforeInput2) {
   EXPECT_EQ(lines.at(kBlockLines - 1), std::string(102, '-'));
   const std::vector<std::string> head(lines.begin() + kBlockLines,
                                       lines.begin() + kBlockLines + kPageHeadLines);
-  EXPECT_EQ(head, (std::vector<std::string>{"\f", "Lumetra konfigurátor", "", "", "Ovládač", "",
-                                            "Adresa:                       9", "",
-                                            "Typ:                          129 - Spínač",
-                                            "Verzia:                       1.004", "", "", "", "",
-                                            ""}));
+  EXPECT_EQ(head,
+            (std::vector<std::string>{"\f", "Lumetra konfigurátor", "", "", "Ovládač", "",
+                                      "Adresa:                       9", "",
+                                      "Typ:                          129 - Spínač",
+                                      "Verzia:                       1.004", "", "", "", "", ""}));
   EXPECT_EQ(lines.at(kBlockLines + kPageHeadLines + 2), "Ovládací prvok:               2");
   EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("\f")), 1);
 }

@@ -23,8 +23,8 @@ Frame Device(uint8_t address, uint8_t opcode, uint8_t parameter) {
 // Switches 9 and 14 in group 2, a motion sensor 20 in group 2 as well.
 std::unique_ptr<SequenceLine> Installed() {
   sim::LineDescription d;
-  for (const auto& [address, kind] : {std::pair<uint8_t, uint8_t>{9, kKindSwitch},
-                                      {14, kKindSwitch}, {20, kKindPirSensor}}) {
+  for (const auto& [address, kind] :
+       {std::pair<uint8_t, uint8_t>{9, kKindSwitch}, {14, kKindSwitch}, {20, kKindPirSensor}}) {
     sim::DeviceDescription device;
     device.shortAddress = address;
     device.groups = 1 << 2;
@@ -51,7 +51,8 @@ void FillImage(TControllerConfig& t) {
   }
   for (uint32_t i = 0; i < 2; ++i) {
     for (uint32_t j = 0; j < 16; ++j) {
-      for (uint32_t n = 0; n < 4; ++n) layout.SetImageByte(i, j, n, (104 + 64 * i + 4 * j + n + 1) & 0xFF);
+      for (uint32_t n = 0; n < 4; ++n)
+        layout.SetImageByte(i, j, n, (104 + 64 * i + 4 * j + n + 1) & 0xFF);
     }
   }
 }
@@ -60,8 +61,8 @@ TEST(SwitchSequencesTest, TheLongWriteOfDevice9GoesInImageOrder) {
   auto bus = Installed();
   FillImage(bus->devices);
   std::vector<int> counts;
-  const SequenceResult result = WriteSwitchSequences(bus->session, bus->devices,
-                                                     [&](int n) { counts.push_back(n); });
+  const SequenceResult result =
+      WriteSwitchSequences(bus->session, bus->devices, [&](int n) { counts.push_back(n); });
   ASSERT_TRUE(result.Ok()) << result.Text();
   std::vector<Frame> expected = {Device(9, 5, 0xB0), Device(9, 3, 7), Device(9, 0, 6)};
   for (int n = 0; n < kSwitchImageBytes; ++n) {
@@ -115,13 +116,12 @@ TEST(SwitchSequencesTest, AFailedByteStopsTheWriteNamesItAndStillDisablesWriting
   // Requests 1..3 open the write; request 3 + 18 is byte 18.
   bus->SilenceRequest(3 + 18);
   std::vector<int> counts;
-  const SequenceResult result = WriteSwitchSequences(bus->session, bus->devices,
-                                                     [&](int n) { counts.push_back(n); });
+  const SequenceResult result =
+      WriteSwitchSequences(bus->session, bus->devices, [&](int n) { counts.push_back(n); });
   EXPECT_EQ(result.result, kExchangeNoReply);
   EXPECT_EQ(result.step, "WRITE MEMORY SINGLE BYTE C 09 (bajt 18 z 232)");
-  EXPECT_EQ(result.Text(),
-            "WRITE MEMORY SINGLE BYTE C 09 (bajt 18 z 232): " +
-                std::string(ExchangeResultText(kExchangeNoReply)));
+  EXPECT_EQ(result.Text(), "WRITE MEMORY SINGLE BYTE C 09 (bajt 18 z 232): " +
+                               std::string(ExchangeResultText(kExchangeNoReply)));
   const std::vector<Frame> sent = bus->Sent();
   ASSERT_EQ(sent.size(), 3u + 18u + 1u);
   EXPECT_EQ(sent.back(), Device(9, 0, 5));
@@ -134,7 +134,8 @@ TEST(SwitchSequencesTest, GroupWritesGoToTheGroupAddressAndItsSwitches) {
   // In the table: 9 in group 2, 14 in group 3 only, the motion sensor 20 in group 2.
   TControllerConfig& t = bus->devices;
   for (const auto& [a, kind, group] : {std::tuple<uint8_t, uint8_t, uint32_t>{9, kKindSwitch, 2},
-                                       {14, kKindSwitch, 3}, {20, kKindPirSensor, 2}}) {
+                                       {14, kKindSwitch, 3},
+                                       {20, kKindPirSensor, 2}}) {
     t.SetCurrentSlot(a);
     t.SetShortAddress(a);
     t.SetDeviceType(kind);
@@ -149,10 +150,10 @@ TEST(SwitchSequencesTest, GroupWritesGoToTheGroupAddressAndItsSwitches) {
   bus->devices.Switch().SetType1(2);
   bus->devices.Switch().SetButtonsEnabled(2);
   ASSERT_TRUE(WriteSwitchInputs(bus->session, bus->devices).Ok());
-  EXPECT_EQ(bus->Sent(), (std::vector<Frame>{Device(0x82, 5, 0xB0), Device(0x82, 3, 239),
-                                             Device(0x82, 0, 6), Device(0x82, 7, 1),
-                                             Device(0x82, 7, 2), Device(0x82, 7, 2),
-                                             Device(0x82, 0, 5)}));
+  EXPECT_EQ(bus->Sent(),
+            (std::vector<Frame>{Device(0x82, 5, 0xB0), Device(0x82, 3, 239), Device(0x82, 0, 6),
+                                Device(0x82, 7, 1), Device(0x82, 7, 2), Device(0x82, 7, 2),
+                                Device(0x82, 0, 5)}));
   for (uint8_t a : {9, 14}) {
     const sim::ControlDevice unit = bus->DeviceUnit(a);
     EXPECT_EQ(std::vector<uint8_t>(unit.config.begin() + 239, unit.config.begin() + 242),

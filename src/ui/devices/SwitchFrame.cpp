@@ -3,15 +3,15 @@
 #include "ui/devices/SwitchFrame.h"
 
 #include <QButtonGroup>
-#include <QPointer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <QVBoxLayout>
 
 #include "model/ControllerConfig.h"
 #include "sequences/GearSequences.h"
@@ -96,7 +96,7 @@ QString TwoDigits(uint32_t n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin
 
 void SelectItem(QComboBox* combo, uint32_t item) {
   combo->setCurrentIndex(item < static_cast<uint32_t>(combo->count()) ? static_cast<int>(item)
-                                                                       : -1);
+                                                                      : -1);
 }
 
 QComboBox* Combo(const QString& name, const QStringList& items) {
@@ -137,8 +137,7 @@ QPushButton* Button(const char* name, const QString& text) {
 
 }  // namespace
 
-TSwitchFrame::TSwitchFrame(TControllerFrame& host, QWidget* parent)
-    : QFrame(parent), host_(host) {
+TSwitchFrame::TSwitchFrame(TControllerFrame& host, QWidget* parent) : QFrame(parent), host_(host) {
   setObjectName(QStringLiteral("SwitchFrame"));
   EditFocus = new TEditFocusFilter(this);
   auto* top = new QHBoxLayout;
@@ -201,7 +200,8 @@ QWidget* TSwitchFrame::BuildSequenceChoice() {
     group->addButton(button, s);
     if (s % 2 == 0) grid->addWidget(new QLabel(QString::number(s / 2 + 1) + ":"), 1 + s / 2, 0);
     grid->addWidget(button, 1 + s / 2, 1 + s % 2);
-    connect(button, &QRadioButton::clicked, this, [this, s](bool) { OnRadioButtonSequenceClick(s); });
+    connect(button, &QRadioButton::clicked, this,
+            [this, s](bool) { OnRadioButtonSequenceClick(s); });
   }
   grid->setColumnStretch(3, 1);
   return Bevel(QString(), grid);
@@ -264,7 +264,8 @@ QWidget* TSwitchFrame::BuildSteps() {
       led->setSizeAdjustPolicy(QComboBox::AdjustToContents);
       after->addWidget(new QLabel(QStringLiteral("%1.").arg(j + 1)));
       after->addWidget(led);
-      connect(led, &QComboBox::activated, this, [this, k, j](int) { OnComboBoxCmndLedSelect(k, j); });
+      connect(led, &QComboBox::activated, this,
+              [this, k, j](int) { OnComboBoxCmndLedSelect(k, j); });
     }
     after->addStretch(1);
     connect(type, &TRadioGroup::Clicked, this,
@@ -406,10 +407,9 @@ QWidget* TSwitchFrame::BuildTests() {
                                 {QStringLiteral("1"), QStringLiteral("2")});
   ButtonPress = Button("ButtonPress", QStringLiteral("Krátke"));
   ButtonHold = Button("ButtonHold", QStringLiteral("Dlhé"));
-  RadioGroupIndicator =
-      RowRadioGroup(QStringLiteral("RadioGroupIndicator"), QStringLiteral("Indikátor"),
-                    {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                     QStringLiteral("4")});
+  RadioGroupIndicator = RowRadioGroup(
+      QStringLiteral("RadioGroupIndicator"), QStringLiteral("Indikátor"),
+      {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
   ButtonOff = Button("ButtonOff", QStringLiteral("Vypnúť"));
   ButtonOn = Button("ButtonOn", QStringLiteral("Zasvietiť"));
   ButtonBlinkWhole = Button("ButtonBlinkWhole", QStringLiteral("Blikať 1 s"));
@@ -501,8 +501,9 @@ bool TSwitchFrame::SendStateOffered() {
 
 void TSwitchFrame::ShowStep(int k) {
   const size_t r = static_cast<size_t>(k);
-  const SwitchStep step =
-      Table->Switch().Sequences(static_cast<uint32_t>(SelectedSequence)).Steps(static_cast<uint32_t>(k));
+  const SwitchStep step = Table->Switch()
+                              .Sequences(static_cast<uint32_t>(SelectedSequence))
+                              .Steps(static_cast<uint32_t>(k));
   const uint8_t a = step.Address();
   const uint8_t c = step.Command();
   TRadioGroup* type = RadioGroupCmndAddressType[r];
@@ -532,8 +533,8 @@ void TSwitchFrame::ShowStep(int k) {
   } else {
     command->setCurrentIndex(kLevelItem);
     EditCmndData[r]->setEnabled(true);
-    EditCmndData[r]->setText(
-        QString::fromStdString(Table->FormatLevel(static_cast<int32_t>(Table->ConvertLevel(true, c)))));
+    EditCmndData[r]->setText(QString::fromStdString(
+        Table->FormatLevel(static_cast<int32_t>(Table->ConvertLevel(true, c)))));
     type->setEnabled(true);
   }
   const uint32_t t = step.Timeout();
@@ -573,7 +574,8 @@ void TSwitchFrame::ShowDevice(bool hidePanels) {
 
   const int s = SelectedSequence;
   const SwitchSequence sequence = layout.Sequences(static_cast<uint32_t>(s));
-  LabelResponse->setText(QStringLiteral("Odozvy na správy z okolia pre ovládací prvok %1:").arg(s / 2 + 1));
+  LabelResponse->setText(
+      QStringLiteral("Odozvy na správy z okolia pre ovládací prvok %1:").arg(s / 2 + 1));
   CheckBoxResetBtn->setText(s > 1 ? QStringLiteral("1") : QStringLiteral("2"));
   CheckBoxResetBtn->setChecked(sequence.ResetFlags() & 1);
   SelectItem(ComboBoxAfterReset, sequence.ResetFlags() >> 4);
@@ -617,14 +619,20 @@ void TSwitchFrame::StoreStepAddress(int k) {
   }
   // A direct level goes with the selector bit clear: 0xFE, 0x80 + 2g, 2a.
   if (ComboBoxCmndCmnd[r]->currentIndex() == kLevelItem) value &= ~1u;
-  Table->Switch().Sequences(static_cast<uint32_t>(SelectedSequence)).Steps(static_cast<uint32_t>(k)).SetAddress(value);
+  Table->Switch()
+      .Sequences(static_cast<uint32_t>(SelectedSequence))
+      .Steps(static_cast<uint32_t>(k))
+      .SetAddress(value);
 }
 
 void TSwitchFrame::StoreStepLevel(int k) {
   const size_t r = static_cast<size_t>(k);
   if (ComboBoxCmndCmnd[r]->currentIndex() != kLevelItem) return;
   const uint32_t v = Table->ConvertLevel(false, LeadingNumber(EditCmndData[r]->text()));
-  Table->Switch().Sequences(static_cast<uint32_t>(SelectedSequence)).Steps(static_cast<uint32_t>(k)).SetCommand(v & 0xFF);
+  Table->Switch()
+      .Sequences(static_cast<uint32_t>(SelectedSequence))
+      .Steps(static_cast<uint32_t>(k))
+      .SetCommand(v & 0xFF);
 }
 
 void TSwitchFrame::OnRadioGroupCmndAddressTypeClick(int k) {
@@ -639,7 +647,9 @@ void TSwitchFrame::OnComboBoxCmndSelect(int k) {
   if (Updating) return;
   const size_t r = static_cast<size_t>(k);
   const int x = ComboBoxCmndCmnd[r]->currentIndex();
-  SwitchStep step = Table->Switch().Sequences(static_cast<uint32_t>(SelectedSequence)).Steps(static_cast<uint32_t>(k));
+  SwitchStep step = Table->Switch()
+                        .Sequences(static_cast<uint32_t>(SelectedSequence))
+                        .Steps(static_cast<uint32_t>(k));
   RadioGroupCmndAddressType[r]->setEnabled(x != kEmptyItem);
   if (x == kLevelItem) {
     EditCmndData[r]->setEnabled(true);
@@ -665,7 +675,9 @@ void TSwitchFrame::OnComboBoxCmndSelect(int k) {
 void TSwitchFrame::OnComboBoxCmndLedSelect(int k, int j) {
   if (Updating) return;
   const int x = ComboBoxCmndLed[static_cast<size_t>(k)][static_cast<size_t>(j)]->currentIndex();
-  SwitchStep step = Table->Switch().Sequences(static_cast<uint32_t>(SelectedSequence)).Steps(static_cast<uint32_t>(k));
+  SwitchStep step = Table->Switch()
+                        .Sequences(static_cast<uint32_t>(SelectedSequence))
+                        .Steps(static_cast<uint32_t>(k));
   void (SwitchStep::*const setters[kIndicators])(uint32_t) = {
       &SwitchStep::SetIndicator1, &SwitchStep::SetIndicator2, &SwitchStep::SetIndicator3,
       &SwitchStep::SetIndicator4};
@@ -679,7 +691,7 @@ void TSwitchFrame::OnCheckBoxCmndSendStateClick(int k) {
   const uint32_t bit = 1u << (4 + k);
   const uint32_t repeat = sequence.Repeat();
   sequence.SetRepeat(CheckBoxCmndSendState[static_cast<size_t>(k)]->isChecked() ? repeat | bit
-                                                                                 : repeat & ~bit);
+                                                                                : repeat & ~bit);
   PanelWriteCommand->show();
 }
 
@@ -812,9 +824,11 @@ void TSwitchFrame::OnButtonWriteButtonsEnabledClick() {
   // A box still unknown would go out as a guess.
   for (const QCheckBox* box : {CheckBox1ButtonEnabled, CheckBox2ButtonEnabled}) {
     if (box->checkState() == Qt::PartiallyChecked) {
-      host_.Report({kSequenceRefused, {}, "Povolenie ovládacieho prvku " +
-                                              std::string(box == CheckBox1ButtonEnabled ? "1" : "2") +
-                                              " nie je prečítané ani zvolené"});
+      host_.Report({kSequenceRefused,
+                    {},
+                    "Povolenie ovládacieho prvku " +
+                        std::string(box == CheckBox1ButtonEnabled ? "1" : "2") +
+                        " nie je prečítané ani zvolené"});
       return;
     }
   }
