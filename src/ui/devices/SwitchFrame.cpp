@@ -125,8 +125,8 @@ TRadioGroup* RowRadioGroup(const QString& name, const QString& caption, const QS
   return group;
 }
 
-QGroupBox* Bevel(const QString& title, QLayout* content) {
-  auto* box = new QGroupBox(title);
+QGroupBox* Bevel(QLayout* content) {
+  auto* box = new QGroupBox;
   box->setLayout(content);
   return box;
 }
@@ -179,7 +179,7 @@ QWidget* TSwitchFrame::BuildInputs() {
   }
   connect(ButtonWriteEnabledButtons, &QPushButton::clicked, this,
           [this] { OnButtonWriteButtonsEnabledClick(); });
-  return Bevel(QString(), grid);
+  return Bevel(grid);
 }
 
 QWidget* TSwitchFrame::BuildSequenceChoice() {
@@ -193,10 +193,10 @@ QWidget* TSwitchFrame::BuildSequenceChoice() {
   grid->setContentsMargins(6, 2, 6, 2);
   grid->setVerticalSpacing(1);
   grid->addWidget(new QLabel(QStringLiteral("Postupnosť pre ovládací prvok:")), 0, 0, 1, 3);
-  const QRadioButton* const buttons[4] = {RadioButton1Short, RadioButton1Long, RadioButton2Short,
-                                          RadioButton2Long};
+  QRadioButton* const buttons[4] = {RadioButton1Short, RadioButton1Long, RadioButton2Short,
+                                    RadioButton2Long};
   for (int s = 0; s < 4; ++s) {
-    auto* button = const_cast<QRadioButton*>(buttons[s]);
+    QRadioButton* button = buttons[s];
     group->addButton(button, s);
     if (s % 2 == 0) grid->addWidget(new QLabel(QString::number(s / 2 + 1) + ":"), 1 + s / 2, 0);
     grid->addWidget(button, 1 + s / 2, 1 + s % 2);
@@ -204,7 +204,7 @@ QWidget* TSwitchFrame::BuildSequenceChoice() {
             [this, s](bool) { OnRadioButtonSequenceClick(s); });
   }
   grid->setColumnStretch(3, 1);
-  return Bevel(QString(), grid);
+  return Bevel(grid);
 }
 
 QWidget* TSwitchFrame::BuildSteps() {
@@ -287,7 +287,7 @@ QWidget* TSwitchFrame::BuildSteps() {
     }
   }
   grid->setColumnStretch(1, 1);
-  return Bevel(QString(), grid);
+  return Bevel(grid);
 }
 
 QWidget* TSwitchFrame::BuildOptions() {
@@ -335,7 +335,7 @@ QWidget* TSwitchFrame::BuildOptions() {
   both->setSpacing(0);
   both->addLayout(row);
   both->addLayout(second);
-  return Bevel(QString(), both);
+  return Bevel(both);
 }
 
 QWidget* TSwitchFrame::BuildResponses() {
@@ -379,7 +379,7 @@ QWidget* TSwitchFrame::BuildResponses() {
   column->addWidget(LabelResponse);
   column->addWidget(OncHeader);
   column->addWidget(SwitchOncFrame, 1);
-  return Bevel(QString(), column);
+  return Bevel(column);
 }
 
 void TSwitchFrame::AlignResponseHeaders() {
@@ -449,7 +449,7 @@ QWidget* TSwitchFrame::BuildTests() {
   connect(RadioGroupBtn, &TRadioGroup::Clicked, this, [this](int) { OnRadioGroupBtnClick(); });
   connect(ButtonPress, &QPushButton::clicked, this, [this] { OnButtonPressClick(); });
   connect(ButtonHold, &QPushButton::clicked, this, [this] { OnButtonHoldClick(); });
-  return Bevel(QString(), row);
+  return Bevel(row);
 }
 
 void TSwitchFrame::Attach(BusSession& session, TControllerConfig& table, TNavigation* navigation) {
