@@ -232,15 +232,16 @@ TEST(SwitchSequence, ATestPressRunsTheStepsUpToTheFirstWait) {
   };
 
   const double pressed = device(130, 0);
-  EXPECT_EQ(records, (std::vector<Frame>{{0x64, 3, 130, 0, 0},
-                                         {0x63, 0, 0x0B, 0x05, 0},
-                                         {0x63, 0, 0x89, 0x10, 0}}));
+  EXPECT_EQ(records,
+            (std::vector<Frame>{
+                {0x64, 3, 130, 0, 0}, {0x63, 0, 0x0B, 0x05, 0}, {0x63, 0, 0x89, 0x10, 0}}));
   EXPECT_EQ(line.Gear()[0].actualLevel, line.Gear()[0].maxLevel);
   EXPECT_EQ(line.Gear()[1].actualLevel, 77);
   EXPECT_EQ(line.Devices()[0].indicators, (std::array<uint8_t, 4>{2, 0, 0, 1}));
   // The frames the device sent took their time on the bus too.
-  EXPECT_NEAR(pressed, DaliTiming::ExchangeMicros(true, false, DaliTiming::Answer::kNone, 0) +
-                           2 * DaliTiming::kOwnFrame16,
+  EXPECT_NEAR(pressed,
+              DaliTiming::ExchangeMicros(true, false, DaliTiming::Answer::kNone, 0) +
+                  2 * DaliTiming::kOwnFrame16,
               1);
 
   device(131, 0);  // held: the second sequence

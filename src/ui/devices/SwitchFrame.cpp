@@ -151,6 +151,15 @@ TSwitchFrame::TSwitchFrame(TControllerFrame& host, QWidget* parent) : QFrame(par
   frame->addWidget(BuildOptions());
   frame->addWidget(BuildResponses(), 1);
   frame->addWidget(BuildTests());
+  UnframeStepTypes();
+}
+
+void TSwitchFrame::UnframeStepTypes() {
+  // The row is the address types' frame. Styled only now that they have their place in the
+  // window: a box styled before it has a parent keeps the application's font, not the window's.
+  for (TRadioGroup* type : RadioGroupCmndAddressType) {
+    type->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0; padding: 0; }"));
+  }
 }
 
 QWidget* TSwitchFrame::BuildInputs() {
@@ -219,9 +228,8 @@ QWidget* TSwitchFrame::BuildSteps() {
     TRadioGroup* type = RadioGroupCmndAddressType[r] = RowRadioGroup(
         QStringLiteral("RadioGroupCmnd%1AddressType").arg(d), QString(),
         {QStringLiteral("všetkým"), QStringLiteral("skupine"), QStringLiteral("jednému")});
-    // Captioned in the line rather than above it: a frame's caption would double the row.
-    type->setFlat(true);
-    type->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0; padding: 0; }"));
+    // Captioned in the line rather than above it: a frame's caption would double the row. It
+    // loses its frame once it sits in the window (UnframeStepTypes).
     EditCmndAddress[r] = NumberEdit(QStringLiteral("EditCmnd%1Address").arg(d), 28, 3);
     EditCmndAddress[r]->setText(QStringLiteral("1"));
     QComboBox* command = ComboBoxCmndCmnd[r] =

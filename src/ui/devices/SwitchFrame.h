@@ -133,6 +133,7 @@ class TSwitchFrame : public QFrame, public TOncHost, public TKindFrame {
   QWidget* BuildOptions();
   QWidget* BuildResponses();
   QWidget* BuildTests();
+  void UnframeStepTypes();
   void ShowStep(int k);
   void ShowTypeCaptions();
   // The firmware the send-state boxes depend on: the device's, or the group members' common one.
