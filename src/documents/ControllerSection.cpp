@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "documents/OptoRelaySection.h"
 #include "documents/SectionParts.h"
 #include "documents/SwitchSection.h"
 
@@ -13,6 +14,7 @@ const KindSections& ProgramKindSections() {
   static const KindSections sections = [] {
     KindSections s;
     s.Add(kKindSwitch, SwitchKindSection());
+    s.Add(kKindOptoRelay, OptoRelaySection());
     return s;
   }();
   return sections;

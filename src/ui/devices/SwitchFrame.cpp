@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "model/ControllerConfig.h"
+#include "sequences/DeviceSequences.h"
 #include "sequences/GearSequences.h"
 #include "sequences/SwitchSequences.h"
 #include "ui/NavigatedView.h"
@@ -54,9 +55,6 @@ QStringList CommandItems() {
   for (int n = 0; n < 16; ++n) items << QStringLiteral("Scéna %1").arg(n);
   return items;
 }
-
-// SET BANK, SET DTR and ENABLE WRITE MEMORY go before the first byte of a memory write.
-constexpr int kOpeningExchanges = 3;
 
 // Command items: 0 the empty step, 1 a direct level, 2..10 opcodes 0..8, 11..26 the scenes.
 constexpr int kEmptyItem = 0;
@@ -877,7 +875,7 @@ void TSwitchFrame::OnButtonWriteCmndSequencesClick() {
         return WriteSwitchSequences(session, *table);
       },
       [self, start](int exchanges) {
-        const int written = exchanges - start->load() - kOpeningExchanges;
+        const int written = exchanges - start->load() - kMemoryWriteLeadIn;
         if (self && written >= 1 && written <= kSwitchImageBytes) self->ShowWriteProgress(written);
       },
       [self](const SequenceResult& result) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "buslink/BusSession.h"
+#include "ui/NavigatedView.h"
 #include "ui/devices/ControllerFrame.h"
 #include "ui/devices/OncFrame.h"
 
@@ -29,7 +30,7 @@ class TRadioGroup;
 class TSwitchOncFrame;
 
 // Lives on the user-interface thread.
-class TSwitchFrame : public QFrame, public TOncHost, public TKindFrame {
+class TSwitchFrame : public QFrame, public TOncHost, public TNavigatedView {
   Q_OBJECT
  public:
   static constexpr int kSteps = 4;
@@ -42,9 +43,14 @@ class TSwitchFrame : public QFrame, public TOncHost, public TKindFrame {
   // Once, by the window that owns the session and the table.
   void Attach(BusSession& session, TControllerConfig& table, TNavigation* navigation);
 
-  // TKindFrame: fills every control from the selected record; `hidePanels` also hides both red
-  // panels (the host's call; the sequence radio buttons keep them).
-  void ShowDevice(bool hidePanels) override;
+  // TNavigatedView: the host refreshes it for every selection it shows it for, a group's included
+  // (then the group slot's record, written to the group address).
+  QWidget* Widget() override { return this; }
+  void RefreshView() override { ShowDevice(true); }
+
+  // Fills every control from the selected record; `hidePanels` also hides both red panels (the
+  // host's refresh; the sequence radio buttons keep them).
+  void ShowDevice(bool hidePanels);
   // TOncHost: a response changed, and it is written with the sequences.
   void ShowPanelWriteCommand() override { PanelWriteCommand->show(); }
 
