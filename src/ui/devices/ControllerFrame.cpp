@@ -63,11 +63,13 @@ TControllerFrame::TControllerFrame(QWidget* parent) : QFrame(parent) {
   EditFocus = new TEditFocusFilter(this);
   auto* top = new QHBoxLayout;
   auto* left = new QVBoxLayout;
-  for (QLayout* area : {BuildIdentityArea(), BuildAddressArea(), BuildStatusArea()}) {
+  // The two columns come out about as tall as each other, which leaves the kind editors below
+  // the most room.
+  for (QLayout* area : {BuildIdentityArea(), BuildAddressArea(), BuildActionsArea()}) {
     left->addWidget(Area(area));
   }
   auto* right = new QVBoxLayout;
-  for (QLayout* area : {BuildGroupsArea(), BuildActionsArea()}) right->addWidget(Area(area));
+  for (QLayout* area : {BuildGroupsArea(), BuildStatusArea()}) right->addWidget(Area(area));
   top->addLayout(left, 0);
   top->addLayout(right, 1);
   KindFrameHost = Named<QWidget>("KindFrameHost");
