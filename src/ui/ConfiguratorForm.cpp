@@ -23,6 +23,7 @@
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
+#include "ui/devices/PIRSensorFrame.h"
 #include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
@@ -65,6 +66,8 @@ TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, 
   ControllerFrame = new TControllerFrame(Content);
   ControllerFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   ControllerFrame->hide();
+  PIRSensorFrame = new TPIRSensorFrame;
+  ControllerFrame->SetKindFrame(kKindPirSensor, PIRSensorFrame);
   AddressFrame = new TAddressFrame(Content);
   AddressFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   AddressFrame->hide();
@@ -189,6 +192,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
+  PIRSensorFrame->Attach(*ControllerFrame);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
     // Not from inside the worker's hand-over, which is still under way.
@@ -217,6 +221,7 @@ void TConfiguratorForm::OnDestroy() {
   MonitorFrame = nullptr;
   BalastFrame = nullptr;
   ControllerFrame = nullptr;
+  PIRSensorFrame = nullptr;
 }
 
 void TConfiguratorForm::ShowExchangeFailure(const QString& text) { statusBar()->showMessage(text); }

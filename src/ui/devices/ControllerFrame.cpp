@@ -207,6 +207,16 @@ void TControllerFrame::SetKindFrame(uint8_t kind, QWidget* frame) {
 
 void TControllerFrame::ShowKindFrame(uint32_t kind) {
   for (auto& [k, frame] : kindFrames_) frame->setVisible(k == kind);
+  for (auto& [k, frame] : kindFrames_) {
+    if (k != kind) continue;
+    if (auto* editor = dynamic_cast<TKindFrame*>(frame)) editor->ShowDevice();
+  }
+}
+
+void TControllerFrame::UpdatePercentLabels() {
+  for (auto& [k, frame] : kindFrames_) {
+    if (auto* editor = dynamic_cast<TKindFrame*>(frame)) editor->ShowPercentLabels();
+  }
 }
 
 QWidget* TControllerFrame::ShownKindFrame() const {

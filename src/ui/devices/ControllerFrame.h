@@ -26,6 +26,19 @@ class TControllerConfig;
 class TEditFocusFilter;
 class TNavigation;
 
+// A kind editor the frame hosts (SetKindFrame): shown for the selection's kind and filled each time
+// it is shown.
+class TKindFrame {
+ public:
+  // Fills the editor from the table's selected record and hides its red panels.
+  virtual void ShowDevice() = 0;
+  // The level units changed between percent and ARC; editors without levels ignore it.
+  virtual void ShowPercentLabels() {}
+
+ protected:
+  ~TKindFrame() = default;
+};
+
 // Lives on the user-interface thread; the worker reaches SetReadProgress only through its
 // hand-over.
 class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgressView {
@@ -42,6 +55,8 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   // TNavigatedView
   QWidget* Widget() override { return this; }
   void RefreshView() override;
+  // Passed on to the kind editors.
+  void UpdatePercentLabels() override;
 
   // TReadProgressView: the byte counter of "Čítať parametre", painted at once.
   bool IsShown() const override { return isVisible(); }
@@ -52,6 +67,13 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   // Shows the editor of `kind` and hides the others; none for a kind without an editor.
   void ShowKindFrame(uint32_t kind);
   QWidget* ShownKindFrame() const;
+
+  // What a kind editor borrows from its host; nullptr until AttachToWindow.
+  BusSession* UiSession() const { return Session; }
+  TControllerConfig* Table() const { return ControllerConfig; }
+  TNavigation* Navigation() const { return TabsFrame; }
+  // A refusal or a failed step goes to the status line; true when the sequence went through.
+  bool Report(const SequenceResult& result);
 
   // 0 when the device now has the new address (255 removes it), -1 when refused, or the result of
   // the exchange that failed.
@@ -111,8 +133,6 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   QLayout* BuildActionsArea();
   void ConnectHandlers();
   void UpdatePanels();
-  // A refusal or a failed step goes to the status line; true when the sequence went through.
-  bool Report(const SequenceResult& result);
   bool IsDeviceSelected() const;
   struct Identity {
     uint8_t kind;

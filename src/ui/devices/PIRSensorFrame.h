@@ -1,0 +1,148 @@
+// The motion sensor page of the control device editor: the enable flag, the lighting sequence of
+// three commands with its waits, the controlled lights, 32 responses shown 16 at a time, and the
+// sensor's tests. Every accepted entry goes straight into the table; the "Zapísať" buttons put
+// the record into the device's memory.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "sequences/PirSensorSequences.h"
+#include "ui/devices/ControllerFrame.h"
+
+namespace lumetra {
+
+class TControllerConfig;
+class TEditFocusFilter;
+class TRadioGroup;
+
+// Lives on the user-interface thread.
+class TPIRSensorFrame : public QFrame, public TKindFrame {
+  Q_OBJECT
+ public:
+  static constexpr int kCommands = kPirCommands;
+  static constexpr int kTimedCommands = kPirTimedCommands;
+  static constexpr int kRows = 16;
+  static constexpr int kOncs = 32;
+  // Push-buttons and the motion sensors' alarm and quiet.
+  static constexpr int kMessageItems = 9;
+
+  explicit TPIRSensorFrame(QWidget* parent = nullptr);
+
+  // Once, after the host has been attached to the window: takes its session and table.
+  void Attach(TControllerFrame& host);
+
+  // TKindFrame
+  void ShowDevice() override;
+  void ShowPercentLabels() override;
+
+  void ShowResponses();
+  // The response that row r shows on the current page of rows.
+  int ResponseOfRow(int row) const;
+
+  void OnCheckBoxSensorEnabledClick();
+  void OnButtonWriteSensorsEnabledClick();
+  void OnEditEnter(QLineEdit* edit);
+  void OnCommandChange();
+  void OnEditCmndLevelExit(QLineEdit* edit);
+  void OnEditCmndTimeoutHExit(QLineEdit* edit);
+  void OnEditCmndTimeoutMExit(QLineEdit* edit);
+  void OnEditCmndTimeoutSExit(QLineEdit* edit);
+  void OnRadioGroupCmndAddressTypeClick();
+  void OnEditCmndAddressExit(QLineEdit* edit);
+  void OnButtonWriteCmndSequencesClick();
+  void OnRadioButtonOncGroupClick();
+  void OnEditOncAddressExit(QLineEdit* edit);
+  void OnComboBoxOncStateSelect(int row);
+  void OnEditOncLevelExit(QLineEdit* edit);
+  void OnCheckBoxOncDisabledClick(int row);
+  void OnButtonAlarmClick() { Test(PirSensorTest::kAlarm); }
+  void OnButtonQuietClick() { Test(PirSensorTest::kQuiet); }
+  void OnButtonOffClick() { Test(PirSensorTest::kIndicatorOff); }
+  void OnButtonOnClick() { Test(PirSensorTest::kIndicatorOn); }
+  void OnButtonBlinkWholeClick() { Test(PirSensorTest::kBlinkWhole); }
+  void OnButtonBlinkHalfClick() { Test(PirSensorTest::kBlinkHalf); }
+  void OnButtonBlinkQuarterClick() { Test(PirSensorTest::kBlinkQuarter); }
+  void OnButtonBlinkEighthClick() { Test(PirSensorTest::kBlinkEighth); }
+
+  QCheckBox* CheckBoxSensorEnabled;
+  QPushButton* ButtonWriteSensorsEnabled;
+  QWidget* PanelWriteEnabled;
+  QLineEdit* EditCmnd1Level;
+  QLineEdit* EditCmnd2Level;
+  QLineEdit* EditCmnd3Level;
+  QLineEdit* EditCmnd1TimeoutH;
+  QLineEdit* EditCmnd1TimeoutM;
+  QLineEdit* EditCmnd1TimeoutS;
+  QLineEdit* EditCmnd2TimeoutH;
+  QLineEdit* EditCmnd2TimeoutM;
+  QLineEdit* EditCmnd2TimeoutS;
+  QLabel* LabelCmnd1Percent;
+  QLabel* LabelCmnd2Percent;
+  QLabel* LabelCmnd3Percent;
+  TRadioGroup* RadioGroupCmndAddressType;
+  QLineEdit* EditCmndAddress;
+  QPushButton* ButtonWriteCmndSequences;
+  QWidget* PanelWriteCommand;
+  QLabel* LabelWritten;
+  QRadioButton* RadioButton1To16;
+  QRadioButton* RadioButton17To32;
+  QPushButton* ButtonAlarm;
+  QPushButton* ButtonQuiet;
+  QPushButton* ButtonOff;
+  QPushButton* ButtonOn;
+  QPushButton* ButtonBlinkWhole;
+  QPushButton* ButtonBlinkHalf;
+  QPushButton* ButtonBlinkQuarter;
+  QPushButton* ButtonBlinkEighth;
+
+  // The control arrays: levels in command order, the waits of commands 0 and 1, the response rows.
+  std::array<QLineEdit*, kCommands> EditCmndLevel{};
+  std::array<QLabel*, kCommands> LabelCmndPercent{};
+  std::array<QLineEdit*, kTimedCommands> EditCmndTimeoutH{};
+  std::array<QLineEdit*, kTimedCommands> EditCmndTimeoutM{};
+  std::array<QLineEdit*, kTimedCommands> EditCmndTimeoutS{};
+  std::array<QLineEdit*, kRows> EditOncAddress{};
+  std::array<QComboBox*, kRows> ComboBoxOncState{};
+  std::array<QLineEdit*, kRows> EditOncLevel{};
+  std::array<QCheckBox*, kRows> CheckBoxOncDisabled{};
+
+  bool Updating = false;
+  QString EnteredText;
+
+ private:
+  QWidget* BuildEnableArea();
+  QWidget* BuildCommandsArea();
+  QWidget* BuildLightsArea();
+  QWidget* BuildTestsArea();
+  QWidget* BuildResponsesArea();
+  QWidget* BuildResponseBlock(int firstRow);
+  void ConnectHandlers();
+  void WatchEdit(QLineEdit* edit, void (TPIRSensorFrame::*onExit)(QLineEdit*));
+
+  // Encodes the radio group and the number edit into CmndAddress.
+  void StoreCmndAddress();
+  // The number the edit may hold for the chosen kind of lights: group 0..15, short address 0..63.
+  uint32_t CmndAddressLimit() const;
+  // The wait of command `c` from its three edits when `edit` (one of them) is left: stored when
+  // within 18:00:00 and the edit's own field within `limit`, else the edit gets EnteredText back.
+  void StoreTimeout(QLineEdit* edit, uint32_t limit, const char* format);
+  void ShowTimeout(int command, uint32_t seconds);
+  void ShowLevel(QLineEdit* edit, uint8_t level);
+  void ShowPanelWriteCommand();
+  void Test(PirSensorTest test);
+  static int IndexIn(const QLineEdit* edit, const QLineEdit* const* edits, int count);
+
+  TControllerFrame* Host = nullptr;
+  TEditFocusFilter* EditFocus;
+};
+
+}  // namespace lumetra
