@@ -232,9 +232,15 @@ void TConfiguratorForm::closeEvent(QCloseEvent* event) {
     // start refused by the bus server without a word.
     if (!closeAfterJob_) {
       closeAfterJob_ = true;
-      if (Tabs->ButtonCancelAddressing->isEnabled()) Tabs->OnButtonCancelAddressingClick();
-      statusBar()->showMessage(
-          QStringLiteral("Adresovanie sa ruší, program sa zatvorí hneď, ako sa zastaví"));
+      if (Tabs->TaskRunning()) {
+        Tabs->CancelTask();
+        statusBar()->showMessage(
+            QStringLiteral("Prenos sa ruší, program sa zatvorí hneď, ako sa zastaví"));
+      } else {
+        if (Tabs->ButtonCancelAddressing->isEnabled()) Tabs->OnButtonCancelAddressingClick();
+        statusBar()->showMessage(
+            QStringLiteral("Adresovanie sa ruší, program sa zatvorí hneď, ako sa zastaví"));
+      }
     }
     event->ignore();
     return;
