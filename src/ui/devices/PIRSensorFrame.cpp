@@ -4,12 +4,14 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include "model/ControllerConfig.h"
 #include "model/MessageCodeTable.h"
 #include "ui/EditGuard.h"
 #include "ui/LumetraApplication.h"
+#include "ui/NavigatedView.h"
 #include "ui/Widgets.h"
 #include "ui/devices/OncFrame.h"
 
@@ -21,6 +23,7 @@ constexpr uint32_t kNoLevel = 255;
 constexpr uint32_t kNoSource = 255;
 constexpr uint8_t kAllLights = 0xFE;
 constexpr int kWrittenBytes = 169;  // the counter's last value: 170 data bytes from 0
+constexpr int kWriteSetupExchanges = 3;
 enum AddressType { kAllItem, kGroupItem, kOneItem };
 
 // The leading decimal digits of `text`; `empty` for no text. Stops before it could overflow:
@@ -500,15 +503,29 @@ void TPIRSensorFrame::OnButtonWriteSensorsEnabledClick() {
 }
 
 void TPIRSensorFrame::OnButtonWriteCmndSequencesClick() {
-  BusSession* session = Host ? Host->UiSession() : nullptr;
-  if (session == nullptr) return;
-  const SequenceResult result = WritePirSensorSettings(*session, *Host->Table(), [this](int n) {
-    LabelWritten->setText(QString::asprintf("%3d / %d", n, kWrittenBytes));
-    LabelWritten->repaint();
-  });
-  LabelWritten->clear();
-  LabelWritten->repaint();
-  if (Host->Report(result)) PanelWriteCommand->hide();
+  TNavigation* navigation = Host ? Host->Navigation() : nullptr;
+  if (navigation == nullptr) return;
+  // 174 exchanges: the worker sends them while the window paints the counter. The navigation
+  // locks the editor's controls and the tables until the end, so the record and the selection
+  // the sequence reads stay as they are.
+  TControllerConfig* table = Host->Table();
+  const QPointer<TPIRSensorFrame> self(this);
+  navigation->RunOnWorker(
+      [table](BusSession& session) { return WritePirSensorSettings(session, *table); },
+      [self](int exchanges) {
+        // SET BANK, SET DTR and ENABLE WRITE MEMORY come first; the counter shows the data byte
+        // that went through, from 0.
+        const int n = exchanges - (kWriteSetupExchanges + 1);
+        if (!self || n < 0 || n > kWrittenBytes) return;
+        self->LabelWritten->setText(QString::asprintf("%3d / %d", n, kWrittenBytes));
+        self->LabelWritten->repaint();
+      },
+      [self](const SequenceResult& result) {
+        if (!self) return;
+        self->LabelWritten->clear();
+        self->LabelWritten->repaint();
+        if (self->Host->Report(result)) self->PanelWriteCommand->hide();
+      });
 }
 
 void TPIRSensorFrame::OnRadioButtonOncGroupClick() {
