@@ -335,6 +335,7 @@ TEST_F(PIRSensorFrameTest, ResponseAddressesAreCheckedAndPaintedBySource) {
 
   // The second page shows responses 17..32; row 1 is response 17.
   page->RadioButton17To32->click();
+  EXPECT_EQ(page->LabelOncNumber[1]->text(), "18");
   EXPECT_EQ(page->EditOncAddress[1]->text(), "14");
   EXPECT_EQ(page->ComboBoxOncState[1]->currentIndex(), 7);
   EXPECT_EQ(page->EditOncLevel[1]->text(), "57");

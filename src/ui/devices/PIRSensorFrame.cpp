@@ -233,7 +233,9 @@ QWidget* TPIRSensorFrame::BuildResponseBlock(int firstRow) {
     QCheckBox* disabled = CheckBoxOncDisabled[r] =
         RowControl<QCheckBox>("CheckBox", row, "OncDisabled");
     const int line = 1 + row - firstRow;
-    grid->addWidget(new QLabel(QString::number(row + 1)), line, 0);
+    QLabel* number = LabelOncNumber[r] = new QLabel(QString::number(row + 1));
+    number->setMinimumWidth(number->fontMetrics().horizontalAdvance(QStringLiteral("32")));
+    grid->addWidget(number, line, 0);
     grid->addWidget(address, line, 1);
     grid->addWidget(state, line, 2);
     grid->addWidget(level, line, 3);
@@ -372,6 +374,7 @@ void TPIRSensorFrame::ShowResponses() {
   for (int row = 0; row < kRows; ++row) {
     const size_t r = static_cast<size_t>(row);
     const PirOnc onc = layout.Oncs(static_cast<uint32_t>(ResponseOfRow(row)));
+    LabelOncNumber[r]->setText(QString::number(ResponseOfRow(row) + 1));
     const uint8_t address = onc.Address();
     EditOncAddress[r]->setText(address == kNoSource ? QString() : QString::number(address));
     PaintSourceAddress(EditOncAddress[r], t, address);

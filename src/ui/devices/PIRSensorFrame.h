@@ -114,6 +114,8 @@ class TPIRSensorFrame : public QFrame, public TKindFrame {
   std::array<QComboBox*, kRows> ComboBoxOncState{};
   std::array<QLineEdit*, kRows> EditOncLevel{};
   std::array<QCheckBox*, kRows> CheckBoxOncDisabled{};
+  // The number of the response each row shows, 1..16 or 17..32.
+  std::array<QLabel*, kRows> LabelOncNumber{};
 
   bool Updating = false;
   QString EnteredText;
