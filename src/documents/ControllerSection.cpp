@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "documents/PirSensorSection.h"
+#include "documents/OptoRelaySection.h"
 #include "documents/SectionParts.h"
 
 namespace lumetra {
@@ -13,6 +14,7 @@ const KindSections& ProgramKindSections() {
   static const KindSections sections = [] {
     KindSections s;
     s.Add(kKindPirSensor, PirSensorSection());
+    s.Add(kKindOptoRelay, OptoRelaySection());
     return s;
   }();
   return sections;

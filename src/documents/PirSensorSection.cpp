@@ -118,7 +118,10 @@ void AddPirSensorToReport(TControllerConfig& table, ReportPageList& lines) {
   std::string levels = PadRight("Úroveň:", 15);
   for (uint32_t c = 0; c < kPirCommands; ++c) {
     const uint8_t raw = layout.Commands(c).Level();
-    if (percent) {
+    // No level (255) leaves its column blank, as the editor leaves its edit empty.
+    if (raw == 255) {
+      levels += std::string(percent ? (c == 0 ? 8 : 12) + 4 : (c == 0 ? 9 : 13) + 3, ' ');
+    } else if (percent) {
       levels += Format(c == 0 ? "        %3d%%" : "            %3d%%", Level(table, raw));
     } else {
       levels += Format(c == 0 ? "         %3d" : "             %3d", raw);

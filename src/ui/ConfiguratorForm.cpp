@@ -15,15 +15,18 @@
 #include "documents/ConfigDocument.h"
 #include "documents/FileFolder.h"
 #include "documents/Settings.h"
+#include "model/KindImage.h"
 #include "monitor/MonitorFrame.h"
 #include "ui/AboutBox.h"
 #include "ui/LumetraApplication.h"
 #include "ui/QtUiBridge.h"
+#include "ui/ReportPrinting.h"
 #include "ui/TabsFrame.h"
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
 #include "ui/devices/PIRSensorFrame.h"
+#include "ui/devices/OptoRelayFrame.h"
 #include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
@@ -66,8 +69,6 @@ TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, 
   ControllerFrame = new TControllerFrame(Content);
   ControllerFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   ControllerFrame->hide();
-  PIRSensorFrame = new TPIRSensorFrame;
-  ControllerFrame->SetKindFrame(kKindPirSensor, PIRSensorFrame);
   AddressFrame = new TAddressFrame(Content);
   AddressFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   AddressFrame->hide();
@@ -94,6 +95,10 @@ void TConfiguratorForm::BuildMenu() {
   ItemPrint = file->addAction(QStringLiteral("Tlač"));
   ItemPrint->setObjectName(QStringLiteral("ItemPrint"));
   ItemPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  ItemPrintPreview = file->addAction(QStringLiteral("Náhľad tlače"));
+  ItemPrintPreview->setObjectName(QStringLiteral("ItemPrintPreview"));
+  ItemExportPdf = file->addAction(QStringLiteral("Exportovať do PDF"));
+  ItemExportPdf->setObjectName(QStringLiteral("ItemExportPdf"));
   file->addSeparator();
   ItemExit = file->addAction(QStringLiteral("Koniec"));
   ItemExit->setObjectName(QStringLiteral("ItemExit"));
@@ -109,12 +114,24 @@ void TConfiguratorForm::BuildMenu() {
           [this] { TLumetraApplication::Guard([this] { OnOpenClick(); }); });
   connect(ItemSaveAs, &QAction::triggered, this,
           [this] { TLumetraApplication::Guard([this] { OnSaveAsClick(); }); });
+  connect(ItemPrint, &QAction::triggered, this,
+          [this] { TLumetraApplication::Guard([this] { OnPrintClick(); }); });
+  connect(ItemPrintPreview, &QAction::triggered, this,
+          [this] { TLumetraApplication::Guard([this] { OnPrintPreviewClick(); }); });
+  connect(ItemExportPdf, &QAction::triggered, this,
+          [this] { TLumetraApplication::Guard([this] { OnExportPdfClick(); }); });
+  // The preview and the export print the same pages, so they are offered where "Tlač" is.
+  for (QAction* item : {ItemPrintPreview, ItemExportPdf}) {
+    connect(ItemPrint, &QAction::enabledChanged, item, &QAction::setEnabled);
+  }
 
   const QString filter = QStringLiteral("Lumetra konfigurácia zariadení (*.dcf)");
   OpenDialog = MakeFileDialog("OpenDialog", QFileDialog::AcceptOpen, filter, this);
   SaveDialog = MakeFileDialog("SaveDialog", QFileDialog::AcceptSave, filter, this);
-  // Printing arrives with the report.
+  // The pages enable "Tlač" where there is something to print; the first page has nothing.
   ItemPrint->setEnabled(false);
+  ItemPrintPreview->setEnabled(false);
+  ItemExportPdf->setEnabled(false);
 }
 
 std::string TConfiguratorForm::FilesFolder() {
@@ -145,6 +162,12 @@ void TConfiguratorForm::OnSaveAsClick() {
   SaveDocument(name, *BalastConfig_, *ControllerConfig_);
 }
 
+void TConfiguratorForm::OnPrintClick() { Printing_->OnPrintClick(); }
+
+void TConfiguratorForm::OnPrintPreviewClick() { Printing_->OnPrintPreviewClick(); }
+
+void TConfiguratorForm::OnExportPdfClick() { Printing_->OnExportPdfClick(); }
+
 void TConfiguratorForm::OnAboutClick() {
   TAboutBox box(this);
   box.exec();
@@ -174,9 +197,8 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.balastConfig = BalastConfig_.get();
   shared.controllerConfig = ControllerConfig_.get();
   shared.bridge = Bridge.get();
-  // "Tlač" is handed to the pages, which offer it where there is something to print, once the
-  // report can be printed; until then it stays disabled.
-  shared.printItem = nullptr;
+  // "Tlač" is handed to the pages, which offer it where there is something to print.
+  shared.printItem = ItemPrint;
   shared.statusLine = statusBar();
   shared.gateState = GateState;
   shared.documentItems = {ItemOpen, ItemSaveAs};
@@ -192,13 +214,19 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
-  PIRSensorFrame->Attach(*ControllerFrame);
+  PIRSensorFrame = new TPIRSensorFrame;
+  PIRSensorFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
+  ControllerFrame->SetKindFrame(kKindPirSensor, PIRSensorFrame);
+  auto* optoRelayFrame = new TOptoRelayFrame;
+  optoRelayFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
+  ControllerFrame->SetKindFrame(kKindOptoRelay, optoRelayFrame);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
     // Not from inside the worker's hand-over, which is still under way.
     if (closeAfterJob_) QTimer::singleShot(0, this, &QWidget::close);
   });
   ReportPages_ = std::make_unique<ReportPages>();
+  Printing_ = std::make_unique<TReportPrinting>(this, *Tabs, *ReportPages_);
 }
 
 void TConfiguratorForm::OnDestroy() {

@@ -383,6 +383,11 @@ TEST_F(PIRSensorFrameTest, TheWriteSendsTheRecordWithItsCounterAndHidesThePanel)
     }
   } log;
   log.label = page->LabelWritten;
+  // A first write, so that the counter of the second starts from a worker that has sent before.
+  page->ButtonWriteCmndSequences->click();
+  ASSERT_TRUE(test::WaitUntil([&] { return !tabs->JobRunning(); }));
+  ASSERT_EQ(Sent().size(), 174u);
+  Type(page->EditCmnd1Level, "201");
   page->LabelWritten->installEventFilter(&log);
   page->ButtonWriteCmndSequences->click();
   // The worker writes; meanwhile the page and the other bus actions are locked.

@@ -216,7 +216,7 @@ TEST_F(PirSensorSection, TheReportLinesInArcLevels) {
       "Povolený:                     Áno",
       "",
       "               Rozsvecovanie   1. stmievanie   2. stmievanie ",
-      "Úroveň:                 200             150             255",
+      "Úroveň:                 200             150" + std::string(16, ' '),
       "Čakanie:            0:05:00        18:00:00",
       "",
       "Ovládané zóny svietidiel:     GA 05",
@@ -243,7 +243,7 @@ TEST_F(PirSensorSection, TheReportLinesInPercentAndAWaitNeverSet) {
   const std::vector<std::string> lines = ReportOf(devices);
   ASSERT_EQ(lines.size(), 12u + 32u + 1u);
   EXPECT_EQ(lines[2], "Povolený:                     Nie");
-  EXPECT_EQ(lines[5], "Úroveň:                100%              0%            255%");
+  EXPECT_EQ(lines[5], "Úroveň:                100%              0%" + std::string(16, ' '));
   EXPECT_EQ(lines[6], "Čakanie:            0:05:00         -:--:--");
   EXPECT_EQ(lines[12], "    3   PIR alarm                  100%     Nie");
   EXPECT_EQ(lines[13], "   63" + std::string(39, ' ') + "Áno");

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "documents/DeviceReports.h"
 #include "model/ControllerConfig.h"
 #include "model/KindNames.h"
 #include "sequences/DeviceSequences.h"
@@ -207,15 +208,13 @@ void TControllerFrame::SetKindFrame(uint8_t kind, QWidget* frame) {
 
 void TControllerFrame::ShowKindFrame(uint32_t kind) {
   for (auto& [k, frame] : kindFrames_) frame->setVisible(k == kind);
-  for (auto& [k, frame] : kindFrames_) {
-    if (k != kind) continue;
-    if (auto* editor = dynamic_cast<TKindFrame*>(frame)) editor->ShowDevice();
-  }
+  // The shown editor fills itself from the selection, its red panels hidden.
+  if (auto* view = dynamic_cast<TNavigatedView*>(ShownKindFrame())) view->RefreshView();
 }
 
 void TControllerFrame::UpdatePercentLabels() {
   for (auto& [k, frame] : kindFrames_) {
-    if (auto* editor = dynamic_cast<TKindFrame*>(frame)) editor->ShowPercentLabels();
+    if (auto* view = dynamic_cast<TNavigatedView*>(frame)) view->UpdatePercentLabels();
   }
 }
 
@@ -320,10 +319,11 @@ void TControllerFrame::OnButtonReadControlClick() {
   if (!IsDeviceSelected() || TabsFrame == nullptr) return;
   // The worker reads; this editor's controls wait, locked, with the counter going, and show the
   // device once the reading is over (what it did not reach shows as not read).
-  TabsFrame->ReadControllerParameters(ControllerConfig->CurrentSlot(), [this](const SequenceResult&) {
-    RefreshView();
-    if (TabsFrame) TabsFrame->ShowDeviceButtons();
-  });
+  TabsFrame->ReadControllerParameters(ControllerConfig->CurrentSlot(),
+                                      [this](const SequenceResult&) {
+                                        RefreshView();
+                                        if (TabsFrame) TabsFrame->ShowDeviceButtons();
+                                      });
 }
 
 void TControllerFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }
@@ -435,6 +435,10 @@ void TControllerFrame::RefreshView() {
   }
   Guard.Filled();
   Updating = false;
+}
+
+int TControllerFrame::GetReportPages(ReportPages& pages) {
+  return ControllerConfig ? ControllerReportPages(*ControllerConfig, pages) : 0;
 }
 
 }  // namespace lumetra

@@ -18,6 +18,7 @@
 #include "buslink/BusSession.h"
 #include "commissioning/GateThread.h"
 #include "ui/EditGuard.h"
+#include "documents/ReportPages.h"
 #include "ui/NavigatedView.h"
 
 namespace lumetra {
@@ -26,22 +27,12 @@ class TControllerConfig;
 class TEditFocusFilter;
 class TNavigation;
 
-// A kind editor the frame hosts (SetKindFrame): shown for the selection's kind and filled each time
-// it is shown.
-class TKindFrame {
- public:
-  // Fills the editor from the table's selected record and hides its red panels.
-  virtual void ShowDevice() = 0;
-  // The level units changed between percent and ARC; editors without levels ignore it.
-  virtual void ShowPercentLabels() {}
-
- protected:
-  ~TKindFrame() = default;
-};
-
 // Lives on the user-interface thread; the worker reaches SetReadProgress only through its
 // hand-over.
-class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgressView {
+class TControllerFrame : public QFrame,
+                         public TNavigatedView,
+                         public TReadProgressView,
+                         public TReportSource {
   Q_OBJECT
  public:
   static constexpr int kGroupCount = 16;
@@ -57,6 +48,9 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   void RefreshView() override;
   // Passed on to the kind editors.
   void UpdatePercentLabels() override;
+  TReportSource* ReportSource() override { return this; }
+  // TReportSource: one page per device of the selection (ControllerReportPages).
+  int GetReportPages(ReportPages& pages) override;
 
   // TReadProgressView: the byte counter of "Čítať parametre", painted at once.
   bool IsShown() const override { return isVisible(); }
@@ -64,16 +58,10 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
 
   // The editor of `kind` goes into the host area; ShowKindFrame shows it for that kind.
   void SetKindFrame(uint8_t kind, QWidget* frame);
-  // Shows the editor of `kind` and hides the others; none for a kind without an editor.
+  // Shows the editor of `kind` and hides the others; none for a kind without an editor. An editor
+  // that is a TNavigatedView is refreshed for the selection when shown.
   void ShowKindFrame(uint32_t kind);
   QWidget* ShownKindFrame() const;
-
-  // What a kind editor borrows from its host; nullptr until AttachToWindow.
-  BusSession* UiSession() const { return Session; }
-  TControllerConfig* Table() const { return ControllerConfig; }
-  TNavigation* Navigation() const { return TabsFrame; }
-  // A refusal or a failed step goes to the status line; true when the sequence went through.
-  bool Report(const SequenceResult& result);
 
   // 0 when the device now has the new address (255 removes it), -1 when refused, or the result of
   // the exchange that failed.
@@ -133,6 +121,8 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   QLayout* BuildActionsArea();
   void ConnectHandlers();
   void UpdatePanels();
+  // A refusal or a failed step goes to the status line; true when the sequence went through.
+  bool Report(const SequenceResult& result);
   bool IsDeviceSelected() const;
   struct Identity {
     uint8_t kind;

@@ -6,9 +6,12 @@
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QVBoxLayout>
+#include <atomic>
+#include <memory>
 
 #include "model/ControllerConfig.h"
 #include "model/MessageCodeTable.h"
+#include "sequences/DeviceSequences.h"
 #include "ui/EditGuard.h"
 #include "ui/LumetraApplication.h"
 #include "ui/NavigatedView.h"
@@ -23,7 +26,6 @@ constexpr uint32_t kNoLevel = 255;
 constexpr uint32_t kNoSource = 255;
 constexpr uint8_t kAllLights = 0xFE;
 constexpr int kWrittenBytes = 169;  // the counter's last value: 170 data bytes from 0
-constexpr int kWriteSetupExchanges = 3;
 enum AddressType { kAllItem, kGroupItem, kOneItem };
 
 // The leading decimal digits of `text`; `empty` for no text. Stops before it could overflow:
@@ -297,19 +299,36 @@ void TPIRSensorFrame::ConnectHandlers() {
   }
 }
 
-void TPIRSensorFrame::Attach(TControllerFrame& host) {
-  Host = &host;
+void TPIRSensorFrame::Attach(BusSession& session, TControllerConfig& table,
+                             TNavigation& navigation) {
+  Session = &session;
+  Table = &table;
+  Navigation = &navigation;
   ShowPercentLabels();
 }
 
+bool TPIRSensorFrame::Report(const SequenceResult& result) {
+  if (result.Ok()) return true;
+  const QString text = QString::fromStdString(result.Text());
+  if (result.result == kSequenceRefused) {
+    ShowStatus(this, text);
+  } else {
+    // After the window's own word on the failed exchange, which it posts: the step's name says
+    // more.
+    QMetaObject::invokeMethod(
+        this, [this, text] { ShowStatus(this, text); }, Qt::QueuedConnection);
+  }
+  return false;
+}
+
 void TPIRSensorFrame::ShowPercentLabels() {
-  const bool percent = Host && Host->Table() && Host->Table()->PercentMode() == 1;
+  const bool percent = Table != nullptr && Table->PercentMode() == 1;
   for (QLabel* label : LabelCmndPercent) label->setVisible(percent);
 }
 
 void TPIRSensorFrame::ShowLevel(QLineEdit* edit, uint8_t level) {
   // No level (255) shows nothing, as an emptied edit stores it.
-  const TControllerConfig& t = *Host->Table();
+  const TControllerConfig& t = *Table;
   edit->setText(level == kNoLevel ? QString()
                                   : QString::fromStdString(t.FormatLevel(
                                         static_cast<int32_t>(t.ConvertLevel(true, level)))));
@@ -330,8 +349,8 @@ void TPIRSensorFrame::ShowTimeout(int command, uint32_t seconds) {
 }
 
 void TPIRSensorFrame::ShowDevice() {
-  if (Host == nullptr || Host->Table() == nullptr) return;
-  TControllerConfig& t = *Host->Table();
+  if (Table == nullptr) return;
+  TControllerConfig& t = *Table;
   Updating = true;
   const PirSensorLayout layout = t.PirSensor();
   const uint8_t enabled = layout.SensorEnabled();
@@ -369,8 +388,8 @@ int TPIRSensorFrame::ResponseOfRow(int row) const {
 void TPIRSensorFrame::ShowResponses() {
   const bool updating = Updating;
   Updating = true;
-  const TControllerConfig& t = *Host->Table();
-  const PirSensorLayout layout = Host->Table()->PirSensor();
+  const TControllerConfig& t = *Table;
+  const PirSensorLayout layout = Table->PirSensor();
   for (int row = 0; row < kRows; ++row) {
     const size_t r = static_cast<size_t>(row);
     const PirOnc onc = layout.Oncs(static_cast<uint32_t>(ResponseOfRow(row)));
@@ -404,7 +423,7 @@ int TPIRSensorFrame::IndexIn(const QLineEdit* edit, const QLineEdit* const* edit
 void TPIRSensorFrame::OnEditCmndLevelExit(QLineEdit* edit) {
   const int c = IndexIn(edit, EditCmndLevel.data(), kCommands);
   if (c < 0) return;
-  TControllerConfig& t = *Host->Table();
+  TControllerConfig& t = *Table;
   // An emptied edit means no level, as it shows one.
   const uint32_t level = t.ConvertLevel(false, TypedValue(edit->text(), kNoLevel));
   if (level > kNoLevel) {
@@ -430,7 +449,7 @@ void TPIRSensorFrame::StoreTimeout(QLineEdit* edit, uint32_t limit, const char* 
     edit->setText(EnteredText);
     return;
   }
-  Host->Table()->PirSensor().Commands(static_cast<uint32_t>(c)).SetTimeout(total);
+  Table->PirSensor().Commands(static_cast<uint32_t>(c)).SetTimeout(total);
   // The text is read back as its leading digits, so it carries no padding blank; edits left empty
   // show the zero they counted as.
   edit->setText(QString::asprintf(format, own));
@@ -452,7 +471,7 @@ uint32_t TPIRSensorFrame::CmndAddressLimit() const {
 
 void TPIRSensorFrame::StoreCmndAddress() {
   if (Updating) return;
-  PirSensorLayout layout = Host->Table()->PirSensor();
+  PirSensorLayout layout = Table->PirSensor();
   const uint32_t n = TypedValue(EditCmndAddress->text(), 0);
   switch (RadioGroupCmndAddressType->ItemIndex()) {
     case kGroupItem:
@@ -495,30 +514,34 @@ void TPIRSensorFrame::OnEditCmndAddressExit(QLineEdit* edit) {
 
 void TPIRSensorFrame::OnCheckBoxSensorEnabledClick() {
   if (Updating) return;
-  Host->Table()->PirSensor().SetSensorEnabled(CheckBoxSensorEnabled->isChecked() ? 1 : 0);
+  Table->PirSensor().SetSensorEnabled(CheckBoxSensorEnabled->isChecked() ? 1 : 0);
   PanelWriteEnabled->show();
 }
 
 void TPIRSensorFrame::OnButtonWriteSensorsEnabledClick() {
-  BusSession* session = Host ? Host->UiSession() : nullptr;
-  if (session == nullptr) return;
-  if (Host->Report(WritePirSensorEnabled(*session, *Host->Table()))) PanelWriteEnabled->hide();
+  if (Session == nullptr) return;
+  if (Report(WritePirSensorEnabled(*Session, *Table))) PanelWriteEnabled->hide();
 }
 
 void TPIRSensorFrame::OnButtonWriteCmndSequencesClick() {
-  TNavigation* navigation = Host ? Host->Navigation() : nullptr;
-  if (navigation == nullptr) return;
+  if (Navigation == nullptr) return;
   // 174 exchanges: the worker sends them while the window paints the counter. The navigation
   // locks the editor's controls and the tables until the end, so the record and the selection
   // the sequence reads stay as they are.
-  TControllerConfig* table = Host->Table();
+  TControllerConfig* table = Table;
   const QPointer<TPIRSensorFrame> self(this);
-  navigation->RunOnWorker(
-      [table](BusSession& session) { return WritePirSensorSettings(session, *table); },
-      [self](int exchanges) {
+  // The worker session's count of exchanges when the write began, set on the worker before its
+  // first exchange and read here after each one.
+  auto start = std::make_shared<std::atomic<int>>(0);
+  Navigation->RunOnWorker(
+      [table, start](BusSession& session) {
+        start->store(session.Exchanges());
+        return WritePirSensorSettings(session, *table);
+      },
+      [self, start](int exchanges) {
         // SET BANK, SET DTR and ENABLE WRITE MEMORY come first; the counter shows the data byte
         // that went through, from 0.
-        const int n = exchanges - (kWriteSetupExchanges + 1);
+        const int n = exchanges - start->load() - kMemoryWriteLeadIn - 1;
         if (!self || n < 0 || n > kWrittenBytes) return;
         self->LabelWritten->setText(QString::asprintf("%3d / %d", n, kWrittenBytes));
         self->LabelWritten->repaint();
@@ -527,7 +550,7 @@ void TPIRSensorFrame::OnButtonWriteCmndSequencesClick() {
         if (!self) return;
         self->LabelWritten->clear();
         self->LabelWritten->repaint();
-        if (self->Host->Report(result)) self->PanelWriteCommand->hide();
+        if (self->Report(result)) self->PanelWriteCommand->hide();
       });
 }
 
@@ -548,15 +571,15 @@ void TPIRSensorFrame::OnEditOncAddressExit(QLineEdit* edit) {
     edit->setText(EnteredText);
     return;
   }
-  Host->Table()->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetAddress(address);
+  Table->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetAddress(address);
   if (address == kNoSource) edit->clear();
-  PaintSourceAddress(edit, *Host->Table(), address);
+  PaintSourceAddress(edit, *Table, address);
 }
 
 void TPIRSensorFrame::OnComboBoxOncStateSelect(int row) {
   if (Updating) return;
   const int item = ComboBoxOncState[static_cast<size_t>(row)]->currentIndex();
-  Host->Table()->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetMessageIndex(
+  Table->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetMessageIndex(
       static_cast<uint32_t>(item));
   ShowPanelWriteCommand();
 }
@@ -564,7 +587,7 @@ void TPIRSensorFrame::OnComboBoxOncStateSelect(int row) {
 void TPIRSensorFrame::OnEditOncLevelExit(QLineEdit* edit) {
   const int row = IndexIn(edit, EditOncLevel.data(), kRows);
   if (row < 0) return;
-  TControllerConfig& t = *Host->Table();
+  TControllerConfig& t = *Table;
   const uint32_t level = t.ConvertLevel(false, TypedValue(edit->text(), kNoLevel));
   if (level > kNoLevel) {
     edit->setText(EnteredText);
@@ -576,15 +599,14 @@ void TPIRSensorFrame::OnEditOncLevelExit(QLineEdit* edit) {
 
 void TPIRSensorFrame::OnCheckBoxOncDisabledClick(int row) {
   if (Updating) return;
-  Host->Table()->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetEnabled(
+  Table->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetEnabled(
       CheckBoxOncDisabled[static_cast<size_t>(row)]->isChecked() ? 1 : 0);
   ShowPanelWriteCommand();
 }
 
 void TPIRSensorFrame::Test(PirSensorTest test) {
-  BusSession* session = Host ? Host->UiSession() : nullptr;
-  if (session == nullptr) return;
-  Host->Report(SendPirSensorTest(*session, *Host->Table(), test));
+  if (Session == nullptr) return;
+  Report(SendPirSensorTest(*Session, *Table, test));
 }
 
 }  // namespace lumetra

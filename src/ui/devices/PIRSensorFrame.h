@@ -15,8 +15,9 @@
 #include <array>
 #include <cstdint>
 
+#include "buslink/BusSession.h"
 #include "sequences/PirSensorSequences.h"
-#include "ui/devices/ControllerFrame.h"
+#include "ui/NavigatedView.h"
 
 namespace lumetra {
 
@@ -25,7 +26,7 @@ class TEditFocusFilter;
 class TRadioGroup;
 
 // Lives on the user-interface thread.
-class TPIRSensorFrame : public QFrame, public TKindFrame {
+class TPIRSensorFrame : public QFrame, public TNavigatedView {
   Q_OBJECT
  public:
   static constexpr int kCommands = kPirCommands;
@@ -37,12 +38,20 @@ class TPIRSensorFrame : public QFrame, public TKindFrame {
 
   explicit TPIRSensorFrame(QWidget* parent = nullptr);
 
-  // Once, after the host has been attached to the window: takes its session and table.
-  void Attach(TControllerFrame& host);
+  // Once, by the window: the session of the user-interface thread, the control device table and
+  // the navigation, which runs the long write on the worker.
+  void Attach(BusSession& session, TControllerConfig& table, TNavigation& navigation);
 
-  // TKindFrame
-  void ShowDevice() override;
-  void ShowPercentLabels() override;
+  // TNavigatedView: the control device editor refreshes the page whenever it shows it for the
+  // selection, and passes the change between percent and ARC on.
+  QWidget* Widget() override { return this; }
+  void RefreshView() override { ShowDevice(); }
+  void UpdatePercentLabels() override { ShowPercentLabels(); }
+
+  // Fills every control from the selection's record and hides both red panels.
+  void ShowDevice();
+  // The three "%" labels, shown while levels are in percent.
+  void ShowPercentLabels();
 
   void ShowResponses();
   // The response that row r shows on the current page of rows.
@@ -143,7 +152,12 @@ class TPIRSensorFrame : public QFrame, public TKindFrame {
   void Test(PirSensorTest test);
   static int IndexIn(const QLineEdit* edit, const QLineEdit* const* edits, int count);
 
-  TControllerFrame* Host = nullptr;
+  // A refusal or a failed step goes to the status line; true when the sequence went through.
+  bool Report(const SequenceResult& result);
+
+  BusSession* Session = nullptr;
+  TControllerConfig* Table = nullptr;
+  TNavigation* Navigation = nullptr;
   TEditFocusFilter* EditFocus;
 };
 

@@ -7,7 +7,9 @@
 #include <QVBoxLayout>
 
 #include "buslink/BusSession.h"
+#include "documents/DeviceReports.h"
 #include "model/BalastConfig.h"
+#include "model/GearTypeNames.h"
 #include "sequences/GearSequences.h"
 #include "ui/EditGuard.h"
 #include "ui/ErrorDlg.h"
@@ -21,23 +23,9 @@ namespace {
 
 constexpr uint32_t kNoLevel = 255;
 
-QString DeviceTypeName(int type) {
-  switch (type) {
-    case 0:
-      return QStringLiteral("Fluorescenčné");
-    case 1:
-      return QStringLiteral("Núdzové");
-    case 2:
-      return QStringLiteral("Výbojkové");
-    case 3:
-      return QStringLiteral("Halogénové");
-    case 4:
-      return QStringLiteral("Žiarovky");
-    case 6:
-      return QStringLiteral("LED");
-    default:
-      return {};
-  }
+QString TypeName(int type) {
+  const std::string_view name = DeviceTypeName(static_cast<uint32_t>(type));
+  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
@@ -640,7 +628,7 @@ void TBalastFrame::RefreshView() {
   } else {
     TEditGuard::ShowValue(
         EditType, t.DeviceType(),
-        QStringLiteral("%1 - %2").arg(t.DeviceType()).arg(DeviceTypeName(t.DeviceType())));
+        QStringLiteral("%1 - %2").arg(t.DeviceType()).arg(TypeName(t.DeviceType())));
     TEditGuard::ShowValue(EditVersion, t.Version(),
                           QStringLiteral("%1.%2")
                               .arg(t.Version() >> 4)
@@ -699,6 +687,10 @@ void TBalastFrame::ToggleDiagnostics() {
   const bool show = ZorvikBalastFrame->isHidden();
   if (!show) ZorvikBalastFrame->StopRepeating();
   ZorvikBalastFrame->setVisible(show);
+}
+
+int TBalastFrame::GetReportPages(ReportPages& pages) {
+  return BalastConfig ? GearReportPages(*BalastConfig, pages) : 0;
 }
 
 }  // namespace lumetra
