@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "documents/PirSensorSection.h"
 #include "documents/OptoRelaySection.h"
 #include "documents/SectionParts.h"
 #include "documents/SwitchSection.h"
@@ -14,6 +15,7 @@ const KindSections& ProgramKindSections() {
   static const KindSections sections = [] {
     KindSections s;
     s.Add(kKindSwitch, SwitchKindSection());
+    s.Add(kKindPirSensor, PirSensorSection());
     s.Add(kKindOptoRelay, OptoRelaySection());
     return s;
   }();

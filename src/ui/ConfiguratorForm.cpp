@@ -25,6 +25,7 @@
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
+#include "ui/devices/PIRSensorFrame.h"
 #include "ui/devices/OptoRelayFrame.h"
 #include "ui/devices/SwitchFrame.h"
 #include "ui/gear/BalastFrame.h"
@@ -214,6 +215,9 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
+  PIRSensorFrame = new TPIRSensorFrame;
+  PIRSensorFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
+  ControllerFrame->SetKindFrame(kKindPirSensor, PIRSensorFrame);
   auto* optoRelayFrame = new TOptoRelayFrame;
   optoRelayFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
   ControllerFrame->SetKindFrame(kKindOptoRelay, optoRelayFrame);
@@ -250,6 +254,7 @@ void TConfiguratorForm::OnDestroy() {
   MonitorFrame = nullptr;
   BalastFrame = nullptr;
   ControllerFrame = nullptr;
+  PIRSensorFrame = nullptr;
 }
 
 void TConfiguratorForm::ShowExchangeFailure(const QString& text) { statusBar()->showMessage(text); }

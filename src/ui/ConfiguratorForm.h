@@ -22,6 +22,7 @@ namespace lumetra {
 class TAddressFrame;
 class TBalastFrame;
 class TControllerFrame;
+class TPIRSensorFrame;
 class TMonitorFrame;
 class TReportPrinting;
 class TTabsFrame;
@@ -54,6 +55,7 @@ class TConfiguratorForm : public QMainWindow {
   TAddressFrame* ProgressView() const { return AddressFrame; }
   TBalastFrame* GearEditor() const { return BalastFrame; }
   TControllerFrame* DeviceEditor() const { return ControllerFrame; }
+  TPIRSensorFrame* MotionSensorEditor() const { return PIRSensorFrame; }
   QScrollArea* ScrollBox() const { return ScrollBox_; }
   bool MouseOver() const { return MouseOver_; }
 
@@ -124,6 +126,7 @@ class TConfiguratorForm : public QMainWindow {
   TAddressFrame* AddressFrame;
   TBalastFrame* BalastFrame;
   TControllerFrame* ControllerFrame;
+  TPIRSensorFrame* PIRSensorFrame = nullptr;
   bool MouseOver_ = false;
   std::string FilesFolder_;
   bool closeAfterJob_ = false;

@@ -214,6 +214,12 @@ void TControllerFrame::ShowKindFrame(uint32_t kind) {
   if (auto* view = dynamic_cast<TNavigatedView*>(ShownKindFrame())) view->RefreshView();
 }
 
+void TControllerFrame::UpdatePercentLabels() {
+  for (auto& [k, frame] : kindFrames_) {
+    if (auto* view = dynamic_cast<TNavigatedView*>(frame)) view->UpdatePercentLabels();
+  }
+}
+
 QWidget* TControllerFrame::ShownKindFrame() const {
   for (const auto& [k, frame] : kindFrames_) {
     if (!frame->isHidden()) return frame;

@@ -46,6 +46,8 @@ class TControllerFrame : public QFrame,
   // TNavigatedView
   QWidget* Widget() override { return this; }
   void RefreshView() override;
+  // Passed on to the kind editors.
+  void UpdatePercentLabels() override;
   TReportSource* ReportSource() override { return this; }
   // TReportSource: one page per device of the selection (ControllerReportPages).
   int GetReportPages(ReportPages& pages) override;

@@ -54,12 +54,16 @@ void TOncFrame::WatchEdit(QLineEdit* edit, std::function<void(QLineEdit*)> onExi
 
 void TOncFrame::WatchCombo(QComboBox* combo) { combo->installEventFilter(this); }
 
-void TOncFrame::PaintAddress(QLineEdit* edit, uint32_t address) {
+void PaintSourceAddress(QLineEdit* edit, const TControllerConfig& table, uint32_t address) {
   QPalette palette = edit->palette();
-  const bool known = address == 255 || Table->IsMultimasterAt(address);
+  const bool known = address == 255 || table.IsMultimasterAt(address);
   palette.setColor(QPalette::Base,
                    known ? QApplication::palette(edit).color(QPalette::Base) : kRejectedSource);
   edit->setPalette(palette);
+}
+
+void TOncFrame::PaintAddress(QLineEdit* edit, uint32_t address) {
+  PaintSourceAddress(edit, *Table, address);
 }
 
 void TOncFrame::ShowAddress(QLineEdit* edit, uint32_t address) {

@@ -19,6 +19,11 @@ class TEditFocusFilter;
 class LightOnc;
 class PirLightOnc;
 
+// A response's source address is painted red where the table says no device can send from it (no
+// device there, or not multimaster); 255, no source, in the window colour. Every response editor
+// paints its address edits so, the pages that hold their rows themselves included.
+void PaintSourceAddress(QLineEdit* edit, const TControllerConfig& table, uint32_t address);
+
 // The kind page that embeds a response editor; the responses are written with the page's own
 // settings, so a change shows the page's PanelWriteCommand.
 class TOncHost {
