@@ -105,4 +105,17 @@ bool ReadDevice(BusSession& session, TControllerConfig& t, int a, const ReadCanc
   return true;
 }
 
+SequenceResult ReadBalastStatuses(BusSession& session, TBalastConfig& table,
+                                  const std::function<void(int a)>& reading) {
+  const uint8_t selected = table.CurrentSlot();
+  const ScopeExit restore([&table, selected] { table.SetCurrentSlot(selected); });
+  return RunSequence([&] {
+    for (int a = 0; a < TConfig::kGroupSlot; ++a) {
+      if (table.IsSlotFree(static_cast<uint32_t>(a))) continue;
+      if (reading) reading(a);
+      ReadGear(session, table, true, a, [] { return false; });
+    }
+  });
+}
+
 }  // namespace lumetra

@@ -23,6 +23,7 @@
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
+#include "ui/floorplan/MainPositionFrame.h"
 #include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
@@ -65,6 +66,9 @@ TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, 
   ControllerFrame = new TControllerFrame(Content);
   ControllerFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   ControllerFrame->hide();
+  MainPositionFrame = new TMainPositionFrame(Content);
+  MainPositionFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
+  MainPositionFrame->hide();
   AddressFrame = new TAddressFrame(Content);
   AddressFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   AddressFrame->hide();
@@ -182,6 +186,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.gearEditor = BalastFrame;
   shared.deviceEditor = ControllerFrame;
   shared.readProgressView = ControllerFrame;
+  shared.floorPlan = MainPositionFrame;
   FilesFolder_ = FilesFolder();
   shared.settingsPath = PathInFolder(FilesFolder_, kSettingsFile);
   shared.version = TVersionInfo().FileVersion;
@@ -189,6 +194,14 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
+  MainPositionFrame->AttachToWindow({.session = UiSession_.get(),
+                                     .balastConfig = BalastConfig_.get(),
+                                     .controllerConfig = ControllerConfig_.get(),
+                                     .navigation = Tabs,
+                                     .gearEditor = BalastFrame,
+                                     .deviceEditor = ControllerFrame});
+  // Every slot starts at its place on the plan before anything fills the tables.
+  MainPositionFrame->BindPlan();
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
     // Not from inside the worker's hand-over, which is still under way.
@@ -201,8 +214,8 @@ void TConfiguratorForm::OnDestroy() {
   if (Tabs == nullptr) return;
   // Hidden editors leave the bus alone (a blinking lamp, repeated diagnostics): nothing may go out
   // while the shut-down below still serves the event loop.
-  for (QWidget* editor :
-       {static_cast<QWidget*>(BalastFrame), static_cast<QWidget*>(ControllerFrame)}) {
+  for (QWidget* editor : {static_cast<QWidget*>(BalastFrame), static_cast<QWidget*>(ControllerFrame),
+                          static_cast<QWidget*>(MainPositionFrame)}) {
     if (editor != nullptr) editor->hide();
   }
   Tabs->Finalize();
@@ -217,6 +230,7 @@ void TConfiguratorForm::OnDestroy() {
   MonitorFrame = nullptr;
   BalastFrame = nullptr;
   ControllerFrame = nullptr;
+  MainPositionFrame = nullptr;
 }
 
 void TConfiguratorForm::ShowExchangeFailure(const QString& text) { statusBar()->showMessage(text); }

@@ -22,6 +22,7 @@ namespace lumetra {
 class TAddressFrame;
 class TBalastFrame;
 class TControllerFrame;
+class TMainPositionFrame;
 class TMonitorFrame;
 class TTabsFrame;
 class QtUiBridge;
@@ -53,6 +54,7 @@ class TConfiguratorForm : public QMainWindow {
   TAddressFrame* ProgressView() const { return AddressFrame; }
   TBalastFrame* GearEditor() const { return BalastFrame; }
   TControllerFrame* DeviceEditor() const { return ControllerFrame; }
+  TMainPositionFrame* FloorPlan() const { return MainPositionFrame; }
   QScrollArea* ScrollBox() const { return ScrollBox_; }
   bool MouseOver() const { return MouseOver_; }
 
@@ -115,6 +117,7 @@ class TConfiguratorForm : public QMainWindow {
   TAddressFrame* AddressFrame;
   TBalastFrame* BalastFrame;
   TControllerFrame* ControllerFrame;
+  TMainPositionFrame* MainPositionFrame;
   bool MouseOver_ = false;
   std::string FilesFolder_;
   bool closeAfterJob_ = false;

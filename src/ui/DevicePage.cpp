@@ -229,6 +229,7 @@ void TDevicePage::OnButtonClick(int i) {
     kind_ == kGearKind ? links_.gate->ReadGearParameters(0, i)
                        : links_.gate->ReadDeviceParameters(i);
   }
+  if (links_.floorPlan) links_.floorPlan->SelectDevice(kind_, i);
   RefreshViews();
 }
 
@@ -269,6 +270,8 @@ void TDevicePage::OnPageShow() {
   if (a < kDeviceCount && table.IsSlotFree(a)) a = table.FirstUsedSlot();
   for (TNavigatedView* view : links_.otherViews) HideViews({view});
   if (RadioButtonParameters->isChecked()) {
+    // The other page may have left the plan shown.
+    HideViews({links_.floorPlan});
     ShowView(links_.editor);
     if (a < kDeviceCount && isEnabled()) OnButtonClick(a);
   } else {

@@ -8,6 +8,7 @@
 
 #include "buslink/BusSession.h"
 #include "model/BalastConfig.h"
+#include "model/KindNames.h"
 #include "sequences/GearSequences.h"
 #include "ui/EditGuard.h"
 #include "ui/ErrorDlg.h"
@@ -22,22 +23,7 @@ namespace {
 constexpr uint32_t kNoLevel = 255;
 
 QString DeviceTypeName(int type) {
-  switch (type) {
-    case 0:
-      return QStringLiteral("Fluorescenčné");
-    case 1:
-      return QStringLiteral("Núdzové");
-    case 2:
-      return QStringLiteral("Výbojkové");
-    case 3:
-      return QStringLiteral("Halogénové");
-    case 4:
-      return QStringLiteral("Žiarovky");
-    case 6:
-      return QStringLiteral("LED");
-    default:
-      return {};
-  }
+  return QString::fromUtf8(GearTypeName(static_cast<uint32_t>(type)));
 }
 
 QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
