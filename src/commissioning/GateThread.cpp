@@ -49,6 +49,11 @@ void TGateThread::Execute() {
 void TGateThread::Pass() {
   int job = Job.load();
   if (job == kJobIdle) return;
+  // A task cancelled before it began still hands its result over; it is no addressing job.
+  if (taskRunning_.load()) {
+    RunTask();
+    return;
+  }
   Problems_.clear();
   std::string failure;
   // A job cancelled before it began has nothing to run: its code must not empty the tables.
@@ -155,6 +160,41 @@ std::string ProblemSummary(const std::vector<AddressProblem>& problems) {
     summary += (count == 1 ? "Adresa " : "Adresy ") + addresses + ": " + ProblemWords(kind);
   }
   return summary;
+}
+
+bool TGateThread::StartTask(WorkerTask task) {
+  if (!Started() || Finished() || Job.load() != kJobIdle || taskRunning_.load()) return false;
+  task_ = std::move(task);
+  taskRunning_ = true;
+  Job = kJobTask;
+  return true;
+}
+
+void TGateThread::RunTask() {
+  WorkerTask task = std::move(task_);
+  task_ = {};
+  SequenceResult result{kSequenceCancelled, {}, {}};
+  if (!Cancelled() && task.sequence) {
+    Session.SetProgress([this, &task](int exchanges) {
+      if (task.progress) OnUi([&] { task.progress(exchanges); });
+    });
+    Session.SetCancel([this] { return Cancelled(); });
+    const ScopeExit reset([this] {
+      Session.SetProgress({});
+      Session.SetCancel({});
+    });
+    result = task.sequence(Session);
+  }
+  // Idle before the result is handed over: `done` may start the next task.
+  Job = kJobIdle;
+  taskRunning_ = false;
+  OnUi([&] {
+    if (task.done) task.done(result);
+  });
+}
+
+std::function<SequenceResult(BusSession&)> TGateThread::DeviceReading(int a) {
+  return [this, a](BusSession& session) { return RunSequence([&] { ReadDevice(session, a); }); };
 }
 
 int TGateThread::ReadGearParameters(int quick, int a) {

@@ -26,6 +26,8 @@ class UiBridge;
 // Job codes: high nibble the control gear action, low nibble the control device action.
 inline constexpr int kJobIdle = 0;
 inline constexpr int kJobCancel = 255;
+// An editor's sequence handed over with StartTask.
+inline constexpr int kJobTask = 0x100;
 inline constexpr int kActionNone = 0;          // "Nechať"
 inline constexpr int kActionFind = 1;          // "Čítať aktuálne adresy"
 inline constexpr int kActionAddressAdded = 2;  // "Adresovať pridané"
@@ -82,6 +84,16 @@ class TJobOwner {
   virtual void ShowDeviceGroups() = 0;
 };
 
+// A long sequence of an editor (a device read, a memory write) run on the worker, so that the
+// window goes on painting. `sequence` runs on the worker with the worker's session; `progress` is
+// told on the user-interface thread after every exchange that went through, `done` gets the result
+// there at the end, when the worker is idle again. Either may be empty.
+struct WorkerTask {
+  std::function<SequenceResult(BusSession&)> sequence;
+  std::function<void(int exchanges)> progress;
+  std::function<void(const SequenceResult&)> done;
+};
+
 // Threads: the worker runs jobs (Pass) on its own thread with its own bus session; SetJob, GetJob,
 // Idle and Terminate may be called from any thread (atomics). ReadGearParameters and
 // ReadDeviceParameters are for the user-interface thread and use a second session, so they share no
@@ -117,10 +129,25 @@ class TGateThread {
   // One pass of the worker's loop; the thread runs it every millisecond.
   void Pass();
 
+  // Hands `task` to the worker; false, and nothing runs, when a job or another task is under way.
+  // SetJob(kJobCancel) stops it before its next exchange (kSequenceCancelled). For the
+  // user-interface thread.
+  bool StartTask(WorkerTask task);
+  // Cancels the task under way, if one is; a job or an idle worker is left alone.
+  bool CancelTask() {
+    int task = kJobTask;
+    return Job.compare_exchange_strong(task, kJobCancel);
+  }
+  // From StartTask until the worker has handed the result over.
+  bool TaskRunning() const { return taskRunning_.load(); }
+
   // Read one device into its table on the calling (user-interface) thread; 0, or the result of the
   // exchange that failed.
   int ReadGearParameters(int quick, int a);
   int ReadDeviceParameters(int a);
+  // The same device read as a sequence for StartTask; its byte counter goes to the read progress
+  // view.
+  std::function<SequenceResult(BusSession&)> DeviceReading(int a);
 
   // The jobs by population (each a call of the one implementation below).
   void FindGear();
@@ -142,6 +169,7 @@ class TGateThread {
 
  private:
   void Execute();
+  void RunTask();
   bool Cancelled() const { return Job.load() == kJobCancel; }
 
   // One population's part of a job; a failed exchange winds it up before it goes on up.
@@ -191,6 +219,9 @@ class TGateThread {
   std::function<void(std::chrono::milliseconds)> Pause;
 
   std::atomic<int> Job{kJobIdle};
+  // Written by StartTask before Job becomes kJobTask, taken by the worker after it saw that.
+  WorkerTask task_;
+  std::atomic<bool> taskRunning_{false};
   WorkerThread Worker;
   // The worker's session, and the one of the user-interface thread's readings.
   BusSession Session;

@@ -63,6 +63,15 @@ bool ReadDevice(BusSession& session, TControllerConfig& t, int a, const ReadCanc
   const auto raw = RawLevels(t);
   t.SetCurrentSlot(static_cast<uint8_t>(a));
   t.SetShortAddress(static_cast<uint32_t>(a));
+  // Until its answer arrives a value is not known: a reading that stops early leaves what it did
+  // not reach unknown, not as an earlier reading or a document left it, so no editor writes it
+  // back as if it had been read.
+  for (auto set : {&TConfig::SetDeviceType, &TConfig::SetVersion, &TConfig::SetMinVersion,
+                   &TConfig::SetStatus}) {
+    (t.*set)(TConfig::kNone);
+  }
+  for (uint32_t g = 0; g < 16; ++g) t.SetGroups(g, TConfig::kNone);
+  t.EraseRecord();
   const BusTarget target = BusTarget::Device(a);
   auto bank = [&](uint8_t number) { session.Device(target, device::kSetBank, number); };
   auto read = [&](uint8_t location) {
@@ -109,6 +118,16 @@ SequenceResult ReadBalastStatuses(BusSession& session, TBalastConfig& table,
                                   const std::function<void(int a)>& reading) {
   const uint8_t selected = table.CurrentSlot();
   const ScopeExit restore([&table, selected] { table.SetCurrentSlot(selected); });
+  // What the reading does not reach stays unknown rather than showing an earlier reading's state.
+  {
+    const auto raw = RawLevels(table);
+    for (int a = 0; a < TConfig::kGroupSlot; ++a) {
+      if (table.IsSlotFree(static_cast<uint32_t>(a))) continue;
+      table.SetCurrentSlot(static_cast<uint8_t>(a));
+      table.SetStatus(TConfig::kNone);
+      table.SetActualLevel(TConfig::kNone);
+    }
+  }
   return RunSequence([&] {
     for (int a = 0; a < TConfig::kGroupSlot; ++a) {
       if (table.IsSlotFree(static_cast<uint32_t>(a))) continue;

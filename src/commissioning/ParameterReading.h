@@ -26,7 +26,8 @@ bool ReadDevice(BusSession& session, TControllerConfig& table, int a,
 
 // The lamp status of the whole installation: the quick reading of every occupied control gear slot
 // in ascending order, `reading(a)` told before slot a is read. The table's selected slot is kept.
-// The first failed exchange stops it: the lamps after it keep what they showed.
+// Every lamp's status and actual level is unknown (255) until its answers arrive: the first failed
+// exchange stops the reading and leaves the rest unknown.
 SequenceResult ReadBalastStatuses(BusSession& session, TBalastConfig& table,
                                   const std::function<void(int a)>& reading = {});
 

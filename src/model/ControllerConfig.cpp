@@ -17,6 +17,12 @@ void TControllerConfig::ClearControllers() {
   std::memset(records_.data(), 0xFF, sizeof(ControllerRecord) * kGroupSlot);
 }
 
+void TControllerConfig::EraseRecord() {
+  if (CurrentSlot() < kSlotCount) {
+    std::memset(&records_[CurrentSlot()], 0xFF, sizeof(ControllerRecord));
+  }
+}
+
 void TControllerConfig::ResetPositions() { ApplyDefaultPositions(true); }
 
 void TControllerConfig::MoveControlDevice(uint8_t to, uint8_t from) {

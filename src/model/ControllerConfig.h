@@ -26,6 +26,8 @@ class TControllerConfig : public TConfig {
   void ClearControllers();
   void ResetPositions();
   void MoveControlDevice(uint8_t to, uint8_t from);
+  // CurrentSlot's record and multimaster flag hold no value again (0xFF), as before a first read.
+  void EraseRecord();
   // Takes over everything of `other` but PercentMode: how an opened document replaces the table.
   void ReplaceWith(const TControllerConfig& other);
 

@@ -194,8 +194,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
-  MainPositionFrame->AttachToWindow({.session = UiSession_.get(),
-                                     .balastConfig = BalastConfig_.get(),
+  MainPositionFrame->AttachToWindow({.balastConfig = BalastConfig_.get(),
                                      .controllerConfig = ControllerConfig_.get(),
                                      .navigation = Tabs,
                                      .gearEditor = BalastFrame,
@@ -241,9 +240,15 @@ void TConfiguratorForm::closeEvent(QCloseEvent* event) {
     // start refused by the bus server without a word.
     if (!closeAfterJob_) {
       closeAfterJob_ = true;
-      if (Tabs->ButtonCancelAddressing->isEnabled()) Tabs->OnButtonCancelAddressingClick();
-      statusBar()->showMessage(
-          QStringLiteral("Adresovanie sa ruší, program sa zatvorí hneď, ako sa zastaví"));
+      if (Tabs->TaskRunning()) {
+        Tabs->CancelTask();
+        statusBar()->showMessage(
+            QStringLiteral("Prenos sa ruší, program sa zatvorí hneď, ako sa zastaví"));
+      } else {
+        if (Tabs->ButtonCancelAddressing->isEnabled()) Tabs->OnButtonCancelAddressingClick();
+        statusBar()->showMessage(
+            QStringLiteral("Adresovanie sa ruší, program sa zatvorí hneď, ako sa zastaví"));
+      }
     }
     event->ignore();
     return;

@@ -225,12 +225,17 @@ void TDevicePage::OnButtonClick(int i) {
   TDeviceButton& record = devices_[static_cast<size_t>(i)];
   if (Shown() && record.CanFocus()) record.SetFocus();
   record.Select();
-  if (autoRead_->isChecked()) {
-    kind_ == kGearKind ? links_.gate->ReadGearParameters(0, i)
-                       : links_.gate->ReadDeviceParameters(i);
-  }
+  if (autoRead_->isChecked() && kind_ == kGearKind) links_.gate->ReadGearParameters(0, i);
   if (links_.floorPlan) links_.floorPlan->SelectDevice(kind_, i);
   RefreshViews();
+  // A control device's reading is long: the editor shows the device now and again once the worker
+  // has read it.
+  if (autoRead_->isChecked() && kind_ != kGearKind && links_.navigation) {
+    links_.navigation->ReadControllerParameters(i, [this](const SequenceResult&) {
+      ShowButtons();
+      RefreshViews();
+    });
+  }
 }
 
 void TDevicePage::OnGroupButtonClick(int i) {

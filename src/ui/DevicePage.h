@@ -17,6 +17,7 @@ namespace lumetra {
 class TConfig;
 class BusSession;
 class TGateThread;
+class TNavigation;
 class TNavigatedView;
 
 // Lives on the user interface thread: every call and handler runs there, the worker's
@@ -35,6 +36,8 @@ class TDevicePage : public QWidget {
     // The user-interface thread's bus session.
     BusSession* session = nullptr;
     TGateThread* gate = nullptr;
+    // Reads a control device on the worker.
+    TNavigation* navigation = nullptr;
     const QTabWidget* pages = nullptr;
     QAction* printItem = nullptr;
     TNavigatedView* editor = nullptr;

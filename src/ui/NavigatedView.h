@@ -4,7 +4,10 @@
 
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <initializer_list>
+
+#include "buslink/BusSession.h"
 
 namespace lumetra {
 
@@ -50,9 +53,22 @@ class TNavigation {
   // tile does, and the editor and the plan follow.
   virtual void ChooseGear(int i) = 0;
   virtual void ChooseDevice(int i) = 0;
-  // One device read into its table on the calling thread; 0 or the failed exchange's result.
+  // One control gear read into its table on the calling thread; 0 or the failed exchange's result.
   virtual int ReadBalastParameters(int quick, int a) = 0;
-  virtual int ReadControllerParameters(int a) = 0;
+  // Runs `sequence` on the worker with the worker's own session, so that the window goes on
+  // painting: `progress(exchanges)` is told on this thread after every exchange that went through,
+  // `done(result)` at the end. Until then the navigation locks every other bus action: the tab
+  // bar, the shown page's tiles, the editors' controls, the document items and "Tlač". False, with
+  // the reason in the status line, when a job or another sequence is under way; then nothing is
+  // called.
+  virtual bool RunOnWorker(std::function<SequenceResult(BusSession&)> sequence,
+                           std::function<void(int exchanges)> progress,
+                           std::function<void(const SequenceResult&)> done) = 0;
+  // A control device read on the worker (identity, status, groups and image, up to 235 exchanges),
+  // its byte counter in the editor; a reading that did not complete says so in the status line.
+  // False when it could not start.
+  virtual bool ReadControllerParameters(int a,
+                                        std::function<void(const SequenceResult&)> done) = 0;
 };
 
 // Absent views (nullptr) are skipped: not every view is built yet.

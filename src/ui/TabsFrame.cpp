@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QThread>
 #include <QVBoxLayout>
 #include <thread>
@@ -174,6 +175,7 @@ void TTabsFrame::BindPages() {
     return TDevicePage::Links{.table = table,
                               .session = s.session,
                               .gate = &Gate,
+                              .navigation = this,
                               .pages = Pages,
                               .printItem = s.printItem,
                               .editor = editor,
@@ -234,7 +236,7 @@ void TTabsFrame::Finalize() {
 void TTabsFrame::StopWorker() {
   // A running job is cancelled: it stops between two exchanges, so the wait is at most one reply
   // time-out. Its hand-overs still need this thread meanwhile.
-  if (!Gate.Idle()) Gate.SetJob(kJobCancel);
+  if (!Gate.CancelTask() && !Gate.Idle()) Gate.SetJob(kJobCancel);
   Gate.Terminate();
   while (!Gate.Finished() && Gate.Started()) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -393,7 +395,90 @@ void TTabsFrame::SetDevicePagesEnabled(bool enabled) {
 
 int TTabsFrame::ReadBalastParameters(int quick, int a) { return Gate.ReadGearParameters(quick, a); }
 
-int TTabsFrame::ReadControllerParameters(int a) { return Gate.ReadDeviceParameters(a); }
+bool TTabsFrame::RunOnWorker(std::function<SequenceResult(BusSession&)> sequence,
+                             std::function<void(int exchanges)> progress,
+                             std::function<void(const SequenceResult&)> done) {
+  if (taskRunning_ || AddressPage->JobRunning() || !Gate.Idle()) {
+    ShowStatus(QStringLiteral("Zbernica je zaneprázdnená: počkajte, kým sa skončí prebiehajúca úloha"));
+    return false;
+  }
+  LockForTask();
+  WorkerTask task;
+  task.sequence = std::move(sequence);
+  task.progress = std::move(progress);
+  task.done = [this, done = std::move(done)](const SequenceResult& result) {
+    // Handed on, so that the worker is free at once: `done` may ask the user something.
+    QMetaObject::invokeMethod(
+        this,
+        [this, done, result] {
+          UnlockAfterTask();
+          taskRunning_ = false;
+          if (done) done(result);
+          emit JobEnded();
+        },
+        Qt::QueuedConnection);
+  };
+  taskRunning_ = true;
+  if (!Gate.StartTask(std::move(task))) {
+    taskRunning_ = false;
+    UnlockAfterTask();
+    ShowStatus(QStringLiteral("Zbernica je zaneprázdnená: počkajte, kým sa skončí prebiehajúca úloha"));
+    return false;
+  }
+  return true;
+}
+
+bool TTabsFrame::ReadControllerParameters(int a, std::function<void(const SequenceResult&)> done) {
+  return RunOnWorker(Gate.DeviceReading(a), {},
+                     [this, a, done = std::move(done)](const SequenceResult& result) {
+                       if (!result.Ok()) {
+                         const std::string why = result.step.empty()
+                                                     ? std::string(ExchangeResultText(result.result))
+                                                     : result.Text();
+                         ShowStatus(QStringLiteral("Čítanie ovládača C %1 sa nedokončilo: %2")
+                                        .arg(a, 2, 10, QLatin1Char('0'))
+                                        .arg(QString::fromStdString(why)));
+                       }
+                       if (done) done(result);
+                     });
+}
+
+void TTabsFrame::CancelTask() { Gate.CancelTask(); }
+
+void TTabsFrame::LockForTask() {
+  TaskLock& lock = taskLock_;
+  auto disable = [&](QWidget* w) {
+    if (w == nullptr || !w->isEnabled()) return;
+    w->setEnabled(false);
+    lock.widgets.emplace_back(w);
+  };
+  // Another page, and with it the gate's and the monitor's buttons, is out of reach; so are the
+  // tiles of the page shown.
+  disable(Pages->tabBar());
+  disable(Pages->currentWidget());
+  for (TNavigatedView* view : {shared_.gearEditor, shared_.deviceEditor, shared_.floorPlan}) {
+    if (view) lock.controls.push_back(std::make_unique<TControlsLock>(view->Widget()));
+  }
+  std::vector<QAction*> items = shared_.documentItems;
+  items.push_back(shared_.printItem);
+  for (QAction* item : items) {
+    if (item == nullptr || !item->isEnabled()) continue;
+    item->setEnabled(false);
+    lock.items.emplace_back(item);
+  }
+}
+
+void TTabsFrame::UnlockAfterTask() {
+  TaskLock& lock = taskLock_;
+  lock.controls.clear();
+  for (const QPointer<QWidget>& w : lock.widgets) {
+    if (w) w->setEnabled(true);
+  }
+  for (const QPointer<QAction>& item : lock.items) {
+    if (item) item->setEnabled(true);
+  }
+  lock = {};
+}
 
 void TTabsFrame::RefreshCurrentPage() {
   if (IsPageVisible(LightsPage)) {

@@ -6,13 +6,16 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QAction>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
 #include <QTabWidget>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,6 +29,7 @@
 #include "ui/InterfacePage.h"
 #include "ui/MonitorPage.h"
 #include "ui/NavigatedView.h"
+#include "ui/Widgets.h"
 
 class QAction;
 class QFileDialog;
@@ -132,11 +136,20 @@ class TTabsFrame : public QFrame,
   void OnButtonCancelAddressingClick() { AddressPage->OnButtonCancelAddressingClick(); }
   void LockForAddressing() { AddressPage->LockForAddressing(); }
   void AddressingFinished() override;
-  bool JobRunning() const { return AddressPage->JobRunning(); }
+  // An addressing job, or an editor's sequence on the worker.
+  bool JobRunning() const { return AddressPage->JobRunning() || taskRunning_; }
   void OnRadioGroupPercentArcClick() { AddressPage->OnRadioGroupPercentArcClick(); }
-  // TNavigation: one device read on the calling thread; 0 or the failed exchange's result.
+  // TNavigation: one control gear read on the calling thread; 0 or the failed exchange's result.
   int ReadBalastParameters(int quick, int a) override;
-  int ReadControllerParameters(int a) override;
+  // TNavigation: an editor's sequence on the worker, and a control device read there.
+  bool RunOnWorker(std::function<SequenceResult(BusSession&)> sequence,
+                   std::function<void(int exchanges)> progress,
+                   std::function<void(const SequenceResult&)> done) override;
+  bool ReadControllerParameters(int a, std::function<void(const SequenceResult&)> done) override;
+  // From RunOnWorker until its `done` has run.
+  bool TaskRunning() const { return taskRunning_; }
+  // Stops the sequence before its next exchange; its `done` still comes (kSequenceCancelled).
+  void CancelTask();
   TGateThread& GateThread() { return Gate; }
 
   // The device pages.
@@ -248,6 +261,9 @@ class TTabsFrame : public QFrame,
   void BindConnectionEvents(TcpClient& client);
   void StopWorker();
   void SetDevicePagesEnabled(bool enabled);
+  // What a sequence on the worker locks, and its unlocking once the result is in.
+  void LockForTask();
+  void UnlockAfterTask();
   void ShowStatus(const QString& text);
   // The gate's state in the status line; a failure shown there before is over.
   void ShowGateState(const QString& text);
@@ -256,6 +272,12 @@ class TTabsFrame : public QFrame,
 
   Shared shared_;
   TGateThread Gate;
+  bool taskRunning_ = false;
+  struct TaskLock {
+    std::vector<std::unique_ptr<TControlsLock>> controls;
+    std::vector<QPointer<QWidget>> widgets;
+    std::vector<QPointer<QAction>> items;
+  } taskLock_;
   BusServerLaunch launch_;
   BusServerLink link_{TCPClientConfig};
 };

@@ -1,6 +1,13 @@
 // Shared control helpers.
 #include "ui/Widgets.h"
 
+#include <algorithm>
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QMainWindow>
@@ -118,6 +125,26 @@ QWidget* MakeWriteButton(const char* buttonName, const char* panelName, QPushBut
   button->setGeometry(kRim, kRim, kButtonWidth, kButtonHeight);
   button->raise();
   return host;
+}
+
+TControlsLock::TControlsLock(QWidget* root, const std::vector<QWidget*>& keep) {
+  if (root == nullptr) return;
+  for (QWidget* w : root->findChildren<QWidget*>()) {
+    const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                         qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+                         qobject_cast<QAbstractSlider*>(w) || qobject_cast<QAbstractItemView*>(w);
+    if (!control || !w->isEnabled()) continue;
+    if (std::find(keep.begin(), keep.end(), w) != keep.end()) continue;
+    locked_.emplace_back(w);
+  }
+  for (const QPointer<QWidget>& w : locked_) w->setEnabled(false);
+}
+
+void TControlsLock::Release() {
+  for (const QPointer<QWidget>& w : locked_) {
+    if (w) w->setEnabled(true);
+  }
+  locked_.clear();
 }
 
 }  // namespace lumetra

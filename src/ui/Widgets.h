@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
@@ -69,6 +70,22 @@ class TEditFocusFilter : public QObject {
     Handler onExit;
   };
   std::unordered_map<const QObject*, Watched> watched_;
+};
+
+// Disables every enabled control under `root` (buttons, boxes, edits, lists, spin boxes, sliders)
+// but those in `keep`, while a long sequence runs, and gives them back the enabled state they had
+// on Release() or destruction. A control disabled meanwhile by someone else is enabled again too;
+// one that was disabled before stays so.
+class TControlsLock {
+ public:
+  explicit TControlsLock(QWidget* root, const std::vector<QWidget*>& keep = {});
+  ~TControlsLock() { Release(); }
+  TControlsLock(const TControlsLock&) = delete;
+  TControlsLock& operator=(const TControlsLock&) = delete;
+  void Release();
+
+ private:
+  std::vector<QPointer<QWidget>> locked_;
 };
 
 // A file dialog of our own on every desktop, so that a file name rule of the program and its own

@@ -17,6 +17,7 @@
 #include "ui/ConfiguratorForm.h"
 #include "ui/LumetraApplication.h"
 #include "ui/TabsFrame.h"
+#include "ui/devices/ControllerFrame.h"
 
 namespace lumetra::test {
 namespace {
@@ -164,6 +165,49 @@ TEST_F(AddressingPageTest, AddressAddedOnTheDemoLineAddressesTheNewDevicesOnly) 
   ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
   EXPECT_EQ(gear.UsedSlotCount(), 12);
   EXPECT_FALSE(gear.IsSlotFree(7));
+}
+
+// The whole way of a control device's settings: found on the demo line, changed in the editor,
+// written over the bus server, forgotten by the table and read back from the device.
+TEST_F(AddressingPageTest, ADeviceOfTheDemoLineChangedInTheEditorReadsBackAsWritten) {
+  Open();
+  Execute(kActionNone, kActionFind);
+  ASSERT_TRUE(WaitUntil([&] { return JobDone(); }, kJobWait));
+  TControllerConfig& table = form->ControllerConfig();
+  ASSERT_FALSE(table.IsSlotFree(2));  // the motion sensor: group 2, multimaster on
+
+  tabs->Pages->setCurrentWidget(tabs->ControllersPage);
+  tabs->OnControlButtonClick(2);
+  TControllerFrame& editor = *form->DeviceEditor();
+  ASSERT_TRUE(editor.isVisible());
+  ASSERT_TRUE(editor.CheckBoxG[1]->isChecked());
+  ASSERT_TRUE(editor.CheckBoxMultimaster->isChecked());
+  // Leaves group 2, joins groups 6 and 12; multimaster off.
+  for (int g : {1, 5, 11}) editor.CheckBoxG[static_cast<size_t>(g)]->click();
+  editor.ButtonNewGroups->click();
+  editor.CheckBoxMultimaster->click();
+  editor.ButtonNewControlValue->click();
+  ASSERT_FALSE(editor.PanelWriteGroups->isVisible());
+  ASSERT_FALSE(editor.PanelWriteMultimaster->isVisible());
+
+  // The table forgets; only the device can tell.
+  table.SetCurrentSlot(2);
+  for (uint32_t g = 0; g < 16; ++g) table.SetGroups(g, g == 1 ? 1 : 0);
+  table.SetMultimaster(1);
+  editor.ButtonReadControl->click();
+  ASSERT_TRUE(WaitUntil([&] { return !tabs->JobRunning(); }, kJobWait));
+  EXPECT_EQ(Status(), QString());
+  table.SetCurrentSlot(2);
+  for (uint32_t g = 0; g < 16; ++g) {
+    const bool member = g == 5 || g == 11;
+    EXPECT_EQ(table.Groups(g), member ? 1 : 0) << g;
+    EXPECT_EQ(editor.CheckBoxG[g]->isChecked(), member) << g;
+  }
+  EXPECT_EQ(table.Multimaster(), 0);
+  EXPECT_FALSE(editor.CheckBoxMultimaster->isChecked());
+  EXPECT_EQ(table.DeviceType(), kKindPirSensor);
+  EXPECT_EQ(editor.EditVersion->text(), QStringLiteral("1.003"));
+  EXPECT_TRUE(editor.LabelRead->text().isEmpty());
 }
 
 TEST_F(AddressingPageTest, BothNothingDoesNothing) {

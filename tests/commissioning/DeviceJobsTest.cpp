@@ -5,6 +5,10 @@
 #include "commissioning/CommissioningFixture.h"
 #include "model/KindImage.h"
 
+#include <atomic>
+#include <future>
+#include <mutex>
+
 namespace lumetra::test {
 namespace {
 
@@ -27,6 +31,79 @@ std::vector<int> ImageLocations(const std::vector<Frame>& log) {
     if (configBank && r[2] == 9 && r[3] >= 7) locations.push_back(r[3]);
   }
   return locations;
+}
+
+// An editor's sequence on the running worker: its exchanges counted, its result handed over, one
+// at a time, and a cancel stopping it before its next exchange.
+TEST_F(DeviceJobsTest, ATaskRunsOnTheWorkerOneAtATimeAndCanBeCancelled) {
+  Build({"", {}, {DeviceAt(4, kKindSwitch)}});
+  worker.Start();
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::mutex mutex;
+  std::vector<int> counts;
+  std::promise<SequenceResult> first;
+  const bool started = worker.StartTask(
+      {[&](BusSession& session) {
+         return RunSequence([&] {
+           session.DeviceDataLess(BusTarget::Device(4), device::kIdentifyDevice);
+           session.Device(BusTarget::Device(4), device::kSetBank, 0x90);
+           released.wait();
+           session.Device(BusTarget::Device(4), device::kReadDirectMemoryByte, 2);
+         });
+       },
+       [&](int n) {
+         std::lock_guard lock(mutex);
+         counts.push_back(n);
+       },
+       [&](const SequenceResult& r) { first.set_value(r); }});
+  ASSERT_TRUE(started);
+  EXPECT_TRUE(worker.TaskRunning());
+  // Busy: a second task is refused and never runs.
+  bool secondRan = false;
+  EXPECT_FALSE(worker.StartTask({[&](BusSession&) {
+                                   secondRan = true;
+                                   return SequenceResult{};
+                                 },
+                                 {},
+                                 {}}));
+  release.set_value();
+  const SequenceResult result = first.get_future().get();
+  EXPECT_TRUE(result.Ok()) << result.Text();
+  EXPECT_FALSE(secondRan);
+  {
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(counts.size(), 3u);
+  }
+  // Idle before the result was handed over.
+  EXPECT_TRUE(worker.Idle());
+  EXPECT_FALSE(worker.TaskRunning());
+
+  // Cancelled while it runs: the next exchange does not go out.
+  std::promise<void> cancelled;
+  std::promise<void> resume;
+  std::promise<SequenceResult> second;
+  const size_t before = peer.Requests().size();
+  ASSERT_TRUE(worker.StartTask({[&](BusSession& session) {
+                                  return RunSequence([&] {
+                                    session.Device(BusTarget::Device(4), device::kSetBank, 0x90);
+                                    cancelled.set_value();
+                                    resume.get_future().wait();
+                                    session.Device(BusTarget::Device(4), device::kSetBank, 0xB0);
+                                  });
+                                },
+                                {},
+                                [&](const SequenceResult& r) { second.set_value(r); }}));
+  cancelled.get_future().wait();
+  EXPECT_TRUE(worker.CancelTask());
+  resume.set_value();
+  EXPECT_EQ(second.get_future().get().result, kSequenceCancelled);
+  EXPECT_EQ(peer.Requests().size(), before + 1);
+  // An idle worker is left alone by a cancel.
+  EXPECT_FALSE(worker.CancelTask());
+  EXPECT_TRUE(worker.Idle());
+  worker.Terminate();
+  worker.WaitFor();
 }
 
 TEST_F(DeviceJobsTest, ImagesAreReadByKindAndFirmware) {

@@ -5,16 +5,19 @@
 #include <QApplication>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <thread>
 
 #include "model/ControllerConfig.h"
 #include "sim/SimulatedLine.h"
 #include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
+#include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/ErrorDlg.h"
 #include "ui/TabsFrame.h"
@@ -385,6 +388,20 @@ TEST_F(ControllerFrameTest, ReadingPaintsTheCounterAfterEachByteAndFillsTheEdito
   Select(5);
   PaintedTexts painted(editor->LabelRead);
   editor->ButtonReadControl->click();
+  // The worker reads; meanwhile nothing else can reach the bus or the tables.
+  ASSERT_TRUE(tabs->JobRunning());
+  for (QWidget* locked : std::initializer_list<QWidget*>{
+           editor->ButtonReadControl, editor->ButtonLocalize, Group(0), editor->EditShortAddr,
+           tabs->Pages->tabBar(), tabs->ControllersPage}) {
+    EXPECT_FALSE(locked->isEnabled()) << locked->objectName().toStdString();
+  }
+  EXPECT_FALSE(form->findChild<QAction*>(QStringLiteral("ItemOpen"))->isEnabled());
+  ASSERT_TRUE(test::WaitUntil([&] { return !tabs->JobRunning(); }));
+  for (QWidget* unlocked : std::initializer_list<QWidget*>{
+           editor->ButtonReadControl, Group(0), tabs->Pages->tabBar(), tabs->ControllersPage}) {
+    EXPECT_TRUE(unlocked->isEnabled()) << unlocked->objectName().toStdString();
+  }
+  EXPECT_TRUE(form->findChild<QAction*>(QStringLiteral("ItemOpen"))->isEnabled());
   const QRegularExpression counter(QStringLiteral("^ *(\\d+) / (\\d+)$"));
   std::set<int> counts;
   int total = 0;
@@ -405,13 +422,47 @@ TEST_F(ControllerFrameTest, ReadingPaintsTheCounterAfterEachByteAndFillsTheEdito
   EXPECT_EQ(Group(3)->checkState(), Qt::Unchecked);
 }
 
-TEST_F(ControllerFrameTest, AFailedReadSaysSoInTheStatusLine) {
-  Open({{5, 0}});
+TEST_F(ControllerFrameTest, AFailedReadSaysSoAndLeavesWhatItDidNotReachUnknown) {
+  // The table holds values of an earlier reading (or a document): groups, firmware, status.
+  Open({{5, 1 << 2}});
   Select(5);
+  ASSERT_TRUE(Group(0)->isVisible());
+  // SET BANK and the kind go through, the version's request loses the gate.
   gate.CloseAfter(3);
   editor->ButtonReadControl->click();
-  EXPECT_EQ(StatusLine(), QStringLiteral("Čítanie ovládača C 05 sa nedokončilo: ") +
+  ASSERT_TRUE(test::WaitUntil([&] { return !tabs->JobRunning(); }));
+  EXPECT_EQ(StatusLine(), QStringLiteral("Čítanie ovládača C 05 sa nedokončilo: READ DIRECT "
+                                         "MEMORY BYTE C 05: ") +
                               QString::fromUtf8(ExchangeResultText(kExchangeLost)));
+  table->SetCurrentSlot(5);
+  EXPECT_EQ(table->DeviceType(), kKindSwitch);
+  EXPECT_EQ(table->Version(), 255);
+  EXPECT_EQ(table->Status(), 255);
+  EXPECT_EQ(table->Groups(2), 255);
+  EXPECT_EQ(table->Multimaster(), 255);
+  // The editor shows them as not read, and a groups write would not send them.
+  EXPECT_TRUE(editor->EditVersion->text().isEmpty());
+  EXPECT_EQ(Group(2)->checkState(), Qt::PartiallyChecked);
+  EXPECT_TRUE(editor->ButtonReadControl->isEnabled());
+}
+
+TEST_F(ControllerFrameTest, ClosingTheWindowDuringAReadStopsItAndThenCloses) {
+  Open({{5, 0}});
+  Select(5);
+  // A slow line: the read would take seconds.
+  gate.SetResponder([this](const Frame& request) -> std::optional<Frame> {
+    std::this_thread::sleep_for(5ms);
+    std::lock_guard lock(mutex);
+    return line->Exchange(request).reply;
+  });
+  editor->ButtonReadControl->click();
+  ASSERT_TRUE(tabs->TaskRunning());
+  form->close();
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(form->statusBar()->currentMessage(),
+            QStringLiteral("Prenos sa ruší, program sa zatvorí hneď, ako sa zastaví"));
+  ASSERT_TRUE(test::WaitUntil([&] { return !form->isVisible(); }));
+  EXPECT_LT(gate.Requests().size(), 100u);
 }
 
 }  // namespace

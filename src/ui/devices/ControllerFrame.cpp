@@ -308,15 +308,12 @@ void TControllerFrame::OnButtonResetClick() {
 
 void TControllerFrame::OnButtonReadControlClick() {
   if (!IsDeviceSelected() || TabsFrame == nullptr) return;
-  const uint8_t slot = ControllerConfig->CurrentSlot();
-  const int result = TabsFrame->ReadControllerParameters(slot);
-  RefreshView();
-  if (result != kExchangeReplied) {
-    const QString text = QStringLiteral("Čítanie ovládača C %1 sa nedokončilo: %2")
-                             .arg(TwoDigits(slot), QString::fromUtf8(ExchangeResultText(result)));
-    QMetaObject::invokeMethod(
-        this, [this, text] { ShowStatus(this, text); }, Qt::QueuedConnection);
-  }
+  // The worker reads; this editor's controls wait, locked, with the counter going, and show the
+  // device once the reading is over (what it did not reach shows as not read).
+  TabsFrame->ReadControllerParameters(ControllerConfig->CurrentSlot(), [this](const SequenceResult&) {
+    RefreshView();
+    if (TabsFrame) TabsFrame->ShowDeviceButtons();
+  });
 }
 
 void TControllerFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }

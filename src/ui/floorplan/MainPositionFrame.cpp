@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <atomic>
+#include <memory>
 
 #include "commissioning/ParameterReading.h"
 #include "model/BalastConfig.h"
@@ -258,21 +260,36 @@ void TMainPositionFrame::OnCheckBoxBalastStatusClick() {
 }
 
 void TMainPositionFrame::OnButtonReadBalastStatusClick() {
-  if (links_.session == nullptr || links_.balastConfig == nullptr) return;
-  const SequenceResult result =
-      ReadBalastStatuses(*links_.session, *links_.balastConfig, [this](int a) {
-        LabelBalastIdx->setText(QString::number(a));
-        LabelBalastIdx->repaint();
-      });
+  if (links_.navigation == nullptr || links_.balastConfig == nullptr) return;
+  TBalastConfig* table = links_.balastConfig;
+  const uint8_t first = table->FirstUsedSlot();
+  if (first >= TConfig::kGroupSlot) return;
+  // The lamp under way, written by the worker before each lamp and shown after every exchange.
+  auto reading = std::make_shared<std::atomic<int>>(first);
+  ShowReadingLamp(first);
+  const bool started = links_.navigation->RunOnWorker(
+      [table, reading](BusSession& session) {
+        return ReadBalastStatuses(session, *table, [reading](int a) { reading->store(a); });
+      },
+      [this, reading](int) { ShowReadingLamp(reading->load()); },
+      [this](const SequenceResult& result) { OnBalastStatusRead(result); });
+  if (!started) LabelBalastIdx->clear();
+}
+
+void TMainPositionFrame::ShowReadingLamp(int a) {
+  LabelBalastIdx->setText(QString::number(a));
+  LabelBalastIdx->repaint();
+}
+
+void TMainPositionFrame::OnBalastStatusRead(const SequenceResult& result) {
   LabelBalastIdx->clear();
   PositionFrame->RefreshPlan();
-  if (!result.Ok()) {
-    const QString text =
-        QStringLiteral("Čítanie stavu svietidiel sa zastavilo: ") + QString::fromStdString(result.Text());
-    // After the window's own word on the failed exchange, which it posts: this one says where.
-    QMetaObject::invokeMethod(
-        this, [this, text] { ShowStatus(this, text); }, Qt::QueuedConnection);
-  }
+  // Closing the window cancels the reading; that needs no word.
+  if (result.Ok() || result.result == kSequenceCancelled) return;
+  const std::string why =
+      result.step.empty() ? std::string(ExchangeResultText(result.result)) : result.Text();
+  ShowStatus(this, QStringLiteral("Čítanie stavu svietidiel sa nedokončilo: %1")
+                       .arg(QString::fromStdString(why)));
 }
 
 void TMainPositionFrame::OnButtonMaximumClick() {

@@ -10,13 +10,13 @@
 #include <QPushButton>
 #include <QString>
 
+#include "buslink/BusSession.h"
 #include "ui/DeviceButton.h"
 #include "ui/NavigatedView.h"
 #include "ui/floorplan/PositionFrame.h"
 
 namespace lumetra {
 
-class BusSession;
 class TBalastConfig;
 class TBalastFrame;
 class TControllerConfig;
@@ -24,13 +24,13 @@ class TControllerFrame;
 class TEditFocusFilter;
 
 // Lives on the user interface thread; every handler runs there. "Čítať stav svietidiel" reads the
-// lamps through the user-interface session and keeps the window painted meanwhile.
+// lamps on the worker (TNavigation::RunOnWorker), so the window keeps painting and its counter
+// goes; the other commands are short and use the user-interface session through the editors.
 class TMainPositionFrame : public QFrame, public TNavigatedView, public TPlanPicture {
   Q_OBJECT
  public:
   // What the view borrows from the main window.
   struct Links {
-    BusSession* session = nullptr;
     TBalastConfig* balastConfig = nullptr;
     TControllerConfig* controllerConfig = nullptr;
     TNavigation* navigation = nullptr;
@@ -101,6 +101,9 @@ class TMainPositionFrame : public QFrame, public TNavigatedView, public TPlanPic
   void BuildControls();
   void ConnectHandlers();
   void ClearDevice();
+  // "Čítať stav svietidiel": the lamp being read, and the end of the reading.
+  void ShowReadingLamp(int a);
+  void OnBalastStatusRead(const SequenceResult& result);
   // A typed number, or −1 for an empty edit.
   static long long Typed(const QLineEdit* edit);
 
