@@ -189,6 +189,31 @@ TEST_F(FloorPlanTest, OccupiedSlotsShowWhereTheTableSaysWithTheirCaptions) {
   EXPECT_EQ(plan->DeviceButton(2).StatusPanel, nullptr);
 }
 
+TEST_F(FloorPlanTest, ChoosingInAGridMarksTheDeviceOnThePlanAndScrollsItIntoView) {
+  tabs->OnBalastButtonClick(9);
+  EXPECT_EQ(plan->GearSelection, 9);
+  EXPECT_EQ(PanelColor(plan->GearButton(9).SelectPanel), kLime);
+  EXPECT_EQ(PanelColor(plan->GearButton(0).SelectPanel), Light());
+  EXPECT_EQ(view->LabelDeviceTypeValue->text(), QStringLiteral("6 - LED"));
+  EXPECT_EQ(view->EditNewAddress->text(), QStringLiteral("09"));
+
+  // Control device 2 lies beyond the plan's right edge as shown.
+  QPushButton* far = plan->DeviceButton(2).Button;
+  auto inView = [&] {
+    return plan->viewport()->rect().contains(
+        QRect(far->mapTo(plan->viewport(), QPoint(0, 0)), far->size()));
+  };
+  ASSERT_FALSE(inView());
+  tabs->OnControlButtonClick(2);
+  EXPECT_EQ(plan->ControllerSelection, 2);
+  EXPECT_EQ(plan->GearSelection, -1);
+  EXPECT_EQ(PanelColor(plan->DeviceButton(2).SelectPanel), kLime);
+  EXPECT_EQ(PanelColor(plan->GearButton(9).SelectPanel), Light());
+  EXPECT_TRUE(inView());
+  EXPECT_EQ(view->LabelAddressValue->text(), QStringLiteral("C "));
+  EXPECT_EQ(view->EditNewX->text(), QStringLiteral("560"));
+}
+
 TEST_F(FloorPlanTest, DraggingMovesOnlyAfterTheFirstMoveAndTheDropSnaps) {
   TDeviceButton& b = plan->GearButton(5);
   QPushButton* button = b.Button;

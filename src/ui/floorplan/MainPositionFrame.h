@@ -51,7 +51,8 @@ class TMainPositionFrame : public QFrame, public TNavigatedView, public TPlanPic
   void RefreshView() override { PositionFrame->RefreshPlan(); }
   void UpdatePercentLabels() override { PositionFrame->RefreshPlan(); }
   TPlanPicture* PlanPicture() override { return this; }
-  void SelectDevice(int kind, int i) override { PositionFrame->Select(kind, i); }
+  // A device chosen in a grid is marked and scrolled into view.
+  void SelectDevice(int kind, int i) override { PositionFrame->SelectAndShow(kind, i); }
   // TPlanPicture: the printed plan.
   void DrawPlan(QImage& bitmap) override { RenderPlan(bitmap); }
 

@@ -199,6 +199,21 @@ void TPositionFrame::Select(int kind, int i) {
   }
 }
 
+void TPositionFrame::SelectAndShow(int kind, int i) {
+  Select(kind, i);
+  if (SelectedButton() == nullptr || links_.balastConfig == nullptr ||
+      links_.controllerConfig == nullptr) {
+    return;
+  }
+  // Where the table places it: the refresh that follows moves the button there.
+  TConfig& table = kind == kGearKind ? static_cast<TConfig&>(*links_.balastConfig)
+                                     : static_cast<TConfig&>(*links_.controllerConfig);
+  const SlotPosition* stored = table.PositionAt(static_cast<uint32_t>(i));
+  const plan::Position at = plan::ShownPosition(stored->Top, stored->Left);
+  ensureVisible(at.left + plan::kButtonWidth / 2, at.top + plan::kButtonHeight / 2,
+                plan::kButtonWidth, plan::kButtonHeight);
+}
+
 void TPositionFrame::OnDeviceButtonMouseDown(TDeviceButton& button, Qt::MouseButton pressed) {
   if (pressed != Qt::LeftButton) return;
   const int i = IndexOf(button);

@@ -44,6 +44,8 @@ class TPositionFrame : public QScrollArea {
   void RefreshPlan();
   // Device i of the population `kind` was chosen elsewhere (a grid).
   void Select(int kind, int i);
+  // The same, and the plan scrolls so that the device's button is in view.
+  void SelectAndShow(int kind, int i);
 
   // Handlers.
   void OnDeviceButtonMouseDown(TDeviceButton& button, Qt::MouseButton pressed);
