@@ -48,7 +48,7 @@ const QColor kYellow{255, 255, 0};
 const QColor kMaroon{128, 0, 0};
 
 // Gear 0, 5, 9 and 12 and control devices 0 (a motion sensor) and 2 (a switch) in the tables;
-// on the line gear 5 (its lamp failed), 9 and 0, but not 12.
+// on the line gear 5 (its lamp failed), 9 and 0, but not 12, and the switch 2.
 class FloorPlanTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -61,6 +61,10 @@ class FloorPlanTest : public ::testing::Test {
       description.gear.push_back(g);
     }
     description.gear[1].status = 0x02;
+    sim::DeviceDescription sw;
+    sw.shortAddress = 2;
+    sw.kind = 129;
+    description.devices.push_back(sw);
     line = std::make_unique<sim::SimulatedLine>(description);
     gate.SetResponder([this](const Frame& request) -> std::optional<Frame> {
       std::lock_guard lock(mutex);
@@ -412,6 +416,37 @@ TEST_F(FloorPlanTest, ReaddressingGoesThroughTheEditorAndTakesThePositionAlong) 
   EXPECT_TRUE(view->PanelChangeAddress->isVisible());
   EXPECT_FALSE(gear->IsSlotFree(20));
   EXPECT_EQ(LineGear(1).shortAddress, 20);
+}
+
+TEST_F(FloorPlanTest, AControlDeviceIsReaddressedThroughItsEditor) {
+  tabs->OnControlButtonClick(2);
+  Sent();
+  test::TypeAndLeave(view->EditNewAddress, QStringLiteral("0"), view->ButtonMaximum);
+  view->ButtonChangeAddress->click();
+  // Taken by the motion sensor: refused, nothing sent.
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_TRUE(view->PanelChangeAddress->isVisible());
+  EXPECT_FALSE(StatusLine().isEmpty());
+
+  test::TypeAndLeave(view->EditNewAddress, QStringLiteral("33"), view->ButtonMaximum);
+  view->ButtonChangeAddress->click();
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Wire(4, 2, 41, 33)}));
+  {
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(line->Devices().at(0).shortAddress, 33);
+  }
+  EXPECT_TRUE(devices->IsSlotFree(2));
+  EXPECT_EQ(Stored(*devices, 33).Left, 560);
+  EXPECT_EQ(Stored(*devices, 33).Top, 60);
+  // The vacated slot goes back to its place in the control device block.
+  EXPECT_EQ(Stored(*devices, 2).Left, 560);
+  EXPECT_EQ(plan->ControllerSelection, 33);
+  EXPECT_TRUE(plan->DeviceButton(33).Button->isVisible());
+  EXPECT_EQ(At(plan->DeviceButton(33)), QPoint(560, 60));
+  EXPECT_FALSE(plan->DeviceButton(2).Button->isVisible());
+  EXPECT_EQ(PanelColor(tabs->DeviceButton(33).SelectPanel), kLime);
+  EXPECT_EQ(view->LabelDeviceTypeValue->text(), QStringLiteral("129 - Spínač"));
+  EXPECT_FALSE(view->PanelChangeAddress->isVisible());
 }
 
 TEST_F(FloorPlanTest, QuickCommandsGoToTheSelectedLamp) {
