@@ -58,6 +58,11 @@ BusServer::BusServer(const Options& options, const sim::LineDescription& line, s
     throw Error(std::string("Nedá sa vytvoriť rúra pre signály: ") + SystemErrorText(errno));
   }
   line_.SetMonitor([this](const sim::Frame& record) { Broadcast(record); });
+  line_.SetRelayOutputs([this](uint8_t shortAddress, uint8_t outputs) {
+    auto state = [outputs](int i) { return (outputs >> i) & 1 ? "zap." : "vyp."; };
+    Log("Optorelé %u: výstup A %s, B %s, C %s, D %s", shortAddress, state(0), state(1), state(2),
+        state(3));
+  });
   if (options_.timing == Timing::kDali) {
     const auto start = Clock::now();
     line_.SetClock([start] {

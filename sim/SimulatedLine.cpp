@@ -21,6 +21,9 @@ Frame MakeRecord(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
 
 namespace {
 
+// The opcode of the message frames devices put on the line on their own.
+constexpr uint8_t kSendStateOpcode = 134;
+
 bool GearAddressed(const ControlGear& g, uint8_t a) {
   if (a >= 0xFE) return true;                                 // broadcast
   if (a >= 0xFC) return g.shortAddress == kNoShortAddress;    // broadcast to the unaddressed
@@ -123,6 +126,8 @@ SimulatedLine::Result SimulatedLine::Exchange(const Frame& request) {
   bool query = false;
   Answers answers;
   ownFrames_.clear();
+  outputsBefore_.resize(devices_.size());
+  for (size_t i = 0; i < devices_.size(); ++i) outputsBefore_[i] = devices_[i].outputs;
   if (kind == kGearFrame) {
     Record(kRecordGearFrame, 0, request[2], request[3]);
     answers = GearFrame(request, query);
@@ -153,6 +158,16 @@ SimulatedLine::Result SimulatedLine::Exchange(const Frame& request) {
   for (const auto& own : ownFrames_) {
     Record(kRecordDeviceFrame, own[0], own[1], own[2]);
     result.busMicros += DaliTiming::kOwnFrame24;
+    if (own[1] == kSendStateOpcode) {
+      for (ControlDevice& d : devices_) d.HearMessage(own[0], own[2]);
+    }
+  }
+  if (relayOutputs_) {
+    for (size_t i = 0; i < devices_.size(); ++i) {
+      if (devices_[i].outputs != outputsBefore_[i]) {
+        relayOutputs_(devices_[i].shortAddress, devices_[i].outputs);
+      }
+    }
   }
   busMicros_ += result.busMicros;
   return result;

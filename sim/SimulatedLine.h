@@ -56,6 +56,10 @@ class SimulatedLine {
   explicit SimulatedLine(const LineDescription& line, uint64_t seed = 1);
 
   void SetMonitor(RecordSink sink) { monitor_ = std::move(sink); }
+  // Told after an exchange that changed an opto-relay's outputs: its short address and the
+  // outputs now on (bit i = output A + i).
+  using OutputsSink = std::function<void(uint8_t shortAddress, uint8_t outputs)>;
+  void SetRelayOutputs(OutputsSink sink) { relayOutputs_ = std::move(sink); }
   // Without a clock the pairs are not timed: a caller that is not pacing itself to the bus would
   // otherwise see its pairs fail at random.
   void SetClock(Clock clock) { clock_ = std::move(clock); }
@@ -95,6 +99,8 @@ class SimulatedLine {
   std::vector<std::array<uint8_t, 3>> ownFrames_;
   RecordSink monitor_;
   Clock clock_;
+  OutputsSink relayOutputs_;
+  std::vector<uint8_t> outputsBefore_;
 
   // The previous frame on the line and whether it opened a send-twice pair.
   Frame previous_{};

@@ -90,6 +90,9 @@ struct ControlDevice : RandomAddressing {
   bool LowByteInDtr() const {
     return kind == kKindLightSensor && versionMajor == 1 && versionMinor <= 2;
   }
+  // An opto-relay hears `message` that device `source` put on the line and switches its outputs
+  // as its responses in bank 0xB0 say; any other kind ignores it.
+  void HearMessage(uint8_t source, uint8_t message);
   void Reset();
 };
 

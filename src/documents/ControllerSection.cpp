@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "documents/OptoRelaySection.h"
 #include "documents/SectionParts.h"
 
 namespace lumetra {
@@ -11,6 +12,7 @@ const KindSections& ProgramKindSections() {
   // Each kind with a document part adds its line here, as its section is written.
   static const KindSections sections = [] {
     KindSections s;
+    s.Add(kKindOptoRelay, OptoRelaySection());
     return s;
   }();
   return sections;

@@ -30,25 +30,4 @@ constexpr std::string_view ControllerKindName(uint32_t kind) {
   return {};
 }
 
-// The names of the DALI control gear device types, shown with the type number; empty for a type
-// without one.
-constexpr std::string_view GearTypeName(uint32_t type) {
-  switch (type) {
-    case 0:
-      return "Fluorescenčné";
-    case 1:
-      return "Núdzové";
-    case 2:
-      return "Výbojkové";
-    case 3:
-      return "Halogénové";
-    case 4:
-      return "Žiarovky";
-    case 6:
-      return "LED";
-    default:
-      return {};
-  }
-}
-
 }  // namespace lumetra

@@ -61,5 +61,8 @@ inline constexpr uint8_t kConfigBank = 0xB0;
 SequenceResult WriteDeviceMemory(BusSession& session, const TConfig& table, uint8_t offset,
                                  const std::vector<uint8_t>& bytes,
                                  const std::function<void(int written)>& written = {});
+// Exchanges of WriteDeviceMemory before its first byte (SET BANK, SET DTR, ENABLE WRITE MEMORY):
+// a counter fed by the session's exchanges takes them off.
+inline constexpr int kMemoryWriteLeadIn = 3;
 
 }  // namespace lumetra

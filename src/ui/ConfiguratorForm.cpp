@@ -15,14 +15,17 @@
 #include "documents/ConfigDocument.h"
 #include "documents/FileFolder.h"
 #include "documents/Settings.h"
+#include "model/KindImage.h"
 #include "monitor/MonitorFrame.h"
 #include "ui/AboutBox.h"
 #include "ui/LumetraApplication.h"
 #include "ui/QtUiBridge.h"
+#include "ui/ReportPrinting.h"
 #include "ui/TabsFrame.h"
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
+#include "ui/devices/OptoRelayFrame.h"
 #include "ui/floorplan/MainPositionFrame.h"
 #include "ui/gear/BalastFrame.h"
 
@@ -95,6 +98,10 @@ void TConfiguratorForm::BuildMenu() {
   ItemPrint = file->addAction(QStringLiteral("Tlač"));
   ItemPrint->setObjectName(QStringLiteral("ItemPrint"));
   ItemPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  ItemPrintPreview = file->addAction(QStringLiteral("Náhľad tlače"));
+  ItemPrintPreview->setObjectName(QStringLiteral("ItemPrintPreview"));
+  ItemExportPdf = file->addAction(QStringLiteral("Exportovať do PDF"));
+  ItemExportPdf->setObjectName(QStringLiteral("ItemExportPdf"));
   file->addSeparator();
   ItemExit = file->addAction(QStringLiteral("Koniec"));
   ItemExit->setObjectName(QStringLiteral("ItemExit"));
@@ -110,12 +117,24 @@ void TConfiguratorForm::BuildMenu() {
           [this] { TLumetraApplication::Guard([this] { OnOpenClick(); }); });
   connect(ItemSaveAs, &QAction::triggered, this,
           [this] { TLumetraApplication::Guard([this] { OnSaveAsClick(); }); });
+  connect(ItemPrint, &QAction::triggered, this,
+          [this] { TLumetraApplication::Guard([this] { OnPrintClick(); }); });
+  connect(ItemPrintPreview, &QAction::triggered, this,
+          [this] { TLumetraApplication::Guard([this] { OnPrintPreviewClick(); }); });
+  connect(ItemExportPdf, &QAction::triggered, this,
+          [this] { TLumetraApplication::Guard([this] { OnExportPdfClick(); }); });
+  // The preview and the export print the same pages, so they are offered where "Tlač" is.
+  for (QAction* item : {ItemPrintPreview, ItemExportPdf}) {
+    connect(ItemPrint, &QAction::enabledChanged, item, &QAction::setEnabled);
+  }
 
   const QString filter = QStringLiteral("Lumetra konfigurácia zariadení (*.dcf)");
   OpenDialog = MakeFileDialog("OpenDialog", QFileDialog::AcceptOpen, filter, this);
   SaveDialog = MakeFileDialog("SaveDialog", QFileDialog::AcceptSave, filter, this);
-  // Printing arrives with the report.
+  // The pages enable "Tlač" where there is something to print; the first page has nothing.
   ItemPrint->setEnabled(false);
+  ItemPrintPreview->setEnabled(false);
+  ItemExportPdf->setEnabled(false);
 }
 
 std::string TConfiguratorForm::FilesFolder() {
@@ -146,6 +165,12 @@ void TConfiguratorForm::OnSaveAsClick() {
   SaveDocument(name, *BalastConfig_, *ControllerConfig_);
 }
 
+void TConfiguratorForm::OnPrintClick() { Printing_->OnPrintClick(); }
+
+void TConfiguratorForm::OnPrintPreviewClick() { Printing_->OnPrintPreviewClick(); }
+
+void TConfiguratorForm::OnExportPdfClick() { Printing_->OnExportPdfClick(); }
+
 void TConfiguratorForm::OnAboutClick() {
   TAboutBox box(this);
   box.exec();
@@ -175,9 +200,8 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.balastConfig = BalastConfig_.get();
   shared.controllerConfig = ControllerConfig_.get();
   shared.bridge = Bridge.get();
-  // "Tlač" is handed to the pages, which offer it where there is something to print, once the
-  // report can be printed; until then it stays disabled.
-  shared.printItem = nullptr;
+  // "Tlač" is handed to the pages, which offer it where there is something to print.
+  shared.printItem = ItemPrint;
   shared.statusLine = statusBar();
   shared.gateState = GateState;
   shared.documentItems = {ItemOpen, ItemSaveAs};
@@ -194,6 +218,9 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   // introduces them.
   BalastFrame->AttachToWindow(*UiSession_, *BalastConfig_, *Tabs);
   ControllerFrame->AttachToWindow(*UiSession_, *ControllerConfig_, *Tabs);
+  auto* optoRelayFrame = new TOptoRelayFrame;
+  optoRelayFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
+  ControllerFrame->SetKindFrame(kKindOptoRelay, optoRelayFrame);
   MainPositionFrame->AttachToWindow({.balastConfig = BalastConfig_.get(),
                                      .controllerConfig = ControllerConfig_.get(),
                                      .navigation = Tabs,
@@ -207,6 +234,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
     if (closeAfterJob_) QTimer::singleShot(0, this, &QWidget::close);
   });
   ReportPages_ = std::make_unique<ReportPages>();
+  Printing_ = std::make_unique<TReportPrinting>(this, *Tabs, *ReportPages_);
 }
 
 void TConfiguratorForm::OnDestroy() {

@@ -24,6 +24,7 @@ class TBalastFrame;
 class TControllerFrame;
 class TMainPositionFrame;
 class TMonitorFrame;
+class TReportPrinting;
 class TTabsFrame;
 class QtUiBridge;
 
@@ -69,6 +70,11 @@ class TConfiguratorForm : public QMainWindow {
   void OnOpenClick();
   void OnSaveAsClick();
   void OpenDocument(const std::string& path);
+  // "Tlač", "Náhľad tlače", "Exportovať do PDF": the shown editor's report pages or the floor plan.
+  void OnPrintClick();
+  void OnPrintPreviewClick();
+  void OnExportPdfClick();
+  TReportPrinting& Printing() { return *Printing_; }
   // Saves the installation as "LastDevicesConfig.dcf" in the program's files folder.
   void OnClose();
   // The folder of the program's own files: the program's folder when it is writable, else the
@@ -83,6 +89,8 @@ class TConfiguratorForm : public QMainWindow {
   QAction* ItemOpen;
   QAction* ItemSaveAs;
   QAction* ItemPrint;
+  QAction* ItemPrintPreview;
+  QAction* ItemExportPdf;
   QAction* ItemExit;
   QAction* ItemAbout;
 
@@ -108,6 +116,7 @@ class TConfiguratorForm : public QMainWindow {
   std::unique_ptr<TControllerConfig> ControllerConfig_;
   // The 64 lists a printed report is gathered in.
   std::unique_ptr<ReportPages> ReportPages_;
+  std::unique_ptr<TReportPrinting> Printing_;
   std::unique_ptr<QtUiBridge> Bridge;
   QScrollArea* ScrollBox_;
   QLabel* GateState;

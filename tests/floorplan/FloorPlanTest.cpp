@@ -24,6 +24,7 @@
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/TabsFrame.h"
+#include "ui/ReportPrinting.h"
 #include "ui/floorplan/MainPositionFrame.h"
 #include "ui/floorplan/PlanGeometry.h"
 
@@ -618,6 +619,22 @@ TEST_F(FloorPlanTest, ThePictureDrawsEllipsesAndRectanglesWithTheirTexts) {
   // Drawing changed no selection.
   EXPECT_EQ(gear->CurrentSlot(), 0);
   EXPECT_EQ(devices->CurrentSlot(), 0);
+
+  // "Tlač" of the shown plan exports it.
+  const std::string pdf =
+      (std::filesystem::path(form->FilesFolderInUse()) / "rozmiestnenie.pdf").string();
+  form->Printing().ExportTo(pdf);
+  EXPECT_TRUE(std::filesystem::exists(pdf));
+  EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
+
+  // Nothing installed, nothing to print; the plan itself still draws its frame.
+  TConfiguratorForm empty({});
+  QImage nothing(10, 10, QImage::Format_RGB32);
+  empty.FloorPlan()->DrawPlan(nothing);
+  EXPECT_TRUE(nothing.isNull());
+  empty.FloorPlan()->RenderPlan(nothing);
+  EXPECT_EQ(nothing.size(), QSize(1500, 1100));
+  EXPECT_EQ(nothing.pixel(0, 0), black);
 
   // With "Parametre" shown there is no plan to print.
   QImage none;

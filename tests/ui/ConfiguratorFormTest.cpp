@@ -101,6 +101,8 @@ TEST(ConfiguratorFormTest, MenuItemsShortcutsAndExit) {
       {"ItemOpen", "Otvoriť", QKeySequence(Qt::CTRL | Qt::Key_O), true},
       {"ItemSaveAs", "Uložiť ako", QKeySequence(), true},
       {"ItemPrint", "Tlač", QKeySequence(Qt::CTRL | Qt::Key_P), false},
+      {"ItemPrintPreview", "Náhľad tlače", QKeySequence(), false},
+      {"ItemExportPdf", "Exportovať do PDF", QKeySequence(), false},
       {"ItemExit", "Koniec", QKeySequence(), true},
       {"ItemAbout", "O programe", QKeySequence(), true},
   };

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "documents/DeviceReports.h"
 #include "model/ControllerConfig.h"
 #include "model/KindNames.h"
 #include "sequences/DeviceSequences.h"
@@ -207,6 +208,8 @@ void TControllerFrame::SetKindFrame(uint8_t kind, QWidget* frame) {
 
 void TControllerFrame::ShowKindFrame(uint32_t kind) {
   for (auto& [k, frame] : kindFrames_) frame->setVisible(k == kind);
+  // The shown editor fills itself from the selection, its red panels hidden.
+  if (auto* view = dynamic_cast<TNavigatedView*>(ShownKindFrame())) view->RefreshView();
 }
 
 QWidget* TControllerFrame::ShownKindFrame() const {
@@ -425,6 +428,10 @@ void TControllerFrame::RefreshView() {
   }
   Guard.Filled();
   Updating = false;
+}
+
+int TControllerFrame::GetReportPages(ReportPages& pages) {
+  return ControllerConfig ? ControllerReportPages(*ControllerConfig, pages) : 0;
 }
 
 }  // namespace lumetra

@@ -18,6 +18,7 @@
 #include "buslink/BusSession.h"
 #include "commissioning/GateThread.h"
 #include "ui/EditGuard.h"
+#include "documents/ReportPages.h"
 #include "ui/NavigatedView.h"
 
 namespace lumetra {
@@ -28,7 +29,10 @@ class TNavigation;
 
 // Lives on the user-interface thread; the worker reaches SetReadProgress only through its
 // hand-over.
-class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgressView {
+class TControllerFrame : public QFrame,
+                         public TNavigatedView,
+                         public TReadProgressView,
+                         public TReportSource {
   Q_OBJECT
  public:
   static constexpr int kGroupCount = 16;
@@ -42,6 +46,9 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
   // TNavigatedView
   QWidget* Widget() override { return this; }
   void RefreshView() override;
+  TReportSource* ReportSource() override { return this; }
+  // TReportSource: one page per device of the selection (ControllerReportPages).
+  int GetReportPages(ReportPages& pages) override;
 
   // TReadProgressView: the byte counter of "Čítať parametre", painted at once.
   bool IsShown() const override { return isVisible(); }
@@ -49,7 +56,8 @@ class TControllerFrame : public QFrame, public TNavigatedView, public TReadProgr
 
   // The editor of `kind` goes into the host area; ShowKindFrame shows it for that kind.
   void SetKindFrame(uint8_t kind, QWidget* frame);
-  // Shows the editor of `kind` and hides the others; none for a kind without an editor.
+  // Shows the editor of `kind` and hides the others; none for a kind without an editor. An editor
+  // that is a TNavigatedView is refreshed for the selection when shown.
   void ShowKindFrame(uint32_t kind);
   QWidget* ShownKindFrame() const;
 

@@ -300,6 +300,17 @@ void TMainPositionFrame::OnButtonOffClick() {
   if (links_.gearEditor) links_.gearEditor->OnButtonOffClick();
 }
 
+void TMainPositionFrame::DrawPlan(QImage& bitmap) {
+  const bool empty = links_.balastConfig == nullptr || links_.controllerConfig == nullptr ||
+                     (links_.balastConfig->UsedSlotCount() == 0 &&
+                      links_.controllerConfig->UsedSlotCount() == 0);
+  if (empty) {
+    bitmap = QImage();
+    return;
+  }
+  RenderPlan(bitmap);
+}
+
 void TMainPositionFrame::RenderPlan(QImage& bitmap) {
   bitmap = QImage(plan::kWidth, plan::kHeight, QImage::Format_RGB32);
   bitmap.fill(Qt::white);

@@ -53,8 +53,9 @@ class TMainPositionFrame : public QFrame, public TNavigatedView, public TPlanPic
   TPlanPicture* PlanPicture() override { return this; }
   // A device chosen in a grid is marked and scrolled into view.
   void SelectDevice(int kind, int i) override { PositionFrame->SelectAndShow(kind, i); }
-  // TPlanPicture: the printed plan.
-  void DrawPlan(QImage& bitmap) override { RenderPlan(bitmap); }
+  // TPlanPicture: the printed plan; none (a null image) while neither table holds a device, so
+  // that printing says there is nothing to print instead of sending an empty frame.
+  void DrawPlan(QImage& bitmap) override;
 
   // The whole area (1500 × 1100): a frame around it, an ellipse "A nn" for every control gear and
   // a rectangle "C nn - kind letter" for every control device, where they are placed.

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "model/Config.h"
+#include "model/GearTypeNames.h"
 #include "model/KindImage.h"
 #include "model/KindNames.h"
 
@@ -78,7 +79,7 @@ std::string DeviceLabel(int slot, uint32_t kind) {
 }
 
 std::string DeviceTypeText(bool controlDevice, uint32_t type) {
-  const std::string_view name = controlDevice ? ControllerKindName(type) : GearTypeName(type);
+  const std::string_view name = controlDevice ? ControllerKindName(type) : DeviceTypeName(type);
   return std::to_string(type) + " - " + std::string(name);
 }
 

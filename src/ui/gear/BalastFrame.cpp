@@ -7,8 +7,9 @@
 #include <QVBoxLayout>
 
 #include "buslink/BusSession.h"
+#include "documents/DeviceReports.h"
 #include "model/BalastConfig.h"
-#include "model/KindNames.h"
+#include "model/GearTypeNames.h"
 #include "sequences/GearSequences.h"
 #include "ui/EditGuard.h"
 #include "ui/ErrorDlg.h"
@@ -22,8 +23,9 @@ namespace {
 
 constexpr uint32_t kNoLevel = 255;
 
-QString DeviceTypeName(int type) {
-  return QString::fromUtf8(GearTypeName(static_cast<uint32_t>(type)));
+QString TypeName(int type) {
+  const std::string_view name = DeviceTypeName(static_cast<uint32_t>(type));
+  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
@@ -626,7 +628,7 @@ void TBalastFrame::RefreshView() {
   } else {
     TEditGuard::ShowValue(
         EditType, t.DeviceType(),
-        QStringLiteral("%1 - %2").arg(t.DeviceType()).arg(DeviceTypeName(t.DeviceType())));
+        QStringLiteral("%1 - %2").arg(t.DeviceType()).arg(TypeName(t.DeviceType())));
     TEditGuard::ShowValue(EditVersion, t.Version(),
                           QStringLiteral("%1.%2")
                               .arg(t.Version() >> 4)
@@ -685,6 +687,10 @@ void TBalastFrame::ToggleDiagnostics() {
   const bool show = ZorvikBalastFrame->isHidden();
   if (!show) ZorvikBalastFrame->StopRepeating();
   ZorvikBalastFrame->setVisible(show);
+}
+
+int TBalastFrame::GetReportPages(ReportPages& pages) {
+  return BalastConfig ? GearReportPages(*BalastConfig, pages) : 0;
 }
 
 }  // namespace lumetra

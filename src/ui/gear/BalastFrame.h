@@ -18,6 +18,7 @@
 
 #include "buslink/BusSession.h"
 #include "ui/EditGuard.h"
+#include "documents/ReportPages.h"
 #include "ui/NavigatedView.h"
 
 class QShortcut;
@@ -29,7 +30,7 @@ class TEditFocusFilter;
 class TNavigation;
 class TZorvikBalastFrame;
 
-class TBalastFrame : public QFrame, public TNavigatedView {
+class TBalastFrame : public QFrame, public TNavigatedView, public TReportSource {
   Q_OBJECT
  public:
   static constexpr int kGroupCount = 16;
@@ -46,6 +47,9 @@ class TBalastFrame : public QFrame, public TNavigatedView {
   // TNavigatedView
   QWidget* Widget() override { return this; }
   void RefreshView() override;
+  TReportSource* ReportSource() override { return this; }
+  // TReportSource: one page per device of the selection (GearReportPages).
+  int GetReportPages(ReportPages& pages) override;
 
   void UpdatePercentLabels();
   // One direct command to the selection; the exchange's result.

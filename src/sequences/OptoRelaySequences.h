@@ -1,0 +1,37 @@
+// What the opto-relay editor sends: its enable byte, the image of its 32 responses and the two
+// test commands that switch one output directly.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "buslink/BusSession.h"
+#include "sequences/GearSequences.h"
+
+namespace lumetra {
+
+class TControllerConfig;
+
+// Outputs A..D are 0..3 in the test commands and bits 0..3 of a response's RelayOn byte.
+inline constexpr int kRelayOutputs = 4;
+
+// The image bytes of the selected record's 32 responses, in image order (224 bytes from location
+// 7 on): what the responses' write sends.
+std::vector<uint8_t> RelayResponseImage(TControllerConfig& table);
+
+// RelayEnabled of the selected record into location 231. Refused when the byte holds no value the
+// user set or read (255): an erased byte is never written back as if it were a choice.
+SequenceResult WriteRelayEnabled(BusSession& session, TControllerConfig& table);
+
+// The 224 bytes of the responses through WriteDeviceMemory; `written(n)` after each byte that went
+// through (n from 1 to 224).
+SequenceResult WriteRelayResponses(BusSession& session, TControllerConfig& table,
+                                   const std::function<void(int written)>& written = {});
+
+// "Zapnúť" / "Vypnúť": PRESS-RELEASE-SWITCH ON or RELEASE-CLEAR-SWITCH OFF with output 0..3 (A..D)
+// to the selection. Nothing is stored.
+SequenceResult TestRelayOutput(BusSession& session, const TControllerConfig& table, int output,
+                               bool on);
+
+}  // namespace lumetra
