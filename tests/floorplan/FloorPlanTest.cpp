@@ -504,9 +504,11 @@ TEST_F(FloorPlanTest, ALostGateStopsTheReadingWithAWord) {
   const std::vector<Frame> sent = Sent();
   ASSERT_EQ(sent.size(), 3u);
   EXPECT_EQ(sent[2], Gear(0x0B, 0x90));
-  // What was not reached is unknown; with the status display on it shows red.
+  // What was not reached is unknown; with the status display on it shows red, without a level.
   view->CheckBoxBalastStatus->click();
   EXPECT_EQ(PanelColor(plan->GearButton(9).StatusPanel), kRed);
+  EXPECT_EQ(plan->GearButton(9).Button->text(), QStringLiteral("?"));
+  EXPECT_EQ(plan->GearButton(0).Button->text(), QStringLiteral("100"));
   EXPECT_TRUE(view->ButtonReadBalastStatus->isEnabled());
 }
 

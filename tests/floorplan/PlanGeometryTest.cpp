@@ -110,6 +110,10 @@ TEST(PlanGeometryTest, CaptionsAndKindTexts) {
   EXPECT_EQ(plan::DeviceCaption(true, 63), "C 63");
   EXPECT_EQ(plan::LevelCaption(100, true), "100%");
   EXPECT_EQ(plan::LevelCaption(254, false), "254");
+  EXPECT_EQ(plan::LevelCaption(0, true), "0%");
+  // Not read: no "255%".
+  EXPECT_EQ(plan::LevelCaption(255, true), "?");
+  EXPECT_EQ(plan::LevelCaption(255, false), "?");
   const struct {
     uint32_t kind;
     const char* label;

@@ -51,6 +51,7 @@ std::string DeviceCaption(bool controlDevice, int slot) {
 }
 
 std::string LevelCaption(uint32_t level, bool percent) {
+  if (level == TConfig::kNone) return "?";
   return std::to_string(level) + (percent ? "%" : "");
 }
 

@@ -58,7 +58,8 @@ bool InShownGroup(const TConfig& table);
 
 // "A 05", "C 00": the population letter and the slot index.
 std::string DeviceCaption(bool controlDevice, int slot);
-// The caption of a lamp with the status display on: its actual level as shown ("%d%%" or "%d").
+// The caption of a lamp with the status display on: its actual level as shown ("%d%%" or "%d"),
+// or "?" for a level not read (255 in both units), which is no level at all.
 std::string LevelCaption(uint32_t level, bool percent);
 
 // The printed plan's kind letter of a control device ("T", "P", "S", "O", "PS"); empty for others.
