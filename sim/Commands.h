@@ -27,6 +27,10 @@ struct LineContext {
   std::mt19937_64& rng;
   // 24-bit frames the devices put on the line on their own: [address, opcode, data].
   std::vector<std::array<uint8_t, 3>>& ownFrames;
+  // 16-bit frames the devices send to the control gear on their own (a switch running one of its
+  // sequences): [address byte, opcode or level]. The gear hear them after the frame that caused
+  // them.
+  std::vector<std::array<uint8_t, 2>>& ownGearFrames;
 
   uint32_t Random24() { return static_cast<uint32_t>(rng() & 0xFFFFFF); }
   // 0..n-1 from the raw engine bits, so a seed gives the same line on every standard library.

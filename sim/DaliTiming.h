@@ -45,6 +45,7 @@ struct DaliTiming {
   }
   // A frame a control device puts on the line on its own, with its settling time.
   static constexpr double kOwnFrame24 = kSettleForward + kForward24;
+  static constexpr double kOwnFrame16 = kSettleForward + kForward16;
 };
 
 }  // namespace lumetra::sim

@@ -20,6 +20,37 @@ void Announce(ControlDevice& d, uint8_t message, LineContext& ctx) {
   }
 }
 
+// A switch's command sequences (memory bank 0xB0 from location 7: four sequences of 26 bytes,
+// each four steps of address, command, two indicator bytes and a 16-bit wait, low byte first),
+// its input types (239, 240) and its enable bits (241).
+constexpr size_t kSwitchSequences = 7;
+constexpr size_t kSwitchSequenceBytes = 26;
+constexpr size_t kSwitchStepBytes = 6;
+constexpr size_t kSwitchTypes = 239;
+constexpr size_t kSwitchEnabled = 241;
+
+uint8_t SwitchType(const ControlDevice& d, uint8_t input) { return d.config[kSwitchTypes + input]; }
+
+// Input `input` had event 0 (pressed, switched on, position 1) or 1 (held, switched off, position
+// 2): an enabled input runs its sequence 2 · input + event. Step by step the device sends the
+// step's frame to the control gear and sets the indicators the step names (a code of 0xF leaves
+// one as it is), until an empty step (0xFF, 0xFF) or a step that waits: what follows a wait comes
+// that much later, which the line does not model.
+void RunSwitchSequence(ControlDevice& d, uint8_t input, int event, LineContext& ctx) {
+  if (((d.config[kSwitchEnabled] >> input) & 1) == 0) return;
+  const size_t sequence = kSwitchSequences + kSwitchSequenceBytes * (2 * input + event);
+  for (size_t k = 0; k < 4; ++k) {
+    const uint8_t* step = &d.config[sequence + kSwitchStepBytes * k];
+    if (step[0] == 0xFF && step[1] == 0xFF) return;
+    ctx.ownGearFrames.push_back({step[0], step[1]});
+    for (size_t j = 0; j < d.indicators.size(); ++j) {
+      const uint8_t code = (step[2 + j / 2] >> (4 * (j % 2))) & 0x0F;
+      if (code != 0x0F) d.indicators[j] = code;
+    }
+    if ((step[4] | step[5] << 8) != 0) return;
+  }
+}
+
 // --- DATA LESS COMMANDS, by sub-command ---
 Answer Identify(ControlDevice& d, uint8_t, LineContext&) {
   d.identifying = true;
@@ -132,8 +163,9 @@ Answer QueryRandomAddressByte(ControlDevice& d, uint8_t which, LineContext&) {
 Answer PressSwitchOn(ControlDevice& d, uint8_t which, LineContext& ctx) {
   if (d.kind == kKindSwitch && which < 2) {
     // Type 1 is a switch, which stays on; a push-button (or erased type) is pressed and let go.
-    const uint8_t type = d.config[239 + which];
+    const uint8_t type = SwitchType(d, which);
     Announce(d, static_cast<uint8_t>(0x20 + which), ctx);
+    RunSwitchSequence(d, which, 0, ctx);
     if (type == 1) {
       d.inputs |= static_cast<uint8_t>(1u << which);
     } else {
@@ -147,6 +179,7 @@ Answer PressSwitchOn(ControlDevice& d, uint8_t which, LineContext& ctx) {
 Answer HoldForce(ControlDevice& d, uint8_t which, LineContext& ctx) {
   if (d.kind == kKindSwitch && which < 2) {
     Announce(d, static_cast<uint8_t>(0x40 + which), ctx);
+    RunSwitchSequence(d, which, 1, ctx);
   } else if (d.kind == kKindPirSensor || d.kind == kKindPirLightSensor) {
     d.motion = true;
     Announce(d, 0x01, ctx);  // "PIR alarm"
@@ -155,6 +188,8 @@ Answer HoldForce(ControlDevice& d, uint8_t which, LineContext& ctx) {
 }
 Answer ReleaseSwitchOff(ControlDevice& d, uint8_t which, LineContext& ctx) {
   if (d.kind == kKindSwitch && which < 2) {
+    // Letting go of a push-button runs nothing; a switch turned off runs its second sequence.
+    if (SwitchType(d, which) == 1) RunSwitchSequence(d, which, 1, ctx);
     d.inputs &= static_cast<uint8_t>(~(1u << which));
     Announce(d, which, ctx);
   } else if (d.kind == kKindOptoRelay && which < 4) {
@@ -189,7 +224,9 @@ Answer QueryState(ControlDevice& d, uint8_t, LineContext& ctx) {
   }
 }
 Answer SetIndicator(ControlDevice& d, uint8_t value, LineContext&) {
-  d.indicators[value & 0x03] = static_cast<uint8_t>(value >> 5);
+  // The indicator number is bits 0-4; a number the device does not have changes nothing.
+  const uint8_t indicator = value & 0x1F;
+  if (indicator < d.indicators.size()) d.indicators[indicator] = static_cast<uint8_t>(value >> 5);
   return kNo;
 }
 Answer SetDtr1(ControlDevice& d, uint8_t value, LineContext&) {

@@ -68,7 +68,7 @@ SimulatedLine::Answers SimulatedLine::GearFrame(const Frame& request, bool& quer
   const uint8_t address = request[2];
   const uint8_t data = request[3];
   Answers answers;
-  LineContext ctx{rng_, ownFrames_};
+  LineContext ctx{rng_, ownFrames_, ownGearFrames_};
 
   const GearCommand* command = SpecialGearCommand(address);
   const bool special = command != nullptr;
@@ -99,7 +99,7 @@ SimulatedLine::Answers SimulatedLine::DeviceFrame(const Frame& request, bool& qu
   const uint8_t opcode = request[2];
   const uint8_t param = request[3];
   Answers answers;
-  LineContext ctx{rng_, ownFrames_};
+  LineContext ctx{rng_, ownFrames_, ownGearFrames_};
 
   const DeviceCommand& command = ControlDeviceCommand(opcode);
   const bool acts = SecondOfPair(request, command.twice) || !command.twice;
@@ -126,6 +126,7 @@ SimulatedLine::Result SimulatedLine::Exchange(const Frame& request) {
   bool query = false;
   Answers answers;
   ownFrames_.clear();
+  ownGearFrames_.clear();
   outputsBefore_.resize(devices_.size());
   for (size_t i = 0; i < devices_.size(); ++i) outputsBefore_[i] = devices_[i].outputs;
   if (kind == kGearFrame) {
@@ -168,6 +169,15 @@ SimulatedLine::Result SimulatedLine::Exchange(const Frame& request) {
         relayOutputs_(devices_[i].shortAddress, devices_[i].outputs);
       }
     }
+  }
+  // Taken out first: the gear's frames are gear frames like any other, and clear the list.
+  const std::vector<std::array<uint8_t, 2>> toGear = std::move(ownGearFrames_);
+  ownGearFrames_.clear();
+  for (const auto& own : toGear) {
+    Record(kRecordGearFrame, 0, own[0], own[1]);
+    bool ownQuery = false;
+    GearFrame(MakeFrame(0x80 | kGearFrame, 0, own[0], own[1]), ownQuery);
+    result.busMicros += DaliTiming::kOwnFrame16;
   }
   busMicros_ += result.busMicros;
   return result;

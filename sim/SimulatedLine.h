@@ -97,6 +97,7 @@ class SimulatedLine {
   std::vector<ControlDevice> devices_;
   std::mt19937_64 rng_;
   std::vector<std::array<uint8_t, 3>> ownFrames_;
+  std::vector<std::array<uint8_t, 2>> ownGearFrames_;
   RecordSink monitor_;
   Clock clock_;
   OutputsSink relayOutputs_;

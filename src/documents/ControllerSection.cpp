@@ -5,6 +5,7 @@
 
 #include "documents/OptoRelaySection.h"
 #include "documents/SectionParts.h"
+#include "documents/SwitchSection.h"
 
 namespace lumetra {
 
@@ -12,6 +13,7 @@ const KindSections& ProgramKindSections() {
   // Each kind with a document part adds its line here, as its section is written.
   static const KindSections sections = [] {
     KindSections s;
+    s.Add(kKindSwitch, SwitchKindSection());
     s.Add(kKindOptoRelay, OptoRelaySection());
     return s;
   }();

@@ -26,6 +26,7 @@
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
 #include "ui/devices/OptoRelayFrame.h"
+#include "ui/devices/SwitchFrame.h"
 #include "ui/floorplan/MainPositionFrame.h"
 #include "ui/gear/BalastFrame.h"
 
@@ -221,6 +222,10 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   auto* optoRelayFrame = new TOptoRelayFrame;
   optoRelayFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
   ControllerFrame->SetKindFrame(kKindOptoRelay, optoRelayFrame);
+  // Made inside its host, so that it measures its texts in the window's font.
+  auto* switchFrame = new TSwitchFrame(*ControllerFrame, ControllerFrame->KindFrameHost);
+  switchFrame->Attach(*UiSession_, *ControllerConfig_, Tabs);
+  ControllerFrame->SetKindFrame(kKindSwitch, switchFrame);
   MainPositionFrame->AttachToWindow({.balastConfig = BalastConfig_.get(),
                                      .controllerConfig = ControllerConfig_.get(),
                                      .navigation = Tabs,

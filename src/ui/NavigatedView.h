@@ -67,8 +67,7 @@ class TNavigation {
   // A control device read on the worker (identity, status, groups and image, up to 235 exchanges),
   // its byte counter in the editor; a reading that did not complete says so in the status line.
   // False when it could not start.
-  virtual bool ReadControllerParameters(int a,
-                                        std::function<void(const SequenceResult&)> done) = 0;
+  virtual bool ReadControllerParameters(int a, std::function<void(const SequenceResult&)> done) = 0;
 };
 
 // Absent views (nullptr) are skipped: not every view is built yet.

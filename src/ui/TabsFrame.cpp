@@ -399,7 +399,8 @@ bool TTabsFrame::RunOnWorker(std::function<SequenceResult(BusSession&)> sequence
                              std::function<void(int exchanges)> progress,
                              std::function<void(const SequenceResult&)> done) {
   if (taskRunning_ || AddressPage->JobRunning() || !Gate.Idle()) {
-    ShowStatus(QStringLiteral("Zbernica je zaneprázdnená: počkajte, kým sa skončí prebiehajúca úloha"));
+    ShowStatus(
+        QStringLiteral("Zbernica je zaneprázdnená: počkajte, kým sa skončí prebiehajúca úloha"));
     return false;
   }
   LockForTask();
@@ -422,25 +423,25 @@ bool TTabsFrame::RunOnWorker(std::function<SequenceResult(BusSession&)> sequence
   if (!Gate.StartTask(std::move(task))) {
     taskRunning_ = false;
     UnlockAfterTask();
-    ShowStatus(QStringLiteral("Zbernica je zaneprázdnená: počkajte, kým sa skončí prebiehajúca úloha"));
+    ShowStatus(
+        QStringLiteral("Zbernica je zaneprázdnená: počkajte, kým sa skončí prebiehajúca úloha"));
     return false;
   }
   return true;
 }
 
 bool TTabsFrame::ReadControllerParameters(int a, std::function<void(const SequenceResult&)> done) {
-  return RunOnWorker(Gate.DeviceReading(a), {},
-                     [this, a, done = std::move(done)](const SequenceResult& result) {
-                       if (!result.Ok()) {
-                         const std::string why = result.step.empty()
-                                                     ? std::string(ExchangeResultText(result.result))
-                                                     : result.Text();
-                         ShowStatus(QStringLiteral("Čítanie ovládača C %1 sa nedokončilo: %2")
-                                        .arg(a, 2, 10, QLatin1Char('0'))
-                                        .arg(QString::fromStdString(why)));
-                       }
-                       if (done) done(result);
-                     });
+  return RunOnWorker(
+      Gate.DeviceReading(a), {}, [this, a, done = std::move(done)](const SequenceResult& result) {
+        if (!result.Ok()) {
+          const std::string why =
+              result.step.empty() ? std::string(ExchangeResultText(result.result)) : result.Text();
+          ShowStatus(QStringLiteral("Čítanie ovládača C %1 sa nedokončilo: %2")
+                         .arg(a, 2, 10, QLatin1Char('0'))
+                         .arg(QString::fromStdString(why)));
+        }
+        if (done) done(result);
+      });
 }
 
 void TTabsFrame::CancelTask() { Gate.CancelTask(); }

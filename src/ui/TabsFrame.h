@@ -2,11 +2,11 @@
 // commissioning worker and which right-hand view is shown.
 #pragma once
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
-#include <QAction>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>

@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "sequences/GearSequences.h"
 #include "ui/ErrorDlg.h"
 #include "ui/LumetraApplication.h"
 
@@ -105,6 +106,29 @@ void ShowStatus(const QWidget* from, const QString& text) {
   if (auto* window = qobject_cast<QMainWindow*>(from->window())) {
     window->statusBar()->showMessage(text);
   }
+}
+
+uint32_t TypedValue(const QString& text, uint32_t empty) {
+  if (text.isEmpty()) return empty;
+  uint32_t value = 0;
+  for (const QChar c : text) {
+    if (!c.isDigit()) break;
+    value = value * 10 + static_cast<uint32_t>(c.digitValue());
+    if (value > 0xFFFFFF) break;
+  }
+  return value;
+}
+
+bool ReportSequence(QWidget* from, const SequenceResult& result) {
+  if (result.Ok()) return true;
+  const QString text = QString::fromStdString(result.Text());
+  if (result.result == kSequenceRefused) {
+    ShowStatus(from, text);
+  } else {
+    QMetaObject::invokeMethod(
+        from, [from, text] { ShowStatus(from, text); }, Qt::QueuedConnection);
+  }
+  return false;
 }
 
 QWidget* MakeWriteButton(const char* buttonName, const char* panelName, QPushButton*& button,

@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "buslink/BusSession.h"
+
 namespace lumetra {
 
 // A captioned group of radio buttons with one chosen item, addressed by index.
@@ -97,8 +99,16 @@ std::optional<std::string> ChosenFile(QFileDialog* dialog);
 // True when `name` does not exist yet or the user agrees to replace it.
 bool ConfirmOverwrite(QWidget* parent, const std::string& name);
 
+// The value an address or level edit holds: `empty` for no text, else its leading digits (0 when
+// none). Anything this large is rejected by every edit; the count stops before it overflows.
+uint32_t TypedValue(const QString& text, uint32_t empty);
+
 // Shows `text` in the status line of the main window that holds `from`.
 void ShowStatus(const QWidget* from, const QString& text);
+// An editor's word on a sequence's result: a refusal goes to the status line at once, a failed step
+// after the window's own word on the failed exchange (which it posts), since the step's name says
+// more. True when the sequence went through.
+bool ReportSequence(QWidget* from, const SequenceResult& result);
 
 // A "Zapísať" button with a red panel behind it; the panel frames the button while typed values
 // wait to be written and starts hidden. Returns the host that holds both, for a layout.

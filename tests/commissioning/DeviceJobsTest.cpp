@@ -43,20 +43,20 @@ TEST_F(DeviceJobsTest, ATaskRunsOnTheWorkerOneAtATimeAndCanBeCancelled) {
   std::mutex mutex;
   std::vector<int> counts;
   std::promise<SequenceResult> first;
-  const bool started = worker.StartTask(
-      {[&](BusSession& session) {
-         return RunSequence([&] {
-           session.DeviceDataLess(BusTarget::Device(4), device::kIdentifyDevice);
-           session.Device(BusTarget::Device(4), device::kSetBank, 0x90);
-           released.wait();
-           session.Device(BusTarget::Device(4), device::kReadDirectMemoryByte, 2);
-         });
-       },
-       [&](int n) {
-         std::lock_guard lock(mutex);
-         counts.push_back(n);
-       },
-       [&](const SequenceResult& r) { first.set_value(r); }});
+  const bool started =
+      worker.StartTask({[&](BusSession& session) {
+                          return RunSequence([&] {
+                            session.DeviceDataLess(BusTarget::Device(4), device::kIdentifyDevice);
+                            session.Device(BusTarget::Device(4), device::kSetBank, 0x90);
+                            released.wait();
+                            session.Device(BusTarget::Device(4), device::kReadDirectMemoryByte, 2);
+                          });
+                        },
+                        [&](int n) {
+                          std::lock_guard lock(mutex);
+                          counts.push_back(n);
+                        },
+                        [&](const SequenceResult& r) { first.set_value(r); }});
   ASSERT_TRUE(started);
   EXPECT_TRUE(worker.TaskRunning());
   // Busy: a second task is refused and never runs.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "LineFixture.h"
+#include "sim/DaliTiming.h"
 
 namespace lumetra::sim::test {
 namespace {
@@ -196,6 +197,61 @@ TEST_F(Devices, TestCommandsChangeStateAndMultimasterDevicesAnnounceThem) {
   EXPECT_EQ(line->Devices()[0].indicators[1], 2);
   Device(3, 0, 1);
   EXPECT_TRUE(line->Devices()[0].identifying);
+}
+
+// A switch operated by the test commands runs the sequence its memory holds, as laid out from
+// location 7 (four steps of address, command, indicators 1/2, 3/4 and the wait, low byte first),
+// and only on an input its enable bits (location 241) allow.
+TEST(SwitchSequence, ATestPressRunsTheStepsUpToTheFirstWait) {
+  DeviceDescription sw;
+  sw.shortAddress = 3;
+  sw.memory = {
+      // sequence 0: RECALL MAX LEVEL to A 05, indicator 1 blinks 1 s and 4 is on; GO TO SCENE 0
+      // to group 4, waiting 10 s after it; OFF to all, which comes after the wait
+      {7, {0x0B, 0x05, 0xF2, 0x1F, 0x00, 0x00, 0x89, 0x10, 0xFF, 0xFF, 0x0A, 0x00, 0xFF, 0x00}},
+      // sequence 1: arc level 100 to A 05
+      {7 + 26, {0x0A, 100, 0xF0, 0xFF, 0x00, 0x00}},
+      // sequence 2 (input 2): RECALL MAX LEVEL to A 06
+      {7 + 52, {0x0D, 0x05, 0xFF, 0xFF, 0x00, 0x00}},
+      {239, {0x00, 0x00, 0x01}},  // push-buttons, input 2 not enabled
+  };
+  GearDescription five;
+  five.shortAddress = 5;
+  five.actualLevel = 0;
+  GearDescription six;
+  six.shortAddress = 6;
+  six.actualLevel = 0;
+  six.groups = 1 << 4;
+  six.scenes[0] = 77;
+  std::vector<Frame> records;
+  SimulatedLine line({"", {five, six}, {sw}});
+  line.SetMonitor([&](const Frame& r) { records.push_back(r); });
+  auto device = [&](uint8_t opcode, uint8_t parameter) {
+    records.clear();
+    return line.Exchange(MakeFrame(0x84, 3, opcode, parameter)).busMicros;
+  };
+
+  const double pressed = device(130, 0);
+  EXPECT_EQ(records,
+            (std::vector<Frame>{
+                {0x64, 3, 130, 0, 0}, {0x63, 0, 0x0B, 0x05, 0}, {0x63, 0, 0x89, 0x10, 0}}));
+  EXPECT_EQ(line.Gear()[0].actualLevel, line.Gear()[0].maxLevel);
+  EXPECT_EQ(line.Gear()[1].actualLevel, 77);
+  EXPECT_EQ(line.Devices()[0].indicators, (std::array<uint8_t, 4>{2, 0, 0, 1}));
+  // The frames the device sent took their time on the bus too.
+  EXPECT_NEAR(pressed,
+              DaliTiming::ExchangeMicros(true, false, DaliTiming::Answer::kNone, 0) +
+                  2 * DaliTiming::kOwnFrame16,
+              1);
+
+  device(131, 0);  // held: the second sequence
+  EXPECT_EQ(records.size(), 2u);
+  EXPECT_EQ(line.Gear()[0].actualLevel, 100);
+  EXPECT_EQ(line.Devices()[0].indicators[0], 0);
+
+  device(130, 1);  // input 2 is not enabled: nothing but the frame itself
+  EXPECT_EQ(records.size(), 1u);
+  EXPECT_EQ(line.Gear()[1].actualLevel, 77);
 }
 
 TEST(LightSensor, MeasuredValueComesInTwoHalvesByFirmware) {

@@ -140,11 +140,12 @@ TEST_F(PrintingTest, ExportWritesOneSheetPerGroupMember) {
     files += entry.path().extension() != ".dcf";
   EXPECT_EQ(files, 1);
 
-  // The control devices' page prints their report: all devices, two sheets.
+  // The control devices' page prints their report: all devices, two switches of two sheets each
+  // (a switch's second input starts a sheet of its own).
   ShowPage(tabs->ControllersPage);
   tabs->OnControlButtonGroupClick(16);
   form->Printing().ExportTo(Pdf("ovladace.pdf"));
-  EXPECT_EQ(PdfPageCount(ReadAll(Pdf("ovladace.pdf"))), 2);
+  EXPECT_EQ(PdfPageCount(ReadAll(Pdf("ovladace.pdf"))), 4);
 }
 
 TEST_F(PrintingTest, AnExistingPdfIsReplacedOnlyWhenTheUserAgrees) {
@@ -185,7 +186,8 @@ TEST_F(PrintingTest, PrintGoesWhereThePrintDialogSaysAndNowhereWhenCancelled) {
   form->ItemPrint->trigger();
   EXPECT_EQ(asked, 1);
   EXPECT_EQ(title, QString::fromUtf8("Lumetra konfigurátor"));
-  EXPECT_EQ(PdfPageCount(ReadAll(path)), 2);
+  // Two switches, each with its second input on a sheet of its own.
+  EXPECT_EQ(PdfPageCount(ReadAll(path)), 4);
   fs::remove(path);
   form->ItemPrint->trigger();
   EXPECT_EQ(asked, 2);

@@ -63,11 +63,13 @@ TControllerFrame::TControllerFrame(QWidget* parent) : QFrame(parent) {
   EditFocus = new TEditFocusFilter(this);
   auto* top = new QHBoxLayout;
   auto* left = new QVBoxLayout;
-  for (QLayout* area : {BuildIdentityArea(), BuildAddressArea(), BuildStatusArea()}) {
+  // The two columns come out about as tall as each other, which leaves the kind editors below
+  // the most room.
+  for (QLayout* area : {BuildIdentityArea(), BuildAddressArea(), BuildActionsArea()}) {
     left->addWidget(Area(area));
   }
   auto* right = new QVBoxLayout;
-  for (QLayout* area : {BuildGroupsArea(), BuildActionsArea()}) right->addWidget(Area(area));
+  for (QLayout* area : {BuildGroupsArea(), BuildStatusArea()}) right->addWidget(Area(area));
   top->addLayout(left, 0);
   top->addLayout(right, 1);
   KindFrameHost = Named<QWidget>("KindFrameHost");
@@ -228,19 +230,7 @@ bool TControllerFrame::IsDeviceSelected() const {
   return ControllerConfig->CurrentSlot() < TConfig::kGroupSlot;
 }
 
-bool TControllerFrame::Report(const SequenceResult& result) {
-  if (result.Ok()) return true;
-  const QString text = QString::fromStdString(result.Text());
-  if (result.result == kSequenceRefused) {
-    ShowStatus(this, text);
-  } else {
-    // After the window's own word on the failed exchange, which it posts: the step's name says
-    // more.
-    QMetaObject::invokeMethod(
-        this, [this, text] { ShowStatus(this, text); }, Qt::QueuedConnection);
-  }
-  return false;
-}
+bool TControllerFrame::Report(const SequenceResult& result) { return ReportSequence(this, result); }
 
 void TControllerFrame::UpdatePanels() {
   if (Updating) return;
@@ -313,10 +303,11 @@ void TControllerFrame::OnButtonReadControlClick() {
   if (!IsDeviceSelected() || TabsFrame == nullptr) return;
   // The worker reads; this editor's controls wait, locked, with the counter going, and show the
   // device once the reading is over (what it did not reach shows as not read).
-  TabsFrame->ReadControllerParameters(ControllerConfig->CurrentSlot(), [this](const SequenceResult&) {
-    RefreshView();
-    if (TabsFrame) TabsFrame->ShowDeviceButtons();
-  });
+  TabsFrame->ReadControllerParameters(ControllerConfig->CurrentSlot(),
+                                      [this](const SequenceResult&) {
+                                        RefreshView();
+                                        if (TabsFrame) TabsFrame->ShowDeviceButtons();
+                                      });
 }
 
 void TControllerFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }

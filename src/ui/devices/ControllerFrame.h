@@ -72,6 +72,10 @@ class TControllerFrame : public QFrame,
   void OnButtonReadControlClick();
   void OnButtonNewAddressClick();
 
+  // A refusal or a failed step goes to the status line; true when the sequence went through. The
+  // kind editors report through it too.
+  bool Report(const SequenceResult& result);
+
   void OnEditEnter(QLineEdit* edit);
   void OnEditShortAddrExit(QLineEdit* edit);
   void OnAddressChange();
@@ -119,8 +123,6 @@ class TControllerFrame : public QFrame,
   QLayout* BuildActionsArea();
   void ConnectHandlers();
   void UpdatePanels();
-  // A refusal or a failed step goes to the status line; true when the sequence went through.
-  bool Report(const SequenceResult& result);
   bool IsDeviceSelected() const;
   struct Identity {
     uint8_t kind;

@@ -67,18 +67,6 @@ void TOncFrame::ShowAddress(QLineEdit* edit, uint32_t address) {
   PaintAddress(edit, address);
 }
 
-uint32_t TOncFrame::TypedValue(const QString& text, uint32_t empty) {
-  if (text.isEmpty()) return empty;
-  uint32_t value = 0;
-  for (const QChar c : text) {
-    if (!c.isDigit()) break;
-    value = value * 10 + static_cast<uint32_t>(c.digitValue());
-    // Anything this large is rejected by every edit; stop before it overflows.
-    if (value > 0xFFFFFF) break;
-  }
-  return value;
-}
-
 void TOncFrame::SelectItem(QComboBox* combo, uint32_t item) {
   combo->setCurrentIndex(item < static_cast<uint32_t>(combo->count()) ? static_cast<int>(item)
                                                                       : -1);

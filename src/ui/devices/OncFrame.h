@@ -67,8 +67,6 @@ class TOncFrame : public QScrollArea {
   // A source address the table cannot send messages from is painted red; 255 empties the edit.
   void ShowAddress(QLineEdit* edit, uint32_t address);
   void PaintAddress(QLineEdit* edit, uint32_t address);
-  // The value an address or level edit holds: `empty` for no text, else its leading digits.
-  static uint32_t TypedValue(const QString& text, uint32_t empty);
   static void SelectItem(QComboBox* combo, uint32_t item);
   // Firmware Version.MinVersion of the selected device.
   bool FirmwareIs(uint8_t version, uint8_t minVersion) const;

@@ -39,19 +39,6 @@ W* RowControl(const char* prefix, int row, const QString& suffix) {
   return w;
 }
 
-// The number an edit holds: `empty` for no text, else its leading digits (0 when none). Anything
-// this large is rejected by both edits; the count stops before it overflows.
-uint32_t TypedValue(const QString& text, uint32_t empty) {
-  if (text.isEmpty()) return empty;
-  uint32_t value = 0;
-  for (const QChar c : text) {
-    if (!c.isDigit()) break;
-    value = value * 10 + static_cast<uint32_t>(c.digitValue());
-    if (value > 0xFFFFFF) break;
-  }
-  return value;
-}
-
 // Item `item` of the box, or none when the stored value has no item.
 void SelectItem(QComboBox* combo, uint32_t item) {
   combo->setCurrentIndex(item < static_cast<uint32_t>(combo->count()) ? static_cast<int>(item)
@@ -402,19 +389,7 @@ void TOptoRelayFrame::OnCheckBoxOncOutputClick(int row, int output) {
   ShowChanged();
 }
 
-bool TOptoRelayFrame::Report(const SequenceResult& result) {
-  if (result.Ok()) return true;
-  const QString text = QString::fromStdString(result.Text());
-  if (result.result == kSequenceRefused) {
-    ShowStatus(this, text);
-  } else {
-    // After the window's own word on the failed exchange, which it posts: the step's name says
-    // more.
-    QMetaObject::invokeMethod(
-        this, [this, text] { ShowStatus(this, text); }, Qt::QueuedConnection);
-  }
-  return false;
-}
+bool TOptoRelayFrame::Report(const SequenceResult& result) { return ReportSequence(this, result); }
 
 void TOptoRelayFrame::OnButtonWriteEnabledClick() {
   if (Session == nullptr) return;

@@ -191,9 +191,7 @@ void TMainPositionFrame::ShowDevice(int index, TDeviceButton& button) {
 
 long long TMainPositionFrame::Typed(const QLineEdit* edit) {
   if (edit->text().isEmpty()) return -1;
-  bool ok = false;
-  const long long value = edit->text().toLongLong(&ok);
-  return ok ? value : -1;
+  return TypedValue(edit->text(), 0);
 }
 
 void TMainPositionFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }
