@@ -53,8 +53,10 @@ class SequenceLine {
   int silentAt_ = -1;
 
  public:
-  // The reply timeout for a request the gate leaves unanswered; short, as every wait costs.
-  static constexpr std::chrono::milliseconds kReplyTimeout{40};
+  // The reply timeout for a request the gate leaves unanswered. Short, as every wait costs, but long
+  // enough that a peer which closes the gate instead is heard closing it on a loaded machine: with
+  // 40 ms a lost gate was now and then taken for a silent one.
+  static constexpr std::chrono::milliseconds kReplyTimeout{250};
 
   explicit SequenceLine(const sim::LineDescription& description)
       : line_(std::make_unique<sim::SimulatedLine>(description)) {
