@@ -31,9 +31,11 @@ void ReadGear(BusSession& session, TBalastConfig& t, bool quick, int a,
   t.SetCurrentSlot(static_cast<uint8_t>(a));
   t.SetShortAddress(static_cast<uint32_t>(a));
   const BusTarget gear = BusTarget::Device(a);
-  auto ask = [&](const BusCommand& query) {
+  // A lamp that does not answer (or several at once) tells nothing: the gate's reply then only
+  // echoes the request, which must not pass for a status or a level.
+  auto ask = [&](const BusCommand& query) -> uint8_t {
     session.Gear(gear, query);
-    return session.Answer();
+    return session.Answered() ? session.Answer() : TConfig::kNone;
   };
 
   if (!quick) {
@@ -48,11 +50,21 @@ void ReadGear(BusSession& session, TBalastConfig& t, bool quick, int a,
   t.SetMaxLevel(ask(gear::kQueryMaxLevel));
   t.SetPowerOnLevel(ask(gear::kQueryPowerOnLevel));
   t.SetFailureLevel(ask(gear::kQueryFailureLevel));
+  // Bytes of bit fields are known only when answered: 255 would read as every bit set.
   const uint8_t fade = ask(gear::kQueryFadeTimeRate);
-  t.SetFadeRate(fade & 0x0F);
-  t.SetFadeTime(fade >> 4);
-  SetGroupByte(t, 0, ask(gear::kQueryGroupsLow));
-  SetGroupByte(t, 8, ask(gear::kQueryGroupsHigh));
+  const bool fadeKnown = session.Answered();
+  t.SetFadeRate(fadeKnown ? fade & 0x0F : TConfig::kNone);
+  t.SetFadeTime(fadeKnown ? fade >> 4 : TConfig::kNone);
+  auto groups = [&](uint32_t first, const BusCommand& query) {
+    const uint8_t bits = ask(query);
+    if (session.Answered()) {
+      SetGroupByte(t, first, bits);
+      return;
+    }
+    for (uint32_t g = 0; g < 8; ++g) t.SetGroups(first + g, TConfig::kNone);
+  };
+  groups(0, gear::kQueryGroupsLow);
+  groups(8, gear::kQueryGroupsHigh);
   for (uint32_t s = 0; s < 16 && !cancelled(); ++s) {
     t.SetScenes(s, ask(gear::kQuerySceneLevel.At(static_cast<int>(s))));
   }
@@ -112,6 +124,29 @@ bool ReadDevice(BusSession& session, TControllerConfig& t, int a, const ReadCanc
                          read(static_cast<uint8_t>(kImageFirstLocation + count)));
   }
   return true;
+}
+
+SequenceResult ReadBalastStatuses(BusSession& session, TBalastConfig& table,
+                                  const std::function<void(int a)>& reading) {
+  const uint8_t selected = table.CurrentSlot();
+  const ScopeExit restore([&table, selected] { table.SetCurrentSlot(selected); });
+  // What the reading does not reach stays unknown rather than showing an earlier reading's state.
+  {
+    const auto raw = RawLevels(table);
+    for (int a = 0; a < TConfig::kGroupSlot; ++a) {
+      if (table.IsSlotFree(static_cast<uint32_t>(a))) continue;
+      table.SetCurrentSlot(static_cast<uint8_t>(a));
+      table.SetStatus(TConfig::kNone);
+      table.SetActualLevel(TConfig::kNone);
+    }
+  }
+  return RunSequence([&] {
+    for (int a = 0; a < TConfig::kGroupSlot; ++a) {
+      if (table.IsSlotFree(static_cast<uint32_t>(a))) continue;
+      if (reading) reading(a);
+      ReadGear(session, table, true, a, [] { return false; });
+    }
+  });
 }
 
 }  // namespace lumetra

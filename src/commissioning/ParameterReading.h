@@ -4,9 +4,10 @@
 
 #include <functional>
 
+#include "buslink/BusSession.h"
+
 namespace lumetra {
 
-class BusSession;
 class TBalastConfig;
 class TControllerConfig;
 
@@ -22,5 +23,12 @@ void ReadGear(BusSession& session, TBalastConfig& table, bool quick, int a,
 // Returns whether the device is of a kind with a configuration image (and its image was read).
 bool ReadDevice(BusSession& session, TControllerConfig& table, int a,
                 const ReadCancelled& cancelled, const ReadProgress& progress);
+
+// The lamp status of the whole installation: the quick reading of every occupied control gear slot
+// in ascending order, `reading(a)` told before slot a is read. The table's selected slot is kept.
+// Every lamp's status and actual level is unknown (255) until its answers arrive: the first failed
+// exchange stops the reading and leaves the rest unknown.
+SequenceResult ReadBalastStatuses(BusSession& session, TBalastConfig& table,
+                                  const std::function<void(int a)>& reading = {});
 
 }  // namespace lumetra

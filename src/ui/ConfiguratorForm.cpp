@@ -28,6 +28,7 @@
 #include "ui/devices/PIRSensorFrame.h"
 #include "ui/devices/OptoRelayFrame.h"
 #include "ui/devices/SwitchFrame.h"
+#include "ui/floorplan/MainPositionFrame.h"
 #include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
@@ -70,6 +71,9 @@ TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, 
   ControllerFrame = new TControllerFrame(Content);
   ControllerFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   ControllerFrame->hide();
+  MainPositionFrame = new TMainPositionFrame(Content);
+  MainPositionFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
+  MainPositionFrame->hide();
   AddressFrame = new TAddressFrame(Content);
   AddressFrame->setGeometry(kViewLeft, 3, kViewWidth, kFrameHeight);
   AddressFrame->hide();
@@ -208,6 +212,7 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   shared.gearEditor = BalastFrame;
   shared.deviceEditor = ControllerFrame;
   shared.readProgressView = ControllerFrame;
+  shared.floorPlan = MainPositionFrame;
   FilesFolder_ = FilesFolder();
   shared.settingsPath = PathInFolder(FilesFolder_, kSettingsFile);
   shared.version = TVersionInfo().FileVersion;
@@ -225,6 +230,13 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   auto* switchFrame = new TSwitchFrame(*ControllerFrame, ControllerFrame->KindFrameHost);
   switchFrame->Attach(*UiSession_, *ControllerConfig_, Tabs);
   ControllerFrame->SetKindFrame(kKindSwitch, switchFrame);
+  MainPositionFrame->AttachToWindow({.balastConfig = BalastConfig_.get(),
+                                     .controllerConfig = ControllerConfig_.get(),
+                                     .navigation = Tabs,
+                                     .gearEditor = BalastFrame,
+                                     .deviceEditor = ControllerFrame});
+  // Every slot starts at its place on the plan before anything fills the tables.
+  MainPositionFrame->BindPlan();
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
     // Not from inside the worker's hand-over, which is still under way.
@@ -238,8 +250,8 @@ void TConfiguratorForm::OnDestroy() {
   if (Tabs == nullptr) return;
   // Hidden editors leave the bus alone (a blinking lamp, repeated diagnostics): nothing may go out
   // while the shut-down below still serves the event loop.
-  for (QWidget* editor :
-       {static_cast<QWidget*>(BalastFrame), static_cast<QWidget*>(ControllerFrame)}) {
+  for (QWidget* editor : {static_cast<QWidget*>(BalastFrame), static_cast<QWidget*>(ControllerFrame),
+                          static_cast<QWidget*>(MainPositionFrame)}) {
     if (editor != nullptr) editor->hide();
   }
   Tabs->Finalize();
@@ -255,6 +267,7 @@ void TConfiguratorForm::OnDestroy() {
   BalastFrame = nullptr;
   ControllerFrame = nullptr;
   PIRSensorFrame = nullptr;
+  MainPositionFrame = nullptr;
 }
 
 void TConfiguratorForm::ShowExchangeFailure(const QString& text) { statusBar()->showMessage(text); }

@@ -23,6 +23,7 @@ class TAddressFrame;
 class TBalastFrame;
 class TControllerFrame;
 class TPIRSensorFrame;
+class TMainPositionFrame;
 class TMonitorFrame;
 class TReportPrinting;
 class TTabsFrame;
@@ -56,6 +57,7 @@ class TConfiguratorForm : public QMainWindow {
   TBalastFrame* GearEditor() const { return BalastFrame; }
   TControllerFrame* DeviceEditor() const { return ControllerFrame; }
   TPIRSensorFrame* MotionSensorEditor() const { return PIRSensorFrame; }
+  TMainPositionFrame* FloorPlan() const { return MainPositionFrame; }
   QScrollArea* ScrollBox() const { return ScrollBox_; }
   bool MouseOver() const { return MouseOver_; }
 
@@ -127,6 +129,7 @@ class TConfiguratorForm : public QMainWindow {
   TBalastFrame* BalastFrame;
   TControllerFrame* ControllerFrame;
   TPIRSensorFrame* PIRSensorFrame = nullptr;
+  TMainPositionFrame* MainPositionFrame = nullptr;
   bool MouseOver_ = false;
   std::string FilesFolder_;
   bool closeAfterJob_ = false;

@@ -15,6 +15,14 @@ QWidget* MakePanel(const char* name, QWidget* parent, int width, int height) {
 }
 
 void SetPanelColor(QWidget* panel, const QColor& color) {
+  // A refresh of many tiles mostly finds them as they are: a palette change costs a lookup of the
+  // style's palette and a repaint.
+  const QPalette& shown = panel->palette();
+  if (shown.color(QPalette::Active, QPalette::Window) == color &&
+      shown.color(QPalette::Inactive, QPalette::Window) == color &&
+      shown.color(QPalette::Disabled, QPalette::Window) == color) {
+    return;
+  }
   QPalette palette = panel->palette();
   palette.setColor(QPalette::Window, color);
   // A disabled panel keeps the colour it was given, as the indicators are read, not used.

@@ -226,6 +226,7 @@ void TDevicePage::OnButtonClick(int i) {
   if (Shown() && record.CanFocus()) record.SetFocus();
   record.Select();
   if (autoRead_->isChecked() && kind_ == kGearKind) links_.gate->ReadGearParameters(0, i);
+  if (links_.floorPlan) links_.floorPlan->SelectDevice(kind_, i);
   RefreshViews();
   // A control device's reading is long: the editor shows the device now and again once the worker
   // has read it.
@@ -274,6 +275,8 @@ void TDevicePage::OnPageShow() {
   if (a < kDeviceCount && table.IsSlotFree(a)) a = table.FirstUsedSlot();
   for (TNavigatedView* view : links_.otherViews) HideViews({view});
   if (RadioButtonParameters->isChecked()) {
+    // The other page may have left the plan shown.
+    HideViews({links_.floorPlan});
     ShowView(links_.editor);
     if (a < kDeviceCount && isEnabled()) OnButtonClick(a);
   } else {

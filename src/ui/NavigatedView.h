@@ -29,6 +29,9 @@ class TNavigatedView {
   virtual TReportSource* ReportSource() { return nullptr; }
   // The floor plan's picture for printing; only the plan has one.
   virtual TPlanPicture* PlanPicture() { return nullptr; }
+  // Device i of the population `kind` (kGearKind, kDeviceKind) was chosen in its grid; only the
+  // floor plan, which shows both populations, marks it.
+  virtual void SelectDevice(int /*kind*/, int /*i*/) {}
 };
 
 // The floor plan draws itself into a picture for printing.
@@ -46,6 +49,10 @@ class TNavigation {
   // Redraws the tiles after an editor changed an address, a membership or a slot.
   virtual void ShowGearButtons() = 0;
   virtual void ShowDeviceButtons() = 0;
+  // Device i chosen outside the grids (on the floor plan): its page selects it as a click on its
+  // tile does, and the editor and the plan follow.
+  virtual void ChooseGear(int i) = 0;
+  virtual void ChooseDevice(int i) = 0;
   // One control gear read into its table on the calling thread; 0 or the failed exchange's result.
   virtual int ReadBalastParameters(int quick, int a) = 0;
   // Runs `sequence` on the worker with the worker's own session, so that the window goes on

@@ -169,7 +169,8 @@ void TTabsFrame::BindPages() {
                          .bridge = s.bridge,
                          .monitor = s.monitorView,
                          .printItem = s.printItem,
-                         .otherViews = {s.gearEditor, s.deviceEditor, s.progressView}});
+                         .otherViews = {s.gearEditor, s.deviceEditor, s.progressView,
+                                        s.floorPlan}});
   auto devicePage = [&](TConfig* table, TNavigatedView* editor, TNavigatedView* otherEditor) {
     return TDevicePage::Links{.table = table,
                               .session = s.session,
@@ -353,12 +354,13 @@ void TTabsFrame::OnPageChanged(int index) {
 }
 
 void TTabsFrame::OnInterfacePageShow() {
-  HideViews({shared_.gearEditor, shared_.deviceEditor, shared_.monitorView, shared_.progressView});
+  HideViews({shared_.gearEditor, shared_.deviceEditor, shared_.monitorView, shared_.progressView,
+             shared_.floorPlan});
   if (shared_.printItem) shared_.printItem->setEnabled(false);
 }
 
 void TTabsFrame::OnAddressPageShow() {
-  HideViews({shared_.gearEditor, shared_.deviceEditor, shared_.monitorView});
+  HideViews({shared_.gearEditor, shared_.deviceEditor, shared_.monitorView, shared_.floorPlan});
   if (shared_.progressView) {
     // During a job the worker owns the tables and keeps the view and its message up to date.
     const bool jobRunning = AddressPage->JobRunning();

@@ -167,6 +167,8 @@ class TTabsFrame : public QFrame,
   void OnRadioButtonCtrlPositionsClick() { ControllersPage->OnRadioButtonPositionsClick(); }
   void ShowGearButtons() override { LightsPage->ShowButtons(); }
   void ShowDeviceButtons() override { ControllersPage->ShowButtons(); }
+  void ChooseGear(int i) override { LightsPage->OnButtonClick(i); }
+  void ChooseDevice(int i) override { ControllersPage->OnButtonClick(i); }
   void ShowGearGroups() override { LightsPage->ShowGroups(); }
   void ShowDeviceGroups() override { ControllersPage->ShowGroups(); }
   void ClickSelectedGear() { LightsPage->ClickSelected(); }
