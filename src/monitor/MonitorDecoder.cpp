@@ -283,7 +283,8 @@ std::optional<TracedRecord> RecordOfLine(std::string_view line) {
   const size_t t = line.size() - 8;
   if (line[t - 1] != '\t' || line[t + 2] != ':' || line[t + 5] != ':' ||
       !TwoDigits(line, t, traced.time.hour) || !TwoDigits(line, t + 3, traced.time.minute) ||
-      !TwoDigits(line, t + 6, traced.time.second)) {
+      !TwoDigits(line, t + 6, traced.time.second) || traced.time.hour > 23 ||
+      traced.time.minute > 59 || traced.time.second > 59) {
     return std::nullopt;
   }
   // Only a line the decoder would make itself counts.
