@@ -49,6 +49,10 @@ int main(int argc, char** argv) {
     }
     // The control gear editor's report of all control gear, then the control device editor's of
     // all control devices: what "Tlač" gives on each page with every device selected.
+    for (TConfig* table : {static_cast<TConfig*>(&gear), static_cast<TConfig*>(&devices)}) {
+      table->SetCurrentSlot(TConfig::kGroupSlot);
+      table->SetCurrentGroup(TConfig::kAllDevices);
+    }
     ReportPages gearPages, devicePages;
     const int gearCount = GearReportPages(gear, gearPages);
     const int deviceCount = ControllerReportPages(devices, devicePages);

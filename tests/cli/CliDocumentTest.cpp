@@ -1,12 +1,17 @@
 // lumetra-cli as a process on real files: document check, show and diff, trace stats, the
 // command line's usage errors, every command's help and the version of all three programs.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include <string>
 #include <vector>
 
 #include "ProgramRun.h"
 #include "documents/ConfigDocument.h"
+#include "documents/DeviceReports.h"
 #include "documents/DocumentFixture.h"
 #include "model/KindImage.h"
 #include "monitor/MonitorDecoder.h"
@@ -282,6 +287,85 @@ TEST(CliCommandLine, EveryProgramAnswersVersionWithTheAboutBoxText) {
     EXPECT_EQ(r.exitCode, 0) << program << r.err;
     EXPECT_EQ(r.out, expected) << program;
   }
+}
+
+}  // namespace
+}  // namespace lumetra::test
+
+namespace lumetra::test {
+namespace {
+
+// Runs of blanks as one blank, none at the ends: pdftotext places the columns by their own
+// measure.
+std::string Collapsed(const std::string& line) {
+  std::string out;
+  for (const char c : line) {
+    if (c == ' ' || c == '\t' || c == '\f') {
+      if (!out.empty() && out.back() != ' ') out += ' ';
+    } else {
+      out += c;
+    }
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
+TEST_F(CliDocumentTest, ReportWritesThePagesOfBothEditorsIntoAPdf) {
+  if (::access("/usr/bin/pdftotext", X_OK) != 0) GTEST_SKIP() << "pdftotext (poppler-utils)";
+  const ProgramResult report = RunCli({"report", valid, "--pdf", Path("zostava")});
+  ASSERT_EQ(report.exitCode, 0) << report.err;
+  EXPECT_EQ(report.out, "PDF bolo uložené: " + Path("zostava.pdf") + "\n");
+  ProgramRun text;
+  text.program = "/usr/bin/pdftotext";
+  text.arguments = {"-layout", Path("zostava.pdf"), "-"};
+  const ProgramResult pdf = test::Run(text);
+  ASSERT_EQ(pdf.exitCode, 0) << pdf.err;
+  std::vector<std::string> shown;
+  for (const std::string& line : SplitLines(pdf.out)) {
+    if (!Collapsed(line).empty()) shown.push_back(Collapsed(line));
+  }
+
+  // Every line of the report, in its order: all control gear pages, then all control devices',
+  // levels in percent as the window shows them by default. The date line is left out: the PDF
+  // was made a moment earlier.
+  TBalastConfig reportGear;
+  TControllerConfig reportDevices;
+  reportGear.SetPercentMode(1);
+  reportDevices.SetPercentMode(1);
+  LoadDocument(valid, reportGear, reportDevices);
+  for (TConfig* table : {static_cast<TConfig*>(&reportGear), static_cast<TConfig*>(&reportDevices)}) {
+    table->SetCurrentSlot(TConfig::kGroupSlot);  // every device, not the first one
+    table->SetCurrentGroup(TConfig::kAllDevices);
+  }
+  ReportPages gearPages, devicePages;
+  std::vector<std::string> expected;
+  const int gearCount = GearReportPages(reportGear, gearPages);
+  const int deviceCount = ControllerReportPages(reportDevices, devicePages);
+  ASSERT_EQ(gearCount, 3);
+  ASSERT_EQ(deviceCount, 2);
+  for (const auto& [pages, count] : {std::pair{&gearPages, gearCount}, {&devicePages, deviceCount}}) {
+    for (int p = 0; p < count; ++p) {
+      for (const std::string& line : (*pages)[size_t(p)]) {
+        const std::string c = Collapsed(line);
+        const bool date = c.size() >= 10 && c[2] == '.' && c[5] == '.';
+        if (!c.empty() && !date) expected.push_back(c);
+      }
+    }
+  }
+  size_t at = 0;
+  for (const std::string& line : expected) {
+    const auto found = std::find(shown.begin() + long(at), shown.end(), line);
+    ASSERT_NE(found, shown.end()) << "\"" << line << "\" after line " << at << " of\n" << pdf.out;
+    at = size_t(found - shown.begin()) + 1;
+  }
+
+  const ProgramResult plan = RunCli({"report", valid, "--pdf", Path("plan.pdf"), "--plan"});
+  EXPECT_EQ(plan.exitCode, 1);
+  EXPECT_NE(plan.err.find("rozmiestnenie nie je k dispozícii"), std::string::npos) << plan.err;
+  EXPECT_FALSE(std::filesystem::exists(Path("plan.pdf")));
+  const ProgramResult missing = RunCli({"report", Path("none.dcf"), "--pdf", Path("none.pdf")});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find("none.dcf"), std::string::npos) << missing.err;
 }
 
 }  // namespace

@@ -39,20 +39,30 @@ inline ProgramResult Run(const ProgramRun& run) {
   argv.push_back(const_cast<char*>(run.program.c_str()));
   for (const std::string& a : run.arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  // The child's environment is built before the fork: a child of a threaded process may only
+  // make async-signal-safe calls until it executes the program.
+  std::vector<std::string> environment;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    const std::string name = entry.substr(0, entry.find('='));
+    bool replaced = false;
+    for (const std::string& change : run.environment) {
+      replaced = replaced || change.substr(0, change.find('=')) == name;
+    }
+    if (!replaced) environment.push_back(entry);
+  }
+  for (const std::string& change : run.environment) {
+    if (change.find('=') != std::string::npos) environment.push_back(change);
+  }
+  std::vector<char*> envp;
+  for (std::string& e : environment) envp.push_back(e.data());
+  envp.push_back(nullptr);
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::dup2(out[1], STDOUT_FILENO);
     ::dup2(err[1], STDERR_FILENO);
-    for (const std::string& e : run.environment) {
-      const size_t eq = e.find('=');
-      if (eq == std::string::npos) {
-        ::unsetenv(e.c_str());
-      } else {
-        ::setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
-      }
-    }
     if (!run.folder.empty() && ::chdir(run.folder.c_str()) != 0) ::_exit(127);
-    ::execv(run.program.c_str(), argv.data());
+    ::execve(run.program.c_str(), argv.data(), envp.data());
     ::_exit(127);
   }
   ::close(out[1]);
