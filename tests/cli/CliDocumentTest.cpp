@@ -283,7 +283,7 @@ TEST(CliCommandLine, EveryProgramAnswersVersionWithTheAboutBoxText) {
     run.arguments = {"--version"};
     // Without a display: the configurator answers before it opens any window.
     run.environment = {"QT_QPA_PLATFORM=xcb", "DISPLAY"};
-    const ProgramResult r = test::Run(run);
+    const ProgramResult r = RunProgram(run);
     EXPECT_EQ(r.exitCode, 0) << program << r.err;
     EXPECT_EQ(r.out, expected) << program;
   }
@@ -318,7 +318,7 @@ TEST_F(CliDocumentTest, ReportWritesThePagesOfBothEditorsIntoAPdf) {
   ProgramRun text;
   text.program = "/usr/bin/pdftotext";
   text.arguments = {"-layout", Path("zostava.pdf"), "-"};
-  const ProgramResult pdf = test::Run(text);
+  const ProgramResult pdf = RunProgram(text);
   ASSERT_EQ(pdf.exitCode, 0) << pdf.err;
   std::vector<std::string> shown;
   for (const std::string& line : SplitLines(pdf.out)) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,9 +31,24 @@ struct ProgramRun {
   std::chrono::milliseconds timeout{60000};
   // Sent once after this long (SIGTERM), for a program that runs until it is told to stop.
   std::chrono::milliseconds terminateAfter{0};
+  // And not before the program has its own handler of SIGTERM in place (it is ready then).
+  bool terminateWhenHandled = false;
 };
 
-inline ProgramResult Run(const ProgramRun& run) {
+// Whether process `pid` catches `signo` (its SigCgt mask in /proc).
+inline bool CatchesSignal(pid_t pid, int signo) {
+  std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/status").c_str(), "r");
+  if (!f) return false;
+  char line[256];
+  unsigned long long mask = 0;
+  while (std::fgets(line, sizeof line, f)) {
+    if (std::sscanf(line, "SigCgt: %llx", &mask) == 1) break;
+  }
+  std::fclose(f);
+  return (mask >> (signo - 1)) & 1;
+}
+
+inline ProgramResult RunProgram(const ProgramRun& run) {
   int out[2], err[2];
   if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return {};
   std::vector<char*> argv;
@@ -74,7 +90,8 @@ inline ProgramResult Run(const ProgramRun& run) {
   int open = 2;
   while (open > 0) {
     const auto elapsed = std::chrono::steady_clock::now() - start;
-    if (run.terminateAfter.count() > 0 && !terminated && elapsed >= run.terminateAfter) {
+    if (run.terminateAfter.count() > 0 && !terminated && elapsed >= run.terminateAfter &&
+        (!run.terminateWhenHandled || CatchesSignal(pid, SIGTERM))) {
       ::kill(pid, SIGTERM);
       terminated = true;
     }
@@ -111,7 +128,7 @@ inline ProgramResult RunCli(std::vector<std::string> arguments, std::string fold
   run.program = LUMETRA_BUILD_DIR "/lumetra-cli";
   run.arguments = std::move(arguments);
   run.folder = std::move(folder);
-  return Run(run);
+  return RunProgram(run);
 }
 
 // The lines of a text.
