@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/FileFolder.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/LumetraApplication.h"
 #include "ui/VersionInfo.h"
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   lumetra::TLumetraApplication app(argc, argv);
+  // The desktop entry the window belongs to, so that the desktop shows its icon for it.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(lumetra::kApplicationId));
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   CloseOnSignals();
