@@ -8,6 +8,7 @@
 #include "busserver/BusServer.h"
 #include "busserver/Options.h"
 #include "sim/LineDescription.h"
+#include "ui/VersionInfo.h"
 
 using namespace lumetra;
 using namespace lumetra::busserver;
@@ -25,7 +26,8 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   if (options.version) {
-    std::printf("%s\n", VersionText().c_str());
+    // The product's version, as the configurator's about box shows it.
+    std::fputs(lumetra::VersionText().c_str(), stdout);
     return kExitOk;
   }
 

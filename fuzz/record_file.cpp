@@ -1,10 +1,12 @@
 // Fuzz target: the record-file reader. The bytes arrive in pieces whose sizes the input's first
 // byte sets, as reads of a file would deliver them; a text that is accepted must give the same
-// lines as one piece, and lines never hold a line feed.
+// lines as one piece, and lines never hold a line feed. Each line is also read back into a record
+// (as lumetra-cli's trace commands do): a line that is accepted decodes to itself.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "monitor/MonitorDecoder.h"
 #include "monitor/MonitorLines.h"
 
 using lumetra::MonitorTextReader;
@@ -41,6 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (whole.Line(i) != pieces.Line(i)) std::abort();
     if (whole.Line(i).find('\n') != std::string_view::npos) std::abort();
     chars += whole.Line(i).size();
+    if (const auto traced = lumetra::RecordOfLine(whole.Line(i))) {
+      const auto again = lumetra::DecodeRecord(traced->record, {}, false, traced->time);
+      if (!again.line || *again.line != whole.Line(i)) std::abort();
+    }
   }
   if (chars > text.size()) std::abort();
   return 0;

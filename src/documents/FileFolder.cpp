@@ -22,8 +22,23 @@ bool IsFolderWritable(const std::string& folder) {
   return true;
 }
 
+bool IsInstalledProgramFolder(const std::string& programFolder) {
+  namespace fs = std::filesystem;
+  if (programFolder.empty()) return false;
+  fs::path folder(programFolder);
+  if (!folder.has_filename()) folder = folder.parent_path();  // "…/bin/"
+  if (folder.filename() != "bin") return false;
+  std::error_code ignored;
+  return fs::is_regular_file(folder.parent_path() / "share" / "applications" /
+                                 (std::string(kApplicationId) + ".desktop"),
+                             ignored);
+}
+
 std::string ChooseFileFolder(const std::string& programFolder, const std::string& dataFolder) {
-  if (!programFolder.empty() && IsFolderWritable(programFolder)) return programFolder;
+  if (!programFolder.empty() && !IsInstalledProgramFolder(programFolder) &&
+      IsFolderWritable(programFolder)) {
+    return programFolder;
+  }
   std::error_code ignored;
   std::filesystem::create_directories(dataFolder, ignored);
   return dataFolder;

@@ -234,4 +234,66 @@ DecodedRecord DecodeRecord(const MonitorRecord& record, const MonitorFilter& fil
   return result;
 }
 
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The bytes of an upper-case hexadecimal text of 2, 4 or 6 digits.
+bool HexBytes(std::string_view text, uint8_t* bytes) {
+  for (size_t i = 0; i < text.size(); i += 2) {
+    const int high = HexDigit(text[i]), low = HexDigit(text[i + 1]);
+    if (high < 0 || low < 0) return false;
+    bytes[i / 2] = static_cast<uint8_t>(high << 4 | low);
+  }
+  return true;
+}
+
+bool TwoDigits(std::string_view text, size_t at, int& value) {
+  if (text[at] < '0' || text[at] > '9' || text[at + 1] < '0' || text[at + 1] > '9') return false;
+  value = (text[at] - '0') * 10 + (text[at + 1] - '0');
+  return true;
+}
+
+}  // namespace
+
+std::optional<TracedRecord> RecordOfLine(std::string_view line) {
+  // "\t" hex "\t" … "\tHH:MM:SS"
+  if (line.size() < 12 || line[0] != '\t') return std::nullopt;
+  const size_t hexEnd = line.find('\t', 1);
+  if (hexEnd == std::string_view::npos) return std::nullopt;
+  const std::string_view hex = line.substr(1, hexEnd - 1);
+  TracedRecord traced;
+  uint8_t bytes[3] = {};
+  if ((hex.size() != 2 && hex.size() != 4 && hex.size() != 6) || !HexBytes(hex, bytes)) {
+    return std::nullopt;
+  }
+  MonitorRecord& r = traced.record;
+  if (hex.size() == 4) {
+    r = {kRecordGearFrame, 0, bytes[0], bytes[1], 0};
+  } else if (hex.size() == 6) {
+    r = {kRecordDeviceFrame, bytes[0], bytes[1], bytes[2], 0};
+  } else {
+    const bool answer = line.substr(hexEnd).rfind("\t\t\t\tAnswer", 0) == 0;
+    r = {answer ? kRecordAnswer : kRecordBusError, 0, 0, bytes[0], 0};
+  }
+  const size_t t = line.size() - 8;
+  if (line[t - 1] != '\t' || line[t + 2] != ':' || line[t + 5] != ':' ||
+      !TwoDigits(line, t, traced.time.hour) || !TwoDigits(line, t + 3, traced.time.minute) ||
+      !TwoDigits(line, t + 6, traced.time.second) || traced.time.hour > 23 ||
+      traced.time.minute > 59 || traced.time.second > 59) {
+    return std::nullopt;
+  }
+  // Only a line the decoder would make itself counts.
+  std::string again;
+  bool skip = false;
+  if (!DecodeRecordInto(again, r, MonitorFilter{}, skip, traced.time) || again != line) {
+    return std::nullopt;
+  }
+  return traced;
+}
+
 }  // namespace lumetra

@@ -61,6 +61,19 @@ DecodedRecord DecodeRecord(const MonitorRecord& record, const MonitorFilter& fil
 bool DecodeRecordInto(std::string& line, const MonitorRecord& record, const MonitorFilter& filter,
                       bool& skipNextAnswer, const ArrivalTime& time);
 
+// A monitor line read back: the record it shows and when it arrived. Every line the decoder makes
+// carries the frame's bytes (or the answer or error code) in its second column, so the lines of a
+// record file can be decoded once more, under another filter, or counted.
+struct TracedRecord {
+  MonitorRecord record{};
+  ArrivalTime time;
+};
+
+// The record behind `line`; none when `line` is no line the decoder makes from a record: decoding
+// the result without a filter gives `line` again, character for character. Answers come back as
+// kRecordAnswer whichever of the two answer kinds made them.
+std::optional<TracedRecord> RecordOfLine(std::string_view line);
+
 namespace monitor_names {
 
 // How the data column shows a frame's data byte.

@@ -124,6 +124,10 @@ void TPrintout::PaintPlan(QPainter& painter, QSize area) const {
 }
 
 void ExportPdf(const TPrintout& printout, const std::string& path) {
+  ExportPdf(std::vector<const TPrintout*>{&printout}, path);
+}
+
+void ExportPdf(const std::vector<const TPrintout*>& printouts, const std::string& path) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   {
@@ -133,7 +137,23 @@ void ExportPdf(const TPrintout& printout, const std::string& path) {
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     writer.setTitle(QString::fromUtf8(kPrintTitle));
     writer.setCreator(QString::fromUtf8(kPrintTitle));
-    printout.Render(writer);
+    if (printouts.size() == 1) {
+      printouts.front()->Render(writer);
+    } else {
+      QPainter painter;
+      if (!painter.begin(&writer)) {
+        throw Error("Tlač sa nedá začať: tlačiareň alebo súbor úlohu neprijali");
+      }
+      bool first = true;
+      for (const TPrintout* printout : printouts) {
+        if (printout->Empty()) continue;
+        if (!first) writer.newPage();
+        first = false;
+        printout->Paint(painter, QSize(writer.width(), writer.height()),
+                        [&writer] { writer.newPage(); });
+      }
+      painter.end();
+    }
   }
   const QByteArray& pdf = buffer.data();
   ReplaceFileContent(path, std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())),

@@ -72,6 +72,8 @@ class TPrintout {
 // Writes the printout as an A4 PDF at `path`, replacing what was there only once the whole file
 // is written. Throws Error on failure.
 void ExportPdf(const TPrintout& printout, const std::string& path);
+// Several printouts in one PDF, each from a new sheet; empty ones are left out.
+void ExportPdf(const std::vector<const TPrintout*>& printouts, const std::string& path);
 // The file name a PDF is saved under: ".pdf" is appended unless the name ends with it.
 std::string PdfFileName(const std::string& chosen);
 

@@ -43,4 +43,10 @@ TVersionInfo::TVersionInfo(const VersionBlock* block) {
   read_ = true;
 }
 
+std::string VersionText(const TVersionInfo& info) {
+  std::string text = info.ProductName + "\n" + "Verzia " + info.FileVersion + "\n";
+  if (!info.LegalCopyright.empty()) text += info.LegalCopyright + "\n";
+  return text;
+}
+
 }  // namespace lumetra

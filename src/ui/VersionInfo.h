@@ -42,4 +42,9 @@ class TVersionInfo {
   bool read_ = false;
 };
 
+// What the about box shows, as lines of text: the product name, then "Verzia" and the file
+// version, then the copyright when there is one. Every program of the product answers --version
+// with it.
+std::string VersionText(const TVersionInfo& info = TVersionInfo());
+
 }  // namespace lumetra

@@ -176,5 +176,35 @@ TEST_F(SettingsFile, ProgramFolderWhenWritableElseTheDataFolder) {
             "/opt/lumetra/LastDevicesConfig.dcf");
 }
 
+// An installation's bin folder is never used, even when it can be written (a prefix in the home
+// folder, root): only a folder whose parent holds the desktop entry counts as one.
+TEST_F(SettingsFile, AnInstalledProgramKeepsItsFilesInTheDataFolder) {
+  const std::string data = Path("data");
+  const std::string entry = std::string("share/applications/") + kApplicationId + ".desktop";
+  struct Case {
+    std::string program;  // the program folder, under the test's folder
+    std::string marker;   // a file made beside it, under the test's folder
+    bool installed;
+  };
+  const Case cases[] = {
+      {"prefix/bin", "prefix/" + entry, true},
+      {"prefix/bin/", "prefix/" + entry, true},
+      {"build", entry, false},                                   // not named bin
+      {"other/bin", "other/share/applications/x.desktop", false},  // another program's entry
+      {"bare/bin", "", false},                                   // an unpacked folder
+  };
+  for (const Case& c : cases) {
+    fs::create_directories(Path(c.program));
+    if (!c.marker.empty()) {
+      fs::create_directories(fs::path(Path(c.marker)).parent_path());
+      Write(Path(c.marker), "[Desktop Entry]\n");
+    }
+    EXPECT_EQ(IsInstalledProgramFolder(Path(c.program)), c.installed) << c.program;
+    EXPECT_EQ(ChooseFileFolder(Path(c.program), data), c.installed ? data : Path(c.program))
+        << c.program;
+    if (!c.marker.empty()) fs::remove(Path(c.marker));
+  }
+}
+
 }  // namespace
 }  // namespace lumetra
