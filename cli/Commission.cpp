@@ -194,6 +194,9 @@ int Commission(TArguments& args) {
   com.CreateLock();
   TBalastConfig gear;
   TControllerConfig devices;
+  // Every device at its default place on the floor plan, as in a freshly started window.
+  gear.ResetPositions();
+  devices.ResetPositions();
   TTerminalProgress progress(::isatty(STDERR_FILENO) == 1);
   TGateThread worker;
   int status = kExitOk;
@@ -260,8 +263,8 @@ int Commission(TArguments& args) {
               << ")\n";
   }
   if (deviceAction != kActionNone) {
-    std::cout << "Ovládače: " << int(devices.UsedSlotCount()) << " ("
-              << AddressList(devices, 'C') << ")\n";
+    std::cout << "Ovládače: " << int(devices.UsedSlotCount()) << " (" << AddressList(devices, 'C')
+              << ")\n";
   }
   const std::vector<std::string> problems = worker.Problems();
   if (problems.empty()) {

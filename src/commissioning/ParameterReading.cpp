@@ -1,6 +1,8 @@
 // The reading of one control gear or control device, request by request.
 #include "commissioning/ParameterReading.h"
 
+#include <utility>
+
 #include "buslink/BusSession.h"
 #include "commissioning/ScopeExit.h"
 #include "model/BalastConfig.h"
@@ -86,9 +88,11 @@ bool ReadDevice(BusSession& session, TControllerConfig& t, int a, const ReadCanc
   t.EraseRecord();
   const BusTarget target = BusTarget::Device(a);
   auto bank = [&](uint8_t number) { session.Device(target, device::kSetBank, number); };
+  // A location the device leaves unanswered holds no value: the gate's reply then only echoes the
+  // request.
   auto read = [&](uint8_t location) {
     session.Device(target, device::kReadDirectMemoryByte, location);
-    return session.Answer();
+    return session.Answered() ? session.Answer() : uint8_t{TConfig::kNone};
   };
 
   bank(device::kIdentityBank);
@@ -98,9 +102,14 @@ bool ReadDevice(BusSession& session, TControllerConfig& t, int a, const ReadCanc
   bank(device::kStatusBank);
   t.SetStatus(read(device::kStatusLocation));
   bank(device::kConfigBank);
-  SetGroupByte(t, 0, read(device::kGroupsLowLocation));
-  SetGroupByte(t, 8, read(device::kGroupsHighLocation));
-  t.SetMultimaster(read(device::kFlagsLocation) >> 7);
+  // Bytes left unanswered keep the "not read" set above.
+  for (const auto& [first, location] :
+       {std::pair{0u, device::kGroupsLowLocation}, std::pair{8u, device::kGroupsHighLocation}}) {
+    const uint8_t bits = read(location);
+    if (session.Answered()) SetGroupByte(t, first, bits);
+  }
+  const uint8_t flags = read(device::kFlagsLocation);
+  if (session.Answered()) t.SetMultimaster(flags >> 7);
 
   const KindImage* kind = KindImageFor(t.DeviceType());
   if (kind == nullptr) return false;

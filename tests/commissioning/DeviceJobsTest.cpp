@@ -106,6 +106,20 @@ TEST_F(DeviceJobsTest, ATaskRunsOnTheWorkerOneAtATimeAndCanBeCancelled) {
   worker.WaitFor();
 }
 
+// A device that does not answer gives no values: the gate's reply to an unanswered query only
+// echoes the request, which must not pass for the device's kind, groups or image.
+TEST_F(DeviceJobsTest, AnUnansweredReadingLeavesEveryValueUnknown) {
+  Build({"", {}, {DeviceAt(4, kKindSwitch)}});
+  ASSERT_EQ(worker.ReadDeviceParameters(9), kExchangeReplied);
+  devices.SetCurrentSlot(9);
+  EXPECT_FALSE(devices.IsSlotFree(9));
+  for (uint8_t value :
+       {devices.DeviceType(), devices.Version(), devices.MinVersion(), devices.Status(),
+        devices.Groups(0), devices.Groups(15), devices.Multimaster()}) {
+    EXPECT_EQ(value, TConfig::kNone);
+  }
+}
+
 TEST_F(DeviceJobsTest, ImagesAreReadByKindAndFirmware) {
   const struct {
     uint8_t kind, major, minor;
