@@ -1,10 +1,12 @@
 // The application object: the general error report that every user action ends in when it fails.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QString>
 #include <QTranslator>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 namespace lumetra {
@@ -35,6 +37,22 @@ void ConnectGuarded(Sender* sender, Signal signal, Receiver* receiver, Handler h
   QObject::connect(sender, signal, receiver, [handler](auto&&... args) {
     TLumetraApplication::Guard([&] { handler(args...); });
   });
+}
+
+// A button of `owner` and the handler its click runs.
+template <typename Owner>
+struct ClickHandler {
+  QAbstractButton* button;
+  void (Owner::*handler)();
+};
+
+// Connects each button's click to its handler of `owner`, under the general error report.
+template <typename Owner>
+void ConnectClicks(Owner* owner, std::initializer_list<ClickHandler<Owner>> clicks) {
+  for (const ClickHandler<Owner>& c : clicks) {
+    ConnectGuarded(c.button, &QAbstractButton::clicked, owner,
+                   [owner, handler = c.handler](bool) { (owner->*handler)(); });
+  }
 }
 
 }  // namespace lumetra

@@ -163,21 +163,14 @@ QLayout* TControllerFrame::BuildActionsArea() {
 }
 
 void TControllerFrame::ConnectHandlers() {
-  const struct {
-    QPushButton* button;
-    void (TControllerFrame::*handler)();
-  } clicks[] = {
-      {ButtonNewAddress, &TControllerFrame::OnButtonNewAddressClick},
-      {ButtonNewControlValue, &TControllerFrame::OnButtonNewControlValueClick},
-      {ButtonNewGroups, &TControllerFrame::OnButtonNewGroupsClick},
-      {ButtonLocalize, &TControllerFrame::OnButtonLocalizeClick},
-      {ButtonReset, &TControllerFrame::OnButtonResetClick},
-      {ButtonReadControl, &TControllerFrame::OnButtonReadControlClick},
-  };
-  for (const auto& c : clicks) {
-    ConnectGuarded(c.button, &QPushButton::clicked, this,
-                   [this, handler = c.handler](bool) { (this->*handler)(); });
-  }
+  ConnectClicks(this, {
+                          {ButtonNewAddress, &TControllerFrame::OnButtonNewAddressClick},
+                          {ButtonNewControlValue, &TControllerFrame::OnButtonNewControlValueClick},
+                          {ButtonNewGroups, &TControllerFrame::OnButtonNewGroupsClick},
+                          {ButtonLocalize, &TControllerFrame::OnButtonLocalizeClick},
+                          {ButtonReset, &TControllerFrame::OnButtonResetClick},
+                          {ButtonReadControl, &TControllerFrame::OnButtonReadControlClick},
+                      });
   for (int g = 0; g < kGroupCount; ++g) {
     ConnectGuarded(CheckBoxG[static_cast<size_t>(g)], &QCheckBox::clicked, this,
                    [this, g](bool) { OnCheckBoxGroupClick(g); });

@@ -271,25 +271,19 @@ void TPIRSensorFrame::ConnectHandlers() {
     ConnectGuarded(CheckBoxOncDisabled[r], &QCheckBox::clicked, this,
                    [this, row](bool) { OnCheckBoxOncDisabledClick(row); });
   }
-  const struct {
-    QPushButton* button;
-    void (TPIRSensorFrame::*handler)();
-  } clicks[] = {
-      {ButtonWriteSensorsEnabled, &TPIRSensorFrame::OnButtonWriteSensorsEnabledClick},
-      {ButtonWriteCmndSequences, &TPIRSensorFrame::OnButtonWriteCmndSequencesClick},
-      {ButtonAlarm, &TPIRSensorFrame::OnButtonAlarmClick},
-      {ButtonQuiet, &TPIRSensorFrame::OnButtonQuietClick},
-      {ButtonOff, &TPIRSensorFrame::OnButtonOffClick},
-      {ButtonOn, &TPIRSensorFrame::OnButtonOnClick},
-      {ButtonBlinkWhole, &TPIRSensorFrame::OnButtonBlinkWholeClick},
-      {ButtonBlinkHalf, &TPIRSensorFrame::OnButtonBlinkHalfClick},
-      {ButtonBlinkQuarter, &TPIRSensorFrame::OnButtonBlinkQuarterClick},
-      {ButtonBlinkEighth, &TPIRSensorFrame::OnButtonBlinkEighthClick},
-  };
-  for (const auto& c : clicks) {
-    ConnectGuarded(c.button, &QPushButton::clicked, this,
-                   [this, handler = c.handler](bool) { (this->*handler)(); });
-  }
+  ConnectClicks(this,
+                {
+                    {ButtonWriteSensorsEnabled, &TPIRSensorFrame::OnButtonWriteSensorsEnabledClick},
+                    {ButtonWriteCmndSequences, &TPIRSensorFrame::OnButtonWriteCmndSequencesClick},
+                    {ButtonAlarm, &TPIRSensorFrame::OnButtonAlarmClick},
+                    {ButtonQuiet, &TPIRSensorFrame::OnButtonQuietClick},
+                    {ButtonOff, &TPIRSensorFrame::OnButtonOffClick},
+                    {ButtonOn, &TPIRSensorFrame::OnButtonOnClick},
+                    {ButtonBlinkWhole, &TPIRSensorFrame::OnButtonBlinkWholeClick},
+                    {ButtonBlinkHalf, &TPIRSensorFrame::OnButtonBlinkHalfClick},
+                    {ButtonBlinkQuarter, &TPIRSensorFrame::OnButtonBlinkQuarterClick},
+                    {ButtonBlinkEighth, &TPIRSensorFrame::OnButtonBlinkEighthClick},
+                });
 }
 
 void TPIRSensorFrame::Attach(BusSession& session, TControllerConfig& table,

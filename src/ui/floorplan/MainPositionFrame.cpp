@@ -127,31 +127,24 @@ void TMainPositionFrame::ConnectHandlers() {
   }
   ConnectGuarded(EditNewAddress, &QLineEdit::textChanged, this,
                  [this](const QString&) { OnEditNewAddressChange(); });
-  const struct {
-    QAbstractButton* button;
-    void (TMainPositionFrame::*handler)();
-  } clicks[] = {
-      {ButtonChangeCoordinates, &TMainPositionFrame::OnButtonChangeCoordinatesClick},
-      {ButtonChangeAddress, &TMainPositionFrame::OnButtonChangeAddressClick},
-      {CheckBoxBalastStatus, &TMainPositionFrame::OnCheckBoxBalastStatusClick},
-      {ButtonReadBalastStatus, &TMainPositionFrame::OnButtonReadBalastStatusClick},
-      {ButtonMaximum, &TMainPositionFrame::OnButtonMaximumClick},
-      {ButtonOff, &TMainPositionFrame::OnButtonOffClick},
-  };
-  for (const auto& c : clicks) {
-    ConnectGuarded(c.button, &QAbstractButton::clicked, this,
-                   [this, handler = c.handler](bool) { (this->*handler)(); });
-  }
+  ConnectClicks(this,
+                {
+                    {ButtonChangeCoordinates, &TMainPositionFrame::OnButtonChangeCoordinatesClick},
+                    {ButtonChangeAddress, &TMainPositionFrame::OnButtonChangeAddressClick},
+                    {CheckBoxBalastStatus, &TMainPositionFrame::OnCheckBoxBalastStatusClick},
+                    {ButtonReadBalastStatus, &TMainPositionFrame::OnButtonReadBalastStatusClick},
+                    {ButtonMaximum, &TMainPositionFrame::OnButtonMaximumClick},
+                    {ButtonOff, &TMainPositionFrame::OnButtonOffClick},
+                });
 }
 
 void TMainPositionFrame::AttachToWindow(const Links& links) {
   links_ = links;
-  PositionFrame->Bind({.balastConfig = links.balastConfig,
-                       .controllerConfig = links.controllerConfig,
-                       .navigation = links.navigation,
-                       .showDevice = [this](int index, TDeviceButton& button) {
-                         ShowDevice(index, button);
-                       }});
+  PositionFrame->Bind(
+      {.balastConfig = links.balastConfig,
+       .controllerConfig = links.controllerConfig,
+       .navigation = links.navigation,
+       .showDevice = [this](int index, TDeviceButton& button) { ShowDevice(index, button); }});
 }
 
 void TMainPositionFrame::BindPlan() {
@@ -182,8 +175,7 @@ void TMainPositionFrame::ShowDevice(int index, TDeviceButton& button) {
   const TConfig& table = PositionFrame->TableOf(button);
   const DeviceSlot* slot = table.SlotAt(static_cast<uint32_t>(index));
   const uint8_t type = slot && slot->ShortAddress != TConfig::kNone ? slot->DeviceType : 255;
-  LabelDeviceTypeValue->setText(
-      QString::fromStdString(plan::DeviceTypeText(controlDevice, type)));
+  LabelDeviceTypeValue->setText(QString::fromStdString(plan::DeviceTypeText(controlDevice, type)));
   PanelChangeCoordinates->hide();
   PanelChangeAddress->hide();
   Updating = false;
@@ -299,9 +291,9 @@ void TMainPositionFrame::OnButtonOffClick() {
 }
 
 void TMainPositionFrame::DrawPlan(QImage& bitmap) {
-  const bool empty = links_.balastConfig == nullptr || links_.controllerConfig == nullptr ||
-                     (links_.balastConfig->UsedSlotCount() == 0 &&
-                      links_.controllerConfig->UsedSlotCount() == 0);
+  const bool empty =
+      links_.balastConfig == nullptr || links_.controllerConfig == nullptr ||
+      (links_.balastConfig->UsedSlotCount() == 0 && links_.controllerConfig->UsedSlotCount() == 0);
   if (empty) {
     bitmap = QImage();
     return;

@@ -297,32 +297,25 @@ void TBalastFrame::ConnectHandlers() {
   for (QLineEdit* e : EditScene) Guard.Watch(e);
   for (QCheckBox* b : CheckBoxG) Guard.Watch(b);
   for (QCheckBox* b : CheckBoxS) Guard.Watch(b);
-  const struct {
-    QPushButton* button;
-    void (TBalastFrame::*handler)();
-  } clicks[] = {
-      {ButtonOff, &TBalastFrame::OnButtonOffClick},
-      {ButtonUp, &TBalastFrame::OnButtonUpClick},
-      {ButtonDown, &TBalastFrame::OnButtonDownClick},
-      {ButtonStepUp, &TBalastFrame::OnButtonStepUpClick},
-      {ButtonStepDown, &TBalastFrame::OnButtonStepDownClick},
-      {ButtonRecallMaxLevel, &TBalastFrame::OnButtonRecallMaxLevelClick},
-      {ButtonRecallMinLevel, &TBalastFrame::OnButtonRecallMinLevelClick},
-      {ButtonStepDownAndOff, &TBalastFrame::OnButtonStepDownAndOffClick},
-      {ButtonOnAndStepUp, &TBalastFrame::OnButtonOnAndStepUpClick},
-      {ButtonNewActLevel, &TBalastFrame::OnButtonNewActLevelClick},
-      {ButtonNewSettings, &TBalastFrame::OnButtonNewSettingsClick},
-      {ButtonNewGroups, &TBalastFrame::OnButtonNewGroupsClick},
-      {ButtonNewScene, &TBalastFrame::OnButtonNewSceneClick},
-      {ButtonNewAddress, &TBalastFrame::OnButtonNewAddressClick},
-      {ButtonLocalize, &TBalastFrame::OnButtonLocalizeClick},
-      {ButtonReadBalast, &TBalastFrame::OnButtonReadBalastClick},
-      {ButtonReset, &TBalastFrame::OnButtonResetClick},
-  };
-  for (const auto& c : clicks) {
-    ConnectGuarded(c.button, &QPushButton::clicked, this,
-                   [this, handler = c.handler](bool) { (this->*handler)(); });
-  }
+  ConnectClicks(this, {
+                          {ButtonOff, &TBalastFrame::OnButtonOffClick},
+                          {ButtonUp, &TBalastFrame::OnButtonUpClick},
+                          {ButtonDown, &TBalastFrame::OnButtonDownClick},
+                          {ButtonStepUp, &TBalastFrame::OnButtonStepUpClick},
+                          {ButtonStepDown, &TBalastFrame::OnButtonStepDownClick},
+                          {ButtonRecallMaxLevel, &TBalastFrame::OnButtonRecallMaxLevelClick},
+                          {ButtonRecallMinLevel, &TBalastFrame::OnButtonRecallMinLevelClick},
+                          {ButtonStepDownAndOff, &TBalastFrame::OnButtonStepDownAndOffClick},
+                          {ButtonOnAndStepUp, &TBalastFrame::OnButtonOnAndStepUpClick},
+                          {ButtonNewActLevel, &TBalastFrame::OnButtonNewActLevelClick},
+                          {ButtonNewSettings, &TBalastFrame::OnButtonNewSettingsClick},
+                          {ButtonNewGroups, &TBalastFrame::OnButtonNewGroupsClick},
+                          {ButtonNewScene, &TBalastFrame::OnButtonNewSceneClick},
+                          {ButtonNewAddress, &TBalastFrame::OnButtonNewAddressClick},
+                          {ButtonLocalize, &TBalastFrame::OnButtonLocalizeClick},
+                          {ButtonReadBalast, &TBalastFrame::OnButtonReadBalastClick},
+                          {ButtonReset, &TBalastFrame::OnButtonResetClick},
+                      });
   ConnectGuarded(ComboBoxSetScene, &QComboBox::activated, this,
                  [this](int index) { OnComboBoxSceneSelect(index); });
   for (int i = 0; i < kGroupCount; ++i) {
