@@ -17,7 +17,7 @@ std::string HelpText(const std::string& command) {
        "  document show     vypíše zariadenia dokumentu .dcf\n"
        "  document check    prísne skontroluje dokument .dcf\n"
        "  document diff     porovná dva dokumenty .dcf po zariadeniach a poliach\n"
-       "  report            tlačová zostava dokumentu ako PDF\n"
+       "  report            tlačová zostava alebo rozmiestnenie dokumentu ako PDF\n"
        "  trace decode      riadky záznamu monitora .lmm s filtrami stránky monitora\n"
        "  trace stats       počty rámcov, chyby a najčastejšie adresy záznamu .lmm\n"
        "\n"
@@ -77,11 +77,13 @@ std::string HelpText(const std::string& command) {
        "všetkých ovládačov, tak ako ich tlačí okno. Zostavu kreslí zapisovač PDF knižnice Qt\n"
        "bez okna (platforma offscreen, program lumetra-report-pdf); displej netreba.\n"
        "  --pdf VÝSTUP  súbor PDF (prípona .pdf sa doplní); existujúci sa nahradí\n"
-       "  --plan        rozmiestnenie namiesto zostavy (obrázok kreslí pôdorys okna; dokument\n"
-       "                sám ho nemá, príkaz potom skončí s návratovým kódom 1)\n"
-       "  --arc         úrovne v hodnotách ARC namiesto percent\n"
-       "Návratový kód: 0 v poriadku, 1 dokument sa nedá otvoriť alebo PDF zapísať,\n"
-       "2 chybný príkazový riadok.\n"},
+       "  --plan        namiesto zostavy rozmiestnenie, ako ho okno tlačí na \"Rozmiestnenie\":\n"
+       "                jeden hárok s pôdorysom všetkých svietidiel (A XX) aj ovládačov (C XX) na\n"
+       "                miestach podľa dokumentu, pod ním legenda, dátum a čas tlače; pôdorys je\n"
+       "                spoločný pre stránky \"Svietidlá\" aj \"Ovládače\"\n"
+       "  --arc         úrovne zostavy v hodnotách ARC namiesto percent\n"
+       "Návratový kód: 0 v poriadku, 1 dokument sa nedá otvoriť, nemá čo tlačiť (neobsahuje\n"
+       "žiadne zariadenie) alebo PDF sa nedá zapísať, 2 chybný príkazový riadok.\n"},
       {"trace",
        "Použitie: lumetra-cli trace decode|stats SÚBOR.lmm …\n"
        "  decode SÚBOR.lmm [filtre]   riadky záznamu s filtrami stránky monitora\n"

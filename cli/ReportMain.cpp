@@ -1,6 +1,7 @@
 // lumetra-report-pdf DOCUMENT OUT.pdf [--plan] [--arc]: the printed report of a configuration
-// document as an A4 PDF, drawn offscreen by the window's own printing code (TPrintout, ExportPdf).
-// Started by "lumetra-cli report", which has checked the command line.
+// document, or its floor plan, as an A4 PDF, drawn offscreen by the window's own printing code
+// (TPrintout, ExportPdf) and, for the plan, by the window's own floor plan view in the window's
+// font. Started by "lumetra-cli report", which has checked the command line.
 #include <QApplication>
 #include <QImage>
 #include <cstdio>
@@ -11,8 +12,35 @@
 #include "documents/DeviceReports.h"
 #include "model/Error.h"
 #include "ui/ReportPrinting.h"
+#include "ui/Widgets.h"
+#include "ui/floorplan/MainPositionFrame.h"
 
 using namespace lumetra;
+
+namespace {
+
+inline constexpr const char* kNothingToPrint =
+    "lumetra-report-pdf: Nie je čo tlačiť: dokument neobsahuje žiadne zariadenie\n";
+
+// What "Tlač" gives on "Rozmiestnenie" for the opened document: one sheet with the plan of every
+// control gear and every control device where the document places them (the plan is one view
+// shared by the lights page and the control devices page), its legend, date and time.
+int ExportPlan(TBalastConfig& gear, TControllerConfig& devices, const std::string& out) {
+  TMainPositionFrame view;
+  view.setFont(WindowFont());
+  view.AttachToWindow({.balastConfig = &gear, .controllerConfig = &devices});
+  QImage picture;
+  view.DrawPlan(picture);
+  if (picture.isNull()) {
+    std::fputs(kNothingToPrint, stderr);
+    return 1;
+  }
+  ExportPdf(TPrintout::Plan(std::move(picture), CurrentLocalTime()), out);
+  std::printf("PDF bolo uložené: %s\n", out.c_str());
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -41,12 +69,7 @@ int main(int argc, char** argv) {
     devices.SetPercentMode(arc ? 0 : 1);
     LoadDocument(files[0], gear, devices);
     const std::string out = PdfFileName(files[1]);
-    if (plan) {
-      // The plan picture is drawn by the floor plan view; a document alone has none.
-      std::fputs("lumetra-report-pdf: Nie je čo tlačiť: rozmiestnenie nie je k dispozícii\n",
-                 stderr);
-      return 1;
-    }
+    if (plan) return ExportPlan(gear, devices, out);
     // The control gear editor's report of all control gear, then the control device editor's of
     // all control devices: what "Tlač" gives on each page with every device selected.
     for (TConfig* table : {static_cast<TConfig*>(&gear), static_cast<TConfig*>(&devices)}) {
@@ -57,8 +80,7 @@ int main(int argc, char** argv) {
     const int gearCount = GearReportPages(gear, gearPages);
     const int deviceCount = ControllerReportPages(devices, devicePages);
     if (gearCount + deviceCount == 0) {
-      std::fputs("lumetra-report-pdf: Nie je čo tlačiť: dokument neobsahuje žiadne zariadenie\n",
-                 stderr);
+      std::fputs(kNothingToPrint, stderr);
       return 1;
     }
     const TPrintout gearReport = TPrintout::Report(gearPages, gearCount);

@@ -36,12 +36,7 @@ namespace lumetra {
 TConfiguratorForm::TConfiguratorForm(const std::vector<std::string>& arguments, QWidget* parent)
     : QMainWindow(parent) {
   setObjectName(QStringLiteral("ConfiguratorForm"));
-  QFont font;
-  // Tahoma where it is installed; its metric relatives otherwise, so the fixed layouts still fit.
-  font.setFamilies(
-      {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-  font.setPointSize(8);
-  setFont(font);
+  setFont(WindowFont());
   resize(kWidth, kHeight);
 
   ScrollBox_ = new QScrollArea(this);

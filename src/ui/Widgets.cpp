@@ -102,6 +102,14 @@ bool ConfirmOverwrite(QWidget* parent, const std::string& name) {
   return question.exec() == QDialog::Accepted;
 }
 
+QFont WindowFont() {
+  QFont font;
+  font.setFamilies(
+      {QStringLiteral("Tahoma"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+  font.setPointSize(8);
+  return font;
+}
+
 void ShowStatus(const QWidget* from, const QString& text) {
   if (auto* window = qobject_cast<QMainWindow*>(from->window())) {
     window->statusBar()->showMessage(text);

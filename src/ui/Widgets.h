@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <QFont>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -102,6 +103,10 @@ bool ConfirmOverwrite(QWidget* parent, const std::string& name);
 // The value an address or level edit holds: `empty` for no text, else its leading digits (0 when
 // none). Anything this large is rejected by every edit; the count stops before it overflows.
 uint32_t TypedValue(const QString& text, uint32_t empty);
+
+// The main window's font, which every view inherits and the floor plan picture is drawn in:
+// Tahoma where it is installed, its metric relatives otherwise, so the fixed layouts still fit.
+QFont WindowFont();
 
 // Shows `text` in the status line of the main window that holds `from`.
 void ShowStatus(const QWidget* from, const QString& text);

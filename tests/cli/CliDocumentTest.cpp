@@ -295,21 +295,6 @@ TEST(CliCommandLine, EveryProgramAnswersVersionWithTheAboutBoxText) {
 namespace lumetra::test {
 namespace {
 
-// Runs of blanks as one blank, none at the ends: pdftotext places the columns by their own
-// measure.
-std::string Collapsed(const std::string& line) {
-  std::string out;
-  for (const char c : line) {
-    if (c == ' ' || c == '\t' || c == '\f') {
-      if (!out.empty() && out.back() != ' ') out += ' ';
-    } else {
-      out += c;
-    }
-  }
-  while (!out.empty() && out.back() == ' ') out.pop_back();
-  return out;
-}
-
 TEST_F(CliDocumentTest, ReportWritesThePagesOfBothEditorsIntoAPdf) {
   if (::access("/usr/bin/pdftotext", X_OK) != 0) GTEST_SKIP() << "pdftotext (poppler-utils)";
   const ProgramResult report = RunCli({"report", valid, "--pdf", Path("zostava")});
@@ -359,10 +344,6 @@ TEST_F(CliDocumentTest, ReportWritesThePagesOfBothEditorsIntoAPdf) {
     at = size_t(found - shown.begin()) + 1;
   }
 
-  const ProgramResult plan = RunCli({"report", valid, "--pdf", Path("plan.pdf"), "--plan"});
-  EXPECT_EQ(plan.exitCode, 1);
-  EXPECT_NE(plan.err.find("rozmiestnenie nie je k dispozícii"), std::string::npos) << plan.err;
-  EXPECT_FALSE(std::filesystem::exists(Path("plan.pdf")));
   const ProgramResult missing = RunCli({"report", Path("none.dcf"), "--pdf", Path("none.pdf")});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("none.dcf"), std::string::npos) << missing.err;

@@ -1,14 +1,21 @@
 // lumetra-cli against the window: the demo line commissioned by the tool through the bus server
-// gives the document the window's own job gives, and trace decode shows a recording's lines as
-// the monitor page shows them under the same filter.
+// gives the document the window's own job gives, report --plan prints the plan the window prints
+// for the opened document, and trace decode shows a recording's lines as the monitor page shows
+// them under the same filter.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <QImage>
+#include <filesystem>
 #include <regex>
 
 #include "ProgramRun.h"
 #include "ServerProcess.h"
 #include "commissioning/AddressFrame.h"
 #include "documents/ConfigDocument.h"
+#include "documents/DocumentFixture.h"
+#include "documents/ReportSheets.h"
+#include "model/KindImage.h"
 #include "monitor/MonitorFrame.h"
 #include "monitor/MonitorLines.h"
 #include "support/ConfiguratorFixture.h"
@@ -105,6 +112,119 @@ TEST_F(CliWindowTest, CommissioningWithoutAServerSaysWhyAndSavesNothing) {
             std::string::npos)
       << cli.err;
   EXPECT_FALSE(std::filesystem::exists(folder.Path("x.dcf")));
+}
+
+// Each of the document's devices at a place of its own, far from the plan's default grid.
+void Place(TConfig& table, uint8_t slot, int top, int left) {
+  table.SetCurrentSlot(slot);
+  table.SetTop(top);
+  table.SetLeft(left);
+}
+
+TEST_F(CliWindowTest, ReportPlanPrintsThePlanTheWindowPrintsForTheOpenedDocument) {
+  for (const char* tool : {"/usr/bin/pdftotext", "/usr/bin/pdfinfo", "/usr/bin/pdfimages"}) {
+    if (::access(tool, X_OK) != 0) GTEST_SKIP() << tool << " (poppler-utils)";
+  }
+  TBalastConfig gear;
+  TControllerConfig devices;
+  for (uint8_t a : {0, 5, 12}) testing::FillGear(gear, a);
+  testing::FillDevice(devices, 2, kKindSwitch);
+  testing::FillDevice(devices, 7, kKindOptoRelay);
+  Place(gear, 0, 40, 30);
+  Place(gear, 5, 300, 700);
+  Place(gear, 12, 900, 1200);
+  Place(devices, 2, 500, 100);
+  Place(devices, 7, 1000, 1400);
+  const std::string document = folder.Path("hala.dcf");
+  SaveDocument(document, gear, devices);
+
+  const LocalTime before = CurrentLocalTime();
+  const ProgramResult cli = RunCli({"report", document, "--pdf", folder.Path("plan"), "--plan"});
+  const LocalTime after = CurrentLocalTime();
+  ASSERT_EQ(cli.exitCode, 0) << cli.err;
+  const std::string pdf = folder.Path("plan.pdf");
+  EXPECT_EQ(cli.out, "PDF bolo uložené: " + pdf + "\n");
+  auto run = [](const char* tool, std::vector<std::string> arguments) {
+    ProgramRun r;
+    r.program = tool;
+    r.arguments = std::move(arguments);
+    const ProgramResult result = RunProgram(r);
+    EXPECT_EQ(result.exitCode, 0) << tool << ": " << result.err;
+    return result.out;
+  };
+
+  // One sheet: the legend at its left, the date and time of printing at its right.
+  EXPECT_NE(run("/usr/bin/pdfinfo", {pdf}).find("\nPages:           1\n"), std::string::npos);
+  std::vector<std::string> shown;
+  for (const std::string& line : SplitLines(run("/usr/bin/pdftotext", {"-layout", pdf, "-"}))) {
+    if (!Collapsed(line).empty()) shown.push_back(Collapsed(line));
+  }
+  ASSERT_EQ(shown.size(), 2u) << ::testing::PrintToString(shown);
+  const std::regex time(" \\d\\d:\\d\\d:\\d\\d$");
+  EXPECT_EQ(shown[0].rfind(Collapsed(kPlanLegend1) + " ", 0), 0u) << shown[0];
+  EXPECT_EQ(shown[1].rfind(Collapsed(kPlanLegend2) + " ", 0), 0u) << shown[1];
+  bool dated = false;
+  for (const LocalTime& now : {before, after}) {
+    const std::string date = LayOutPlan(4000, 6000, now).date;
+    dated = dated || shown[0].ends_with(" " + date);
+  }
+  EXPECT_TRUE(dated) << shown[0];
+  EXPECT_TRUE(std::regex_search(shown[1], time)) << shown[1];
+
+  // The picture on the sheet is the window's: the form opens the same document and draws the
+  // plan that "Tlač" prints on "Rozmiestnenie", of the lights page and of the control devices
+  // page alike.
+  run("/usr/bin/pdfimages", {"-png", pdf, folder.Path("obrazok")});
+  const QImage printed(QString::fromStdString(folder.Path("obrazok-000.png")));
+  ASSERT_EQ(printed.size(), QSize(1500, 1100));
+  MakeForm({}, TDaliCom::kReplyTimeout);
+  form->show();
+  form->OpenDocument(document);
+  tabs->Pages->setCurrentWidget(tabs->LightsPage);
+  tabs->RadioButtonPositions->click();
+  QImage lightsPlan;
+  tabs->DrawPlan(lightsPlan);
+  tabs->Pages->setCurrentWidget(tabs->ControllersPage);
+  tabs->RadioButtonCtrlPositions->click();
+  QImage devicesPlan;
+  tabs->DrawPlan(devicesPlan);
+  ASSERT_FALSE(lightsPlan.isNull());
+  EXPECT_EQ(devicesPlan, lightsPlan);
+  // The sheet's picture went through the PDF writer's JPEG: the same pixels within its error.
+  ASSERT_EQ(printed.size(), lightsPlan.size());
+  int worst = 0;
+  for (int y = 0; y < printed.height(); ++y) {
+    for (int x = 0; x < printed.width(); ++x) {
+      worst = std::max(worst, std::abs(qGray(printed.pixel(x, y)) - qGray(lightsPlan.pixel(x, y))));
+    }
+  }
+  EXPECT_LE(worst, 48);
+
+  // The devices lie where the document puts them: an ellipse for control gear (its box's corner
+  // blank, its left and right sides inked), a rectangle for a control device.
+  for (const auto& [top, left] : {std::pair{40, 30}, {300, 700}, {900, 1200}}) {
+    EXPECT_GT(qGray(printed.pixel(left, top)), 192) << left << "," << top;
+    EXPECT_LT(qGray(printed.pixel(left, top + 12)), 64) << left << "," << top;
+    EXPECT_LT(qGray(printed.pixel(left + 74, top + 12)), 64) << left << "," << top;
+  }
+  for (const auto& [top, left] : {std::pair{500, 100}, {1000, 1400}}) {
+    EXPECT_LT(qGray(printed.pixel(left, top)), 64) << left << "," << top;
+    EXPECT_LT(qGray(printed.pixel(left + 74, top + 24)), 64) << left << "," << top;
+  }
+
+  // An installation without devices has no plan: nothing to print, and no file.
+  TBalastConfig noGear;
+  TControllerConfig noDevices;
+  SaveDocument(folder.Path("prazdna.dcf"), noGear, noDevices);
+  const ProgramResult empty =
+      RunCli({"report", folder.Path("prazdna.dcf"), "--pdf", folder.Path("prazdna.pdf"), "--plan"});
+  EXPECT_EQ(empty.exitCode, 1);
+  EXPECT_NE(empty.err.find("lumetra-report-pdf: Nie je čo tlačiť: dokument neobsahuje žiadne "
+                           "zariadenie\n"),
+            std::string::npos)
+      << empty.err;
+  EXPECT_TRUE(empty.out.empty()) << empty.out;
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("prazdna.pdf")));
 }
 
 // Without their time part, which the page stamps when a record arrives.

@@ -146,4 +146,19 @@ inline std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+// Runs of blanks as one blank, none at the ends: pdftotext places the columns by their own
+// measure.
+inline std::string Collapsed(const std::string& line) {
+  std::string out;
+  for (const char c : line) {
+    if (c == ' ' || c == '\t' || c == '\f') {
+      if (!out.empty() && out.back() != ' ') out += ' ';
+    } else {
+      out += c;
+    }
+  }
+  while (!out.empty() && out.back() == ' ') out.pop_back();
+  return out;
+}
+
 }  // namespace lumetra::test
