@@ -47,10 +47,6 @@ class RecordingProgress : public TProgressView {
   std::vector<int> gearMarks, gearFound, deviceMarks, deviceFound;
 };
 
-inline Frame Wire(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
-  const uint8_t b0 = kind | 0x80;
-  return {b0, b1, b2, b3, static_cast<uint8_t>(b0 ^ b1 ^ b2 ^ b3)};
-}
 inline Frame GearWire(uint8_t address, uint8_t data) { return Wire(3, 0, address, data); }
 inline Frame DeviceWire(uint8_t address, uint8_t opcode, uint8_t value) {
   return Wire(4, address, opcode, value);

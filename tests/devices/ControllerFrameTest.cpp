@@ -17,6 +17,7 @@
 #include "sim/SimulatedLine.h"
 #include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
+#include "support/PaintedTexts.h"
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/ErrorDlg.h"
@@ -28,10 +29,10 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Frame;
+using test::PaintedTexts;
 
 Frame Device(uint8_t address, uint8_t opcode, uint8_t parameter) {
-  const uint8_t b0 = 0x84;
-  return {b0, address, opcode, parameter, static_cast<uint8_t>(b0 ^ address ^ opcode ^ parameter)};
+  return test::Wire(4, address, opcode, parameter);
 }
 
 struct Unit {
@@ -362,22 +363,6 @@ TEST_F(ControllerFrameTest, FactoryResetOnlyAfterTheRedQuestion) {
   }
   EXPECT_EQ(TableGroups(5), 0x0009);  // the table is not changed
 }
-
-// Counts what the byte counter showed each time it was painted.
-class PaintedTexts : public QObject {
- public:
-  explicit PaintedTexts(QLabel* label) : label_(label) { label->installEventFilter(this); }
-  QStringList texts;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == label_ && event->type() == QEvent::Paint) texts << label_->text();
-    return false;
-  }
-
- private:
-  QLabel* label_;
-};
 
 TEST_F(ControllerFrameTest, ReadingPaintsTheCounterAfterEachByteAndFillsTheEditor) {
   Open({{5, 1 << 2}});

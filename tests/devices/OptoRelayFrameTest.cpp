@@ -16,6 +16,7 @@
 #include "sim/SimulatedLine.h"
 #include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
+#include "support/PaintedTexts.h"
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/TabsFrame.h"
@@ -28,29 +29,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Frame;
+using test::PaintedTexts;
 
 Frame Device(uint8_t address, uint8_t opcode, uint8_t parameter) {
-  const uint8_t b0 = 0x84;
-  return {b0, address, opcode, parameter, static_cast<uint8_t>(b0 ^ address ^ opcode ^ parameter)};
+  return test::Wire(4, address, opcode, parameter);
 }
-
-// What a label showed each time it was painted.
-class PaintedTexts : public QObject {
- public:
-  explicit PaintedTexts(QLabel* label) : QObject(label), label_(label) {
-    label->installEventFilter(this);
-  }
-  std::vector<QString> texts;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == label_ && event->type() == QEvent::Paint) texts.push_back(label_->text());
-    return false;
-  }
-
- private:
-  QLabel* label_;
-};
 
 // Relays 20 and 9 (both in group 2), switch 3 that may send messages, switch 4 that may not.
 class OptoRelayFrameTest : public ::testing::Test {

@@ -27,8 +27,7 @@ using namespace std::chrono_literals;
 using test::Frame;
 
 Frame Device(uint8_t address, uint8_t opcode, uint8_t parameter) {
-  const uint8_t b0 = 0x84;
-  return {b0, address, opcode, parameter, static_cast<uint8_t>(b0 ^ address ^ opcode ^ parameter)};
+  return test::Wire(4, address, opcode, parameter);
 }
 
 // Motion sensors 12 (group 3) and 14 (group 3, multimaster); 9 is a multimaster switch, 10 a

@@ -15,6 +15,7 @@
 #include "sim/SimulatedLine.h"
 #include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
+#include "support/PaintedTexts.h"
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/TabsFrame.h"
@@ -27,10 +28,10 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Frame;
+using test::PaintedTexts;
 
 Frame Device(uint8_t address, uint8_t opcode, uint8_t parameter) {
-  const uint8_t b0 = 0x84;
-  return {b0, address, opcode, parameter, static_cast<uint8_t>(b0 ^ address ^ opcode ^ parameter)};
+  return test::Wire(4, address, opcode, parameter);
 }
 
 struct Unit {
@@ -42,20 +43,6 @@ struct Unit {
 
 // Switches 9 (1.001), 3 (1.000) and 5 (2.000), and a motion sensor 20.
 const std::vector<Unit> kUnits = {{9, 1, 1}, {3, 1, 0}, {5, 2, 0}, {20, 1, 3, kKindPirSensor}};
-
-// Every text a label shows when it is painted.
-class PaintedTexts : public QObject {
- public:
-  explicit PaintedTexts(QLabel* label) : label_(label) { label->installEventFilter(this); }
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == label_ && event->type() == QEvent::Paint) texts.push_back(label_->text());
-    return false;
-  }
-  std::vector<QString> texts;
-
- private:
-  QLabel* label_;
-};
 
 class SwitchFrameTest : public ::testing::Test {
  protected:

@@ -33,11 +33,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Frame;
+using test::Wire;
 
-Frame Wire(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
-  const uint8_t b0 = kind | 0x80;
-  return {b0, b1, b2, b3, static_cast<uint8_t>(b0 ^ b1 ^ b2 ^ b3)};
-}
 Frame Gear(uint8_t address, uint8_t data) { return Wire(3, 0, address, data); }
 
 QColor Light() { return QApplication::palette().color(QPalette::Light); }

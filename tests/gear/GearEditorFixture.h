@@ -22,10 +22,6 @@ namespace lumetra::test {
 
 using namespace std::chrono_literals;
 
-inline Frame Wire(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
-  const uint8_t b0 = kind | 0x80;
-  return {b0, b1, b2, b3, static_cast<uint8_t>(b0 ^ b1 ^ b2 ^ b3)};
-}
 inline Frame Gear(uint8_t address, uint8_t data) { return Wire(3, 0, address, data); }
 inline std::vector<Frame> Twice(uint8_t address, uint8_t data) {
   return {Gear(address, data), Gear(address, data)};

@@ -17,6 +17,12 @@ namespace lumetra::test {
 
 using Frame = std::array<uint8_t, 5>;
 
+// A gate request as it goes out: the kind with its high bit, three bytes and their checksum.
+inline Frame Wire(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
+  const uint8_t b0 = kind | 0x80;
+  return {b0, b1, b2, b3, static_cast<uint8_t>(b0 ^ b1 ^ b2 ^ b3)};
+}
+
 class LoopbackPeer {
  public:
   // Returns the reply to a request, or nothing to stay silent.

@@ -17,15 +17,12 @@ namespace lumetra {
 namespace {
 
 using test::Frame;
+using test::Wire;
 using test::LoopbackPeer;
 using namespace std::chrono_literals;
 
 const QColor kMaroon(128, 0, 0), kYellow(255, 255, 0), kRed(255, 0, 0), kLime(0, 255, 0);
 
-Frame Wire(uint8_t kind, uint8_t b1, uint8_t b2, uint8_t b3) {
-  const uint8_t b0 = kind | 0x80;
-  return {b0, b1, b2, b3, static_cast<uint8_t>(b0 ^ b1 ^ b2 ^ b3)};
-}
 
 class TabsFrameGridsTest : public ::testing::Test {
  protected:
