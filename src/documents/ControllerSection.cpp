@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "documents/LightSensorSection.h"
 #include "documents/OptoRelaySection.h"
+#include "documents/PirLightSensorSection.h"
 #include "documents/SectionParts.h"
 
 namespace lumetra {
@@ -13,6 +15,8 @@ const KindSections& ProgramKindSections() {
   static const KindSections sections = [] {
     KindSections s;
     s.Add(kKindOptoRelay, OptoRelaySection());
+    s.Add(kKindLightSensor, LightSensorSection());
+    s.Add(kKindPirLightSensor, PirLightSensorSection());
     return s;
   }();
   return sections;
