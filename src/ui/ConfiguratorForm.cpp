@@ -25,7 +25,9 @@
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
+#include "ui/devices/LightSensorFrame.h"
 #include "ui/devices/OptoRelayFrame.h"
+#include "ui/devices/PirLightSensorFrame.h"
 #include "ui/gear/BalastFrame.h"
 
 namespace lumetra {
@@ -216,6 +218,12 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
   auto* optoRelayFrame = new TOptoRelayFrame;
   optoRelayFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
   ControllerFrame->SetKindFrame(kKindOptoRelay, optoRelayFrame);
+  auto* lightSensorFrame = new TLightSensorFrame;
+  lightSensorFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
+  ControllerFrame->SetKindFrame(kKindLightSensor, lightSensorFrame);
+  auto* pirLightSensorFrame = new TPirLightSensorFrame;
+  pirLightSensorFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
+  ControllerFrame->SetKindFrame(kKindPirLightSensor, pirLightSensorFrame);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
     // Not from inside the worker's hand-over, which is still under way.

@@ -410,6 +410,9 @@ void TControllerFrame::RefreshView() {
       TEditGuard::ShowValue(EditType, kind->kind, TypeText(kind->kind));
       const bool versionRead = kind->version != kNotRead && kind->minVersion != kNotRead;
       EditVersion->setText(versionRead ? VersionText(kind->version, kind->minVersion) : QString());
+      // The kind editor applies the members' firmware rules to the group slot's record.
+      t.SetVersion(kind->version);
+      t.SetMinVersion(kind->minVersion);
       ShowKindFrame(kind->kind);
     } else {
       EditType->clear();
