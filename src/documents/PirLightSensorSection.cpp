@@ -19,6 +19,8 @@ constexpr uint32_t kSequences = 2;
 constexpr uint32_t kCommands = 3;
 constexpr uint32_t kShownLevels = 65000;
 constexpr uint8_t kNotRead = 0xFF;
+// Byte n of a response that holds the enable bit and the sequence.
+constexpr uint32_t kFlagsByte = 5;
 
 // A level above what the editor takes was never set: an empty column, as the editor shows it.
 std::string SequenceLevel(const char* format, uint32_t level) {
@@ -124,8 +126,15 @@ void LoadPirLightSensor(const DocumentReader& reader, pugi::xml_node entry,
                         onc.SetAddress(reader.Byte(node, "address"));
                         onc.SetMessageIndex(reader.Byte(node, "message"));
                         onc.SetLevel(reader.Unsigned32(node, "level"));
-                        onc.SetEnabled(reader.Byte(node, "disabled"));
-                        onc.SetSequenceIndex(reader.Byte(node, "sequenceindex"));
+                        const uint8_t disabled = reader.Byte(node, "disabled");
+                        const uint8_t sequence = reader.Byte(node, "sequenceindex");
+                        onc.SetEnabled(disabled);
+                        onc.SetSequenceIndex(sequence);
+                        // An erased flags byte (0xFF) reads as enabled with sequence 15; it comes
+                        // back erased, not as a byte the program would never write.
+                        if (disabled == 0 && sequence == 0x0F) {
+                          s.SetImageByte(static_cast<uint32_t>(j), kFlagsByte, 0xFF);
+                        }
                       });
 }
 
