@@ -102,6 +102,11 @@ void LoadLightSensor(const DocumentReader& reader, pugi::xml_node entry,
                      TControllerConfig& table) {
   LightSensorLayout s = table.LightSensor();
   const pugi::xml_node section = reader.Child(entry, "lightsensor");
+  // Bytes the slot's firmware lacks hold 0, as after a reading of the device.
+  KindRecord image = table.Image(kLightSensorImage);
+  for (uint16_t i = 0; i < kLightSensorImage.EnableIndex(); ++i) {
+    if (image.Location(i) < 0) image.SetImageByteAt(i, 0);
+  }
   s.SetSensorEnabled(reader.Byte(section, "enabled"));
   s.SetClosedLoop(reader.Byte(section, "closedloop"));
   s.SetDefaultLevel(reader.Unsigned32(section, "defaultlevel"));

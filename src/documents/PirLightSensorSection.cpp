@@ -96,6 +96,11 @@ void LoadPirLightSensor(const DocumentReader& reader, pugi::xml_node entry,
                         TControllerConfig& table) {
   PirLightSensorLayout s = table.PirLightSensor();
   const pugi::xml_node section = reader.Child(entry, "pirlightsensor");
+  // Bytes the slot's firmware lacks hold 0, as after a reading of the device.
+  KindRecord image = table.Image(kPirLightSensorImage);
+  for (uint16_t i = 0; i < kPirLightSensorImage.EnableIndex(); ++i) {
+    if (image.Location(i) < 0) image.SetImageByteAt(i, 0);
+  }
   // The document keeps bit 0 only, which is also all the program writes into the device: the
   // byte becomes that bit, or stays never read.
   const uint8_t enabled = reader.Byte(section, "enabled");

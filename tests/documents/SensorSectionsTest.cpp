@@ -26,6 +26,11 @@ class SensorSections : public TempFolder {
     devices.SetVersion(1);
     devices.SetMinVersion(minor);
     devices.SetStatus(0);
+    // What the firmware lacks holds 0, as a reading of the device leaves it.
+    KindRecord image = devices.Image(*KindImageFor(kind));
+    for (uint16_t i = 0; i < image.Image().EnableIndex(); ++i) {
+      if (image.Location(i) < 0) image.SetImageByteAt(i, 0);
+    }
   }
 
   // Closed loop 450 lx, 30 %, 80 %, 1:02:05, 90..10 %, +7 %, 0.1 lx; zones all at 0, group 3 at
