@@ -163,7 +163,7 @@ void AddLightSensorToReport(TControllerConfig& table, ReportPageList& lines) {
   lines.emplace_back();
   // Firmware without the two settings works with a tolerance of 5 % and a resolution of 1 lx, as
   // the editor shows them.
-  const bool own = LightSensorHasDeltaScale(table.Version(), table.MinVersion());
+  const bool own = LightSensorHasDeltaScale(table.FirmwareVersion(), table.FirmwareMinVersion());
   lines.push_back(Field("Odchýlka regulácie:", Printf("+%3d %%", own ? s.Delta() : 5)));
   lines.push_back(Field("Citlivosť merania:", ScaleText(own ? s.Scale() : 1) + " lx"));
   lines.emplace_back();

@@ -151,7 +151,7 @@ void AddPirLightSensorToReport(TControllerConfig& table, ReportPageList& lines) 
   lines.push_back(Field("Povolený:", s.SensorEnabled() == 1 ? "Áno" : "Nie"));
   lines.emplace_back();
   lines.emplace_back("               Rozsvecovanie   1. stmievanie   2. stmievanie ");
-  const bool second = PirLightSensorHasSecondSequence(table.Version(), table.MinVersion());
+  const bool second = PirLightSensorHasSecondSequence(table.FirmwareVersion(), table.FirmwareMinVersion());
   for (uint32_t q = 0; q < kSequences; ++q) {
     lines.push_back(Printf("Priebeh %u", q + 1));
     if (q == 1 && !second) {

@@ -411,8 +411,7 @@ void TControllerFrame::RefreshView() {
       const bool versionRead = kind->version != kNotRead && kind->minVersion != kNotRead;
       EditVersion->setText(versionRead ? VersionText(kind->version, kind->minVersion) : QString());
       // The kind editor applies the members' firmware rules to the group slot's record.
-      t.SetVersion(kind->version);
-      t.SetMinVersion(kind->minVersion);
+      t.SetGroupFirmware(kind->version, kind->minVersion);
       ShowKindFrame(kind->kind);
     } else {
       EditType->clear();

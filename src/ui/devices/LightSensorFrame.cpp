@@ -325,7 +325,7 @@ void TLightSensorFrame::Attach(BusSession& session, TControllerConfig& table,
 }
 
 bool TLightSensorFrame::FirmwareHasDeltaScale() const {
-  return LightSensorHasDeltaScale(Table->Version(), Table->MinVersion());
+  return LightSensorHasDeltaScale(Table->FirmwareVersion(), Table->FirmwareMinVersion());
 }
 
 WaitEdits TLightSensorFrame::OffTimeoutEdits() const {

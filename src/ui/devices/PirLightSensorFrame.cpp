@@ -309,7 +309,7 @@ void TPirLightSensorFrame::Attach(BusSession& session, TControllerConfig& table,
 }
 
 bool TPirLightSensorFrame::HasSecondSequence() const {
-  return PirLightSensorHasSecondSequence(Table->Version(), Table->MinVersion());
+  return PirLightSensorHasSecondSequence(Table->FirmwareVersion(), Table->FirmwareMinVersion());
 }
 
 WaitEdits TPirLightSensorFrame::CommandWait(int index) const {
