@@ -27,6 +27,14 @@ constexpr uint8_t kErasedLevel = 0xFF;
 
 QLabel* Caption(const QString& text) { return new QLabel(text); }
 
+// A layout in a widget of its own, for an area.
+QWidget* Wrapped(QLayout* layout) {
+  auto* w = new QWidget;
+  layout->setContentsMargins(0, 0, 0, 0);
+  w->setLayout(layout);
+  return w;
+}
+
 QLineEdit* NumberEdit(const char* name, int maxLength, int width) {
   auto* edit = Named<QLineEdit>(name);
   MakeDigitsOnly(edit, maxLength);
@@ -40,7 +48,7 @@ QFrame* Area(QWidget* content) {
   area->setFrameShape(QFrame::StyledPanel);
   area->setFrameShadow(QFrame::Raised);
   auto* layout = new QVBoxLayout(area);
-  layout->setContentsMargins(6, 4, 6, 4);
+  layout->setContentsMargins(4, 2, 4, 2);
   layout->addWidget(content);
   return area;
 }
@@ -62,25 +70,22 @@ TLightSensorFrame::TLightSensorFrame(QWidget* parent) : QFrame(parent) {
   setFrameShadow(QFrame::Raised);
   EditFocus = new TEditFocusFilter(this);
 
-  auto* left = new QVBoxLayout;
-  left->addWidget(Area(BuildEnableArea()));
-  left->addWidget(Area(BuildRegulationArea()));
-  left->addStretch(1);
-  auto* middle = new QVBoxLayout;
-  middle->addWidget(Area(BuildZonesArea()));
-  middle->addWidget(Area(BuildWriteArea()));
-  middle->addStretch(1);
-  auto* right = new QVBoxLayout;
-  right->addWidget(Area(BuildMeasureArea()));
-  right->addStretch(1);
+  // Everything fits under the host's common fields: the settings and the zones side by side, the
+  // measurement and the tests in one line, the responses in the rest.
+  auto* settings = new QVBoxLayout;
+  settings->setSpacing(2);
+  settings->addWidget(BuildEnableArea());
+  settings->addWidget(BuildRegulationArea());
+  settings->addStretch(1);
   auto* top = new QHBoxLayout;
-  top->addLayout(left);
-  top->addLayout(middle);
-  top->addLayout(right);
-  top->addStretch(1);
+  top->setSpacing(4);
+  top->addWidget(Area(Wrapped(settings)), 1);
+  top->addWidget(Area(BuildZonesArea()), 0);
   auto* page = new QVBoxLayout(this);
   page->setContentsMargins(4, 4, 4, 4);
+  page->setSpacing(3);
   page->addLayout(top);
+  page->addWidget(Area(BuildMeasureArea()));
   page->addWidget(BuildResponsesArea(), 1);
 }
 
@@ -91,9 +96,10 @@ QWidget* TLightSensorFrame::BuildEnableArea() {
   auto* layout = new QHBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(CheckBoxSensorEnabled);
-  layout->addStretch(1);
+  layout->addSpacing(12);
   layout->addWidget(MakeWriteButton("ButtonWriteSensorsEnabled", "PanelWriteEnabled",
                                     ButtonWriteSensorsEnabled, PanelWriteEnabled));
+  layout->addStretch(1);
   connect(CheckBoxSensorEnabled, &QCheckBox::clicked, this,
           [this](bool) { OnCheckBoxSensorEnabledClick(); });
   connect(ButtonWriteSensorsEnabled, &QPushButton::clicked, this,
@@ -104,35 +110,38 @@ QWidget* TLightSensorFrame::BuildEnableArea() {
 
 void TLightSensorFrame::WatchEdit(QLineEdit* edit, void (TLightSensorFrame::*onExit)()) {
   EditFocus->Watch(
-      edit, [this](QLineEdit* e) { OnEditEnter(e); }, [this, onExit](QLineEdit*) { (this->*onExit)(); });
+      edit, [this](QLineEdit* e) { OnEditEnter(e); },
+      [this, onExit](QLineEdit*) { (this->*onExit)(); });
   connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
 }
 
 QWidget* TLightSensorFrame::BuildRegulationArea() {
-  RadioGroupLoop = new TRadioGroup(QStringLiteral("RadioGroupLoop"), QStringLiteral("Slučka"),
+  RadioGroupLoop = new TRadioGroup(QStringLiteral("RadioGroupLoop"), QString(),
                                    {QStringLiteral("otvorená"), QStringLiteral("uzavretá")});
   ItemsSideBySide(RadioGroupLoop);
   RadioGroupLoop->SetItemIndex(1);
   connect(RadioGroupLoop, &TRadioGroup::Clicked, this, [this](int) { OnRadioGroupLoopClick(); });
 
   LabelDefaultLevel = Named<QLabel>("LabelDefaultLevel", QStringLiteral("Úroveň"));
-  EditDefaultLevel = NumberEdit("EditDefaultLevel", 5, 60);
+  EditDefaultLevel = NumberEdit("EditDefaultLevel", 5, 46);
   LabelOnLevel = Named<QLabel>("LabelOnLevel", QStringLiteral("Úroveň zapnutia"));
-  EditOnLevel = NumberEdit("EditOnLevel", 5, 60);
+  EditOnLevel = NumberEdit("EditOnLevel", 5, 46);
   LabelOnLevelPercent = Named<QLabel>("LabelOnLevelPercent", QStringLiteral("%"));
-  EditOffLevel = NumberEdit("EditOffLevel", 5, 60);
-  EditOffTimeoutH = NumberEdit("EditOffTimeoutH", 2, 28);
-  EditOffTimeoutM = NumberEdit("EditOffTimeoutM", 2, 28);
-  EditOffTimeoutS = NumberEdit("EditOffTimeoutS", 2, 28);
+  EditOffLevel = NumberEdit("EditOffLevel", 5, 46);
+  EditOffTimeoutH = NumberEdit("EditOffTimeoutH", 2, 20);
+  EditOffTimeoutM = NumberEdit("EditOffTimeoutM", 2, 20);
+  EditOffTimeoutS = NumberEdit("EditOffTimeoutS", 2, 20);
   EditDelta = Named<QLineEdit>("EditDelta");
   MakeSignedDigits(EditDelta, 4);
-  EditDelta->setFixedWidth(60);
-  EditMaxLevel = NumberEdit("EditMaxLevel", 3, 40);
-  EditMinLevel = NumberEdit("EditMinLevel", 3, 40);
+  EditDelta->setFixedWidth(46);
+  EditMaxLevel = NumberEdit("EditMaxLevel", 3, 34);
+  EditMinLevel = NumberEdit("EditMinLevel", 3, 34);
   ComboBoxScale = Named<QComboBox>("ComboBoxScale");
   ComboBoxScale->addItems({QStringLiteral("1"), QStringLiteral("0.1"), QStringLiteral("0.01")});
-  ComboBoxScale->setFixedWidth(60);
+  ComboBoxScale->setFixedWidth(52);
   connect(ComboBoxScale, &QComboBox::activated, this, [this](int) { OnComboBoxScaleSelect(); });
+  Compact({EditDefaultLevel, EditOnLevel, EditOffLevel, EditOffTimeoutH, EditOffTimeoutM,
+           EditOffTimeoutS, EditDelta, EditMaxLevel, EditMinLevel, ComboBoxScale});
 
   WatchEdit(EditDefaultLevel, &TLightSensorFrame::OnEditDefaultLevelExit);
   WatchEdit(EditOnLevel, &TLightSensorFrame::OnEditOnLevelExit);
@@ -147,11 +156,19 @@ QWidget* TLightSensorFrame::BuildRegulationArea() {
     connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
   }
 
+  // Two halves: the loop's values on the left, the wait, resolution and light output on the
+  // right.
   auto* area = new QWidget;
   auto* grid = new QGridLayout(area);
   grid->setContentsMargins(0, 0, 0, 0);
-  grid->setVerticalSpacing(3);
-  grid->addWidget(RadioGroupLoop, 0, 0, 1, 3);
+  grid->setVerticalSpacing(1);
+  grid->setHorizontalSpacing(2);
+  auto* loop = new QHBoxLayout;
+  loop->setSpacing(4);
+  loop->addWidget(Caption(QStringLiteral("Slučka")));
+  loop->addWidget(RadioGroupLoop);
+  loop->addStretch(1);
+  grid->addLayout(loop, 0, 0, 1, 4);
   grid->addWidget(LabelDefaultLevel, 1, 0);
   grid->addWidget(EditDefaultLevel, 1, 1);
   grid->addWidget(Caption(QStringLiteral("lx")), 1, 2);
@@ -161,31 +178,33 @@ QWidget* TLightSensorFrame::BuildRegulationArea() {
   grid->addWidget(Caption(QStringLiteral("Úroveň vypnutia")), 3, 0);
   grid->addWidget(EditOffLevel, 3, 1);
   grid->addWidget(Caption(QStringLiteral("%")), 3, 2);
+  grid->addWidget(Caption(QStringLiteral("Odchýlka              +")), 4, 0);
+  grid->addWidget(EditDelta, 4, 1);
+  grid->addWidget(Caption(QStringLiteral("%")), 4, 2);
+  grid->setColumnMinimumWidth(3, 8);
+
   auto* wait = new QHBoxLayout;
-  wait->setSpacing(2);
+  wait->setSpacing(1);
   wait->addWidget(EditOffTimeoutH);
   wait->addWidget(Caption(QStringLiteral(":")));
   wait->addWidget(EditOffTimeoutM);
   wait->addWidget(Caption(QStringLiteral(":")));
   wait->addWidget(EditOffTimeoutS);
   wait->addWidget(Caption(QStringLiteral("h : m : s")));
-  grid->addWidget(Caption(QStringLiteral("Čakanie pred vypnutím")), 4, 0);
-  grid->addLayout(wait, 4, 1, 1, 2);
-  grid->addWidget(Caption(QStringLiteral("Odchýlka              +")), 5, 0);
-  grid->addWidget(EditDelta, 5, 1);
-  grid->addWidget(Caption(QStringLiteral("%")), 5, 2);
-  grid->addWidget(Caption(QStringLiteral("Presnosť merania")), 6, 0);
-  grid->addWidget(ComboBoxScale, 6, 1);
-  grid->addWidget(Caption(QStringLiteral("lx")), 6, 2);
-  grid->addWidget(Caption(QStringLiteral("Úroveň svietidiel")), 7, 0);
-  auto* levels = new QGridLayout;
-  levels->addWidget(Caption(QStringLiteral("Maximálna")), 0, 0);
-  levels->addWidget(EditMaxLevel, 0, 1);
-  levels->addWidget(Caption(QStringLiteral("%")), 0, 2);
-  levels->addWidget(Caption(QStringLiteral("Minimálna")), 1, 0);
-  levels->addWidget(EditMinLevel, 1, 1);
-  levels->addWidget(Caption(QStringLiteral("%")), 1, 2);
-  grid->addLayout(levels, 8, 0, 1, 3);
+  wait->addStretch(1);
+  grid->addWidget(Caption(QStringLiteral("Čakanie pred vypnutím")), 0, 4);
+  grid->addLayout(wait, 0, 5, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("Presnosť merania")), 1, 4);
+  grid->addWidget(ComboBoxScale, 1, 5);
+  grid->addWidget(Caption(QStringLiteral("lx")), 1, 6);
+  grid->addWidget(Caption(QStringLiteral("Úroveň svietidiel")), 2, 4, 1, 3);
+  grid->addWidget(Caption(QStringLiteral("      Maximálna")), 3, 4);
+  grid->addWidget(EditMaxLevel, 3, 5);
+  grid->addWidget(Caption(QStringLiteral("%")), 3, 6);
+  grid->addWidget(Caption(QStringLiteral("      Minimálna")), 4, 4);
+  grid->addWidget(EditMinLevel, 4, 5);
+  grid->addWidget(Caption(QStringLiteral("%")), 4, 6);
+  grid->setColumnStretch(6, 1);
   return area;
 }
 
@@ -193,10 +212,11 @@ QWidget* TLightSensorFrame::BuildZonesArea() {
   auto* area = new QWidget;
   auto* grid = new QGridLayout(area);
   grid->setContentsMargins(0, 0, 0, 0);
-  grid->setVerticalSpacing(2);
-  grid->addWidget(Caption(QStringLiteral("Ovládané zóny svietidiel")), 0, 0, 1, 4);
-  grid->addWidget(Caption(QStringLiteral("číslo")), 1, 2);
-  grid->addWidget(Caption(QStringLiteral("ofset ( % )")), 1, 3);
+  grid->setVerticalSpacing(1);
+  grid->setHorizontalSpacing(2);
+  grid->addWidget(Caption(QStringLiteral("Ovládané zóny svietidiel")), 0, 0, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("číslo")), 0, 2);
+  grid->addWidget(Caption(QStringLiteral("ofset ( % )")), 0, 3);
   for (int z = 0; z < kZones; ++z) {
     const size_t i = static_cast<size_t>(z);
     const QString n = QString::number(z + 1);
@@ -208,15 +228,15 @@ QWidget* TLightSensorFrame::BuildZonesArea() {
     TRadioGroup* group = RadioGroupCmndAddressType[i] =
         new TRadioGroup(QStringLiteral("RadioGroupCmndAddressType") + n, QString(), items);
     ItemsSideBySide(group);
-    group->setFlat(true);
     QLineEdit* number = EditCmndAddress[i] =
         Named<QLineEdit>(("EditCmndAddress" + n.toStdString()).c_str());
     MakeDigitsOnly(number, 3);
-    number->setFixedWidth(40);
+    number->setFixedWidth(28);
     number->setText(QStringLiteral("1"));
     QLineEdit* offset = EditOffset[i] = Named<QLineEdit>(("EditOffset" + n.toStdString()).c_str());
     MakeSignedDigits(offset, 4);
-    offset->setFixedWidth(48);
+    offset->setFixedWidth(36);
+    Compact({number, offset});
     if (z == 0) offset->setText(QStringLiteral("0"));
     connect(group, &TRadioGroup::Clicked, this,
             [this, z](int) { OnRadioGroupCmndAddressTypeClick(z); });
@@ -229,11 +249,12 @@ QWidget* TLightSensorFrame::BuildZonesArea() {
     for (QLineEdit* edit : {number, offset}) {
       connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
     }
-    grid->addWidget(Caption(n), 2 + z, 0);
-    grid->addWidget(group, 2 + z, 1);
-    grid->addWidget(number, 2 + z, 2);
-    grid->addWidget(offset, 2 + z, 3);
+    grid->addWidget(Caption(n), 1 + z, 0);
+    grid->addWidget(group, 1 + z, 1);
+    grid->addWidget(number, 1 + z, 2);
+    grid->addWidget(offset, 1 + z, 3);
   }
+  grid->setRowStretch(1 + kZones, 1);
   return area;
 }
 
@@ -241,11 +262,11 @@ QWidget* TLightSensorFrame::BuildWriteArea() {
   LabelWritten = Named<QLabel>("LabelWritten", QStringLiteral("0"));
   // Room for the whole counter, so that the line does not move while it counts.
   LabelWritten->setMinimumWidth(80);
-  LabelWritten->setAlignment(Qt::AlignCenter);
+  LabelWritten->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* area = new QWidget;
   auto* layout = new QHBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(LabelWritten, 1);
+  layout->addWidget(LabelWritten);
   layout->addWidget(MakeWriteButton("ButtonWriteCmndSequences", "PanelWriteCommand",
                                     ButtonWriteCmndSequences, PanelWriteCommand));
   connect(ButtonWriteCmndSequences, &QPushButton::clicked, this,
@@ -258,21 +279,22 @@ QWidget* TLightSensorFrame::BuildMeasureArea() {
   EditMeasuredValue->setReadOnly(true);
   EditMeasuredValue->setFocusPolicy(Qt::NoFocus);
   EditMeasuredValue->setAlignment(Qt::AlignRight);
-  EditMeasuredValue->setFixedWidth(60);
+  EditMeasuredValue->setFixedWidth(52);
   ButtonReadMeasuredValue =
       Named<QPushButton>("ButtonReadMeasuredValue", QStringLiteral("Čítať hodnotu"));
+  Compact({EditMeasuredValue});
+  ButtonReadMeasuredValue->setFixedHeight(kButtonHeight);
   connect(ButtonReadMeasuredValue, &QPushButton::clicked, this,
           [this](bool) { OnButtonReadMeasuredValueClick(); });
   auto* area = new QWidget;
-  auto* layout = new QVBoxLayout(area);
+  auto* layout = new QHBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto* value = new QHBoxLayout;
-  value->addWidget(Caption(QStringLiteral("Nameraná hodnota")));
-  value->addWidget(EditMeasuredValue);
-  value->addWidget(Caption(QStringLiteral("lx")));
-  layout->addLayout(value);
+  layout->setSpacing(3);
+  layout->addWidget(Caption(QStringLiteral("Nameraná hodnota")));
+  layout->addWidget(EditMeasuredValue);
+  layout->addWidget(Caption(QStringLiteral("lx")));
   layout->addWidget(ButtonReadMeasuredValue);
-  layout->addSpacing(8);
+  layout->addStretch(1);
   layout->addWidget(BuildIndicatorArea(IndicatorButtons, [this](int s) { OnIndicatorClick(s); }));
   ButtonOff = IndicatorButtons[0];
   ButtonOn = IndicatorButtons[1];
@@ -289,27 +311,30 @@ QWidget* TLightSensorFrame::BuildResponsesArea() {
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
+  // The write sits on the responses' caption line: it writes the settings above and the rows
+  // below.
   auto* caption = new QHBoxLayout;
   caption->addWidget(Caption(QStringLiteral("Odozvy na správy z okolia:")));
   caption->addStretch(1);
   caption->addWidget(Caption(QStringLiteral("Ovládanie zóny svietidiel")));
-  caption->addSpacing(12);
+  caption->addSpacing(8);
   caption->addWidget(Caption(QStringLiteral("( Nemeniť - Povoliť - Zakázať )")));
-  caption->addSpacing(40);
+  caption->addSpacing(8);
+  caption->addWidget(BuildWriteArea());
   layout->addLayout(caption);
-  auto* headings = new QHBoxLayout;
-  headings->setContentsMargins(22, 0, 0, 0);
-  headings->addWidget(Caption(QStringLiteral("Adresa")));
-  headings->addSpacing(8);
-  headings->addWidget(Caption(QStringLiteral("Správa")), 1);
-  headings->addWidget(Caption(QStringLiteral("Úroveň (lx)")));
-  headings->addSpacing(6);
-  headings->addWidget(Caption(QStringLiteral("Zakázať")));
-  headings->addSpacing(30);
-  headings->addWidget(
-      Caption(QStringLiteral("1                2                3                4")));
-  headings->addSpacing(60);
-  layout->addLayout(headings);
+  auto* headings = new THeadingStrip;
+  TLightSensorOncFrame* rows = LightSensorOncFrame;
+  headings->Place(Caption(QStringLiteral("Adresa")), rows->EditOncAddress[0]);
+  headings->Place(Caption(QStringLiteral("Správa")), rows->ComboBoxOncState[0]);
+  headings->Place(Caption(QStringLiteral("Úroveň (lx)")), rows->EditOncLevel[0]);
+  headings->Place(Caption(QStringLiteral("Zakázať")), rows->CheckBoxOncDisabled[0]);
+  // The zone numbers' spaces are widened to the pitch of the zone columns.
+  QLabel* zones = Caption(QStringLiteral("1                2                3                4"));
+  zones->setObjectName(QStringLiteral("LabelZoneNumbers"));
+  headings->Place(zones, rows->RadioGroupOncEnabled[0][0], rows->RadioGroupOncEnabled[3][0]);
+  headings->SpreadOver(zones, {rows->RadioGroupOncEnabled[0][0], rows->RadioGroupOncEnabled[1][0],
+                               rows->RadioGroupOncEnabled[2][0], rows->RadioGroupOncEnabled[3][0]});
+  layout->addWidget(headings);
   layout->addWidget(LightSensorOncFrame, 1);
   return area;
 }

@@ -32,6 +32,7 @@ QLineEdit* NumberEdit(const QString& name, int maxLength, int width) {
   edit->setObjectName(name);
   MakeDigitsOnly(edit, maxLength);
   edit->setFixedWidth(width);
+  edit->setFixedHeight(kControlHeight);
   return edit;
 }
 
@@ -40,7 +41,7 @@ QFrame* Area(QWidget* content) {
   area->setFrameShape(QFrame::StyledPanel);
   area->setFrameShadow(QFrame::Raised);
   auto* layout = new QVBoxLayout(area);
-  layout->setContentsMargins(6, 4, 6, 4);
+  layout->setContentsMargins(4, 2, 4, 2);
   layout->addWidget(content);
   return area;
 }
@@ -69,25 +70,26 @@ TPirLightSensorFrame::TPirLightSensorFrame(QWidget* parent) : QFrame(parent) {
   setFrameShadow(QFrame::Raised);
   EditFocus = new TEditFocusFilter(this);
 
-  auto* left = new QVBoxLayout;
-  left->addWidget(Area(BuildEnableArea()));
-  left->addWidget(Area(BuildSequencesArea()));
-  left->addWidget(Area(BuildLightsArea()));
-  left->addStretch(1);
-  auto* middle = new QVBoxLayout;
-  middle->addWidget(Area(BuildValuesArea()));
-  middle->addStretch(1);
-  auto* right = new QVBoxLayout;
-  right->addWidget(Area(BuildMeasureArea()));
-  right->addStretch(1);
+  // Everything fits under the host's common fields: the sequences beside the values, the lights,
+  // the measurement and the tests in two lines, the responses in the rest.
+  auto* sequences = new QVBoxLayout;
+  sequences->setSpacing(2);
+  sequences->addWidget(BuildEnableArea());
+  sequences->addWidget(BuildSequencesArea());
+  sequences->addStretch(1);
+  auto* sequencesArea = new QWidget;
+  sequences->setContentsMargins(0, 0, 0, 0);
+  sequencesArea->setLayout(sequences);
   auto* top = new QHBoxLayout;
-  top->addLayout(left);
-  top->addLayout(middle);
-  top->addLayout(right);
-  top->addStretch(1);
+  top->setSpacing(4);
+  top->addWidget(Area(sequencesArea));
+  top->addWidget(Area(BuildValuesArea()));
   auto* page = new QVBoxLayout(this);
   page->setContentsMargins(4, 4, 4, 4);
+  page->setSpacing(3);
   page->addLayout(top);
+  page->addWidget(Area(BuildLightsArea()));
+  page->addWidget(Area(BuildMeasureArea()));
   page->addWidget(BuildResponsesArea(), 1);
 }
 
@@ -104,9 +106,10 @@ QWidget* TPirLightSensorFrame::BuildEnableArea() {
   auto* layout = new QHBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(CheckBoxSensorEnabled);
-  layout->addStretch(1);
+  layout->addSpacing(12);
   layout->addWidget(MakeWriteButton("ButtonWriteSensorsEnabled", "PanelWriteEnabled",
                                     ButtonWriteSensorsEnabled, PanelWriteEnabled));
+  layout->addStretch(1);
   connect(CheckBoxSensorEnabled, &QCheckBox::clicked, this,
           [this](bool) { OnCheckBoxSensorEnabledClick(); });
   connect(ButtonWriteSensorsEnabled, &QPushButton::clicked, this,
@@ -119,11 +122,13 @@ QWidget* TPirLightSensorFrame::BuildSequencesArea() {
   auto* area = new QWidget;
   auto* grid = new QGridLayout(area);
   grid->setContentsMargins(0, 0, 0, 0);
-  grid->setVerticalSpacing(2);
+  grid->setVerticalSpacing(1);
+  grid->setHorizontalSpacing(6);
   grid->addWidget(Caption(QStringLiteral("Priebeh")), 0, 0);
   grid->addWidget(Caption(QStringLiteral("Rozsvecovanie")), 0, 2);
   grid->addWidget(Caption(QStringLiteral("1. stmievanie")), 0, 3);
   grid->addWidget(Caption(QStringLiteral("2. stmievanie")), 0, 4);
+  grid->setColumnStretch(5, 1);
   for (int q = 0; q < kSequences; ++q) {
     const int line = 1 + 2 * q;
     grid->addWidget(Caption(QString::number(q + 1)), line, 0, Qt::AlignCenter);
@@ -133,14 +138,14 @@ QWidget* TPirLightSensorFrame::BuildSequencesArea() {
     for (int c = 0; c < kCommands; ++c) {
       const QString cmnd = seq + QString::number(c + 1);
       QLineEdit* level = EditCmndLevel[static_cast<size_t>(3 * q + c)] =
-          NumberEdit(cmnd + QStringLiteral("Level"), 5, 60);
+          NumberEdit(cmnd + QStringLiteral("Level"), 5, 52);
       Watch(level, [this](QLineEdit* e) { OnEditCmndLevelExit(e); });
       grid->addWidget(level, line, 2 + c);
       if (c >= kWaits) continue;
       const size_t w = static_cast<size_t>(kWaits * q + c);
-      EditCmndTimeoutH[w] = NumberEdit(cmnd + QStringLiteral("TimeoutH"), 2, 26);
-      EditCmndTimeoutM[w] = NumberEdit(cmnd + QStringLiteral("TimeoutM"), 2, 26);
-      EditCmndTimeoutS[w] = NumberEdit(cmnd + QStringLiteral("TimeoutS"), 2, 26);
+      EditCmndTimeoutH[w] = NumberEdit(cmnd + QStringLiteral("TimeoutH"), 2, 24);
+      EditCmndTimeoutM[w] = NumberEdit(cmnd + QStringLiteral("TimeoutM"), 2, 24);
+      EditCmndTimeoutS[w] = NumberEdit(cmnd + QStringLiteral("TimeoutS"), 2, 24);
       for (QLineEdit* edit : {EditCmndTimeoutH[w], EditCmndTimeoutM[w], EditCmndTimeoutS[w]}) {
         Watch(edit, [this](QLineEdit* e) { OnEditCmndTimeoutExit(e); });
       }
@@ -151,14 +156,14 @@ QWidget* TPirLightSensorFrame::BuildSequencesArea() {
 }
 
 QWidget* TPirLightSensorFrame::BuildValuesArea() {
-  EditOnLevel = NumberEdit(QStringLiteral("EditOnLevel"), 5, 60);
-  EditOffLevel = NumberEdit(QStringLiteral("EditOffLevel"), 5, 60);
-  EditOffTimeoutH = NumberEdit(QStringLiteral("EditOffTimeoutH"), 2, 26);
-  EditOffTimeoutM = NumberEdit(QStringLiteral("EditOffTimeoutM"), 2, 26);
-  EditOffTimeoutS = NumberEdit(QStringLiteral("EditOffTimeoutS"), 2, 26);
+  EditOnLevel = NumberEdit(QStringLiteral("EditOnLevel"), 5, 52);
+  EditOffLevel = NumberEdit(QStringLiteral("EditOffLevel"), 5, 52);
+  EditOffTimeoutH = NumberEdit(QStringLiteral("EditOffTimeoutH"), 2, 24);
+  EditOffTimeoutM = NumberEdit(QStringLiteral("EditOffTimeoutM"), 2, 24);
+  EditOffTimeoutS = NumberEdit(QStringLiteral("EditOffTimeoutS"), 2, 24);
   EditDelta = Named<QLineEdit>("EditDelta");
   MakeSignedDigits(EditDelta, 4);
-  EditDelta->setFixedWidth(60);
+  EditDelta->setFixedWidth(52);
   // These two take any characters; what is not a level 1..100 is refused on leaving.
   EditMinLevel = Named<QLineEdit>("EditMinLevel");
   EditMinLevel->setFixedWidth(40);
@@ -168,7 +173,7 @@ QWidget* TPirLightSensorFrame::BuildValuesArea() {
   EditMaxLevel->setAlignment(Qt::AlignRight);
   ComboBoxScale = Named<QComboBox>("ComboBoxScale");
   ComboBoxScale->addItems({QStringLiteral("1"), QStringLiteral("0.1"), QStringLiteral("0.01")});
-  ComboBoxScale->setFixedWidth(60);
+  ComboBoxScale->setFixedWidth(56);
   connect(ComboBoxScale, &QComboBox::activated, this, [this](int) { OnComboBoxScaleSelect(); });
   Watch(EditOnLevel, [this](QLineEdit*) { OnEditOnLevelExit(); });
   Watch(EditOffLevel, [this](QLineEdit*) { OnEditOffLevelExit(); });
@@ -179,90 +184,90 @@ QWidget* TPirLightSensorFrame::BuildValuesArea() {
     Watch(edit, [this](QLineEdit* e) { OnEditOffTimeoutExit(e); });
   }
 
+  Compact({EditDelta, EditMinLevel, EditMaxLevel, ComboBoxScale});
   auto* area = new QWidget;
   auto* grid = new QGridLayout(area);
   grid->setContentsMargins(0, 0, 0, 0);
-  grid->setVerticalSpacing(3);
+  grid->setVerticalSpacing(1);
+  grid->setHorizontalSpacing(4);
   int row = 0;
   auto add = [&](const QString& caption, QWidget* edit, const QString& unit) {
-    grid->addWidget(Caption(caption), row, 0);
-    grid->addWidget(edit, row, 1);
-    grid->addWidget(Caption(unit), row, 2);
+    grid->addWidget(Caption(caption), row, 0, 1, 2);
+    grid->addWidget(edit, row, 2);
+    grid->addWidget(Caption(unit), row, 3);
     ++row;
   };
   add(QStringLiteral("Úroveň zapnutia"), EditOnLevel, QStringLiteral("%"));
   add(QStringLiteral("Úroveň vypnutia"), EditOffLevel, QStringLiteral("%"));
-  grid->addWidget(Caption(QStringLiteral("Čakanie pred vypnutím")), row, 0);
+  grid->addWidget(Caption(QStringLiteral("Čakanie pred vypnutím")), row, 0, 1, 2);
   QHBoxLayout* wait = WaitRow(OffTimeoutEdits());
   wait->insertWidget(5, Caption(QStringLiteral("h : m : s")));
-  grid->addLayout(wait, row, 1, 1, 2);
+  grid->addLayout(wait, row, 2, 1, 2);
   ++row;
   add(QStringLiteral("Odchýlka              +"), EditDelta, QStringLiteral("%"));
   add(QStringLiteral("Presnosť merania"), ComboBoxScale, QStringLiteral("lx"));
-  grid->addWidget(Caption(QStringLiteral("Úroveň svietidiel")), row++, 0, 1, 3);
-  add(QStringLiteral("Minimálna"), EditMinLevel, QStringLiteral("%"));
-  add(QStringLiteral("Maximálna"), EditMaxLevel, QStringLiteral("%"));
+  grid->addWidget(Caption(QStringLiteral("Úroveň svietidiel")), row, 0);
+  grid->addWidget(Caption(QStringLiteral("Minimálna")), row, 1);
+  grid->addWidget(EditMinLevel, row, 2);
+  grid->addWidget(Caption(QStringLiteral("%")), row++, 3);
+  grid->addWidget(Caption(QStringLiteral("Maximálna")), row, 1);
+  grid->addWidget(EditMaxLevel, row, 2);
+  grid->addWidget(Caption(QStringLiteral("%")), row++, 3);
+  grid->setColumnStretch(3, 1);
   return area;
 }
 
 QWidget* TPirLightSensorFrame::BuildLightsArea() {
   RadioGroupCmndAddressType = new TRadioGroup(
-      QStringLiteral("RadioGroupCmndAddressType"), QStringLiteral("Ovládané svietidlá"),
+      QStringLiteral("RadioGroupCmndAddressType"), QString(),
       {QStringLiteral("všetky"), QStringLiteral("skupina"), QStringLiteral("jedno")});
   ItemsSideBySide(RadioGroupCmndAddressType);
   connect(RadioGroupCmndAddressType, &TRadioGroup::Clicked, this,
           [this](int) { OnRadioGroupCmndAddressTypeClick(); });
-  EditCmndAddress = NumberEdit(QStringLiteral("EditCmndAddress"), 3, 40);
+  EditCmndAddress = NumberEdit(QStringLiteral("EditCmndAddress"), 3, 36);
   EditCmndAddress->setText(QStringLiteral("1"));
   Watch(EditCmndAddress, [this](QLineEdit*) { OnEditCmndAddressExit(); });
-  LabelWritten = Named<QLabel>("LabelWritten", QStringLiteral("0"));
-  LabelWritten->setMinimumWidth(80);
-  LabelWritten->setAlignment(Qt::AlignCenter);
-
-  auto* area = new QWidget;
-  auto* layout = new QHBoxLayout(area);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(RadioGroupCmndAddressType);
-  layout->addWidget(Caption(QStringLiteral("číslo:")));
-  layout->addWidget(EditCmndAddress);
-  layout->addStretch(1);
-  layout->addWidget(LabelWritten);
-  layout->addWidget(MakeWriteButton("ButtonWriteCmndSequences", "PanelWriteCommand",
-                                    ButtonWriteCmndSequences, PanelWriteCommand));
-  connect(ButtonWriteCmndSequences, &QPushButton::clicked, this,
-          [this](bool) { OnButtonWriteCmndSequencesClick(); });
-  return area;
-}
-
-QWidget* TPirLightSensorFrame::BuildMeasureArea() {
   EditMeasuredValue = Named<QLineEdit>("EditMeasuredValue");
   EditMeasuredValue->setReadOnly(true);
   EditMeasuredValue->setFocusPolicy(Qt::NoFocus);
   EditMeasuredValue->setAlignment(Qt::AlignRight);
-  EditMeasuredValue->setFixedWidth(60);
+  EditMeasuredValue->setFixedWidth(52);
+  EditMeasuredValue->setFixedHeight(kControlHeight);
   ButtonReadMeasuredValue =
       Named<QPushButton>("ButtonReadMeasuredValue", QStringLiteral("Čítať hodnotu"));
+  ButtonReadMeasuredValue->setFixedHeight(kButtonHeight);
   connect(ButtonReadMeasuredValue, &QPushButton::clicked, this,
           [this](bool) { OnButtonReadMeasuredValueClick(); });
+
+  auto* area = new QWidget;
+  auto* layout = new QHBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(3);
+  layout->addWidget(Caption(QStringLiteral("Ovládané svietidlá")));
+  layout->addWidget(RadioGroupCmndAddressType);
+  layout->addWidget(Caption(QStringLiteral("číslo:")));
+  layout->addWidget(EditCmndAddress);
+  layout->addStretch(1);
+  layout->addWidget(Caption(QStringLiteral("Nameraná hodnota")));
+  layout->addWidget(EditMeasuredValue);
+  layout->addWidget(Caption(QStringLiteral("lx")));
+  layout->addWidget(ButtonReadMeasuredValue);
+  return area;
+}
+
+QWidget* TPirLightSensorFrame::BuildMeasureArea() {
   ButtonAlarm = Named<QPushButton>("ButtonAlarm", QStringLiteral("Alarm"));
   ButtonQuiet = Named<QPushButton>("ButtonQuiet", QStringLiteral("Kľud"));
+  for (QPushButton* b : {ButtonAlarm, ButtonQuiet}) b->setFixedHeight(kButtonHeight);
   connect(ButtonAlarm, &QPushButton::clicked, this, [this](bool) { OnButtonAlarmClick(); });
   connect(ButtonQuiet, &QPushButton::clicked, this, [this](bool) { OnButtonQuietClick(); });
   auto* area = new QWidget;
-  auto* layout = new QVBoxLayout(area);
+  auto* layout = new QHBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto* value = new QHBoxLayout;
-  value->addWidget(Caption(QStringLiteral("Nameraná hodnota")));
-  value->addWidget(EditMeasuredValue);
-  value->addWidget(Caption(QStringLiteral("lx")));
-  layout->addLayout(value);
-  layout->addWidget(ButtonReadMeasuredValue);
-  layout->addSpacing(6);
-  auto* motion = new QHBoxLayout;
-  motion->addWidget(ButtonAlarm);
-  motion->addWidget(ButtonQuiet);
-  layout->addLayout(motion);
-  layout->addSpacing(6);
+  layout->setSpacing(3);
+  layout->addWidget(ButtonAlarm);
+  layout->addWidget(ButtonQuiet);
+  layout->addStretch(1);
   layout->addWidget(BuildIndicatorArea(IndicatorButtons, [this](int s) { OnIndicatorClick(s); }));
   ButtonOff = IndicatorButtons[0];
   ButtonOn = IndicatorButtons[1];
@@ -279,21 +284,28 @@ QWidget* TPirLightSensorFrame::BuildResponsesArea() {
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->addWidget(Caption(QStringLiteral("Odozvy na správy z okolia:")));
-  auto* headings = new QHBoxLayout;
-  headings->setContentsMargins(22, 0, 0, 0);
-  headings->addWidget(Caption(QStringLiteral("Adresa")));
-  headings->addSpacing(8);
-  headings->addWidget(Caption(QStringLiteral("Správa")), 1);
-  headings->addWidget(Caption(QStringLiteral("Úroveň (lx)")));
-  headings->addSpacing(6);
-  headings->addWidget(Caption(QStringLiteral("Zakázať")));
-  headings->addSpacing(12);
-  headings->addWidget(Caption(QStringLiteral("Priebeh 1")));
-  headings->addSpacing(6);
-  headings->addWidget(Caption(QStringLiteral("Priebeh 2")));
-  headings->addSpacing(30);
-  layout->addLayout(headings);
+  LabelWritten = Named<QLabel>("LabelWritten", QStringLiteral("0"));
+  // Room for the whole counter, so that the line does not move while it counts.
+  LabelWritten->setMinimumWidth(80);
+  LabelWritten->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  auto* caption = new QHBoxLayout;
+  caption->addWidget(Caption(QStringLiteral("Odozvy na správy z okolia:")));
+  caption->addStretch(1);
+  caption->addWidget(LabelWritten);
+  caption->addWidget(MakeWriteButton("ButtonWriteCmndSequences", "PanelWriteCommand",
+                                     ButtonWriteCmndSequences, PanelWriteCommand));
+  connect(ButtonWriteCmndSequences, &QPushButton::clicked, this,
+          [this](bool) { OnButtonWriteCmndSequencesClick(); });
+  layout->addLayout(caption);
+  auto* headings = new THeadingStrip;
+  TPIRLightSensorOncFrame* rows = PIRLightSensorOncFrame;
+  headings->Place(Caption(QStringLiteral("Adresa")), rows->EditOncAddress[0]);
+  headings->Place(Caption(QStringLiteral("Správa")), rows->ComboBoxOncState[0]);
+  headings->Place(Caption(QStringLiteral("Úroveň (lx)")), rows->EditOncLevel[0]);
+  headings->Place(Caption(QStringLiteral("Zakázať")), rows->CheckBoxOncDisabled[0]);
+  headings->Place(Caption(QStringLiteral("Priebeh 1")), rows->RadioButtonOncSeq1[0]);
+  headings->Place(Caption(QStringLiteral("Priebeh 2")), rows->RadioButtonOncSeq2[0]);
+  layout->addWidget(headings);
   layout->addWidget(PIRLightSensorOncFrame, 1);
   return area;
 }

@@ -3,6 +3,7 @@
 // side and the indicator test buttons.
 #pragma once
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
@@ -10,7 +11,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
+#include <vector>
 
 namespace lumetra {
 
@@ -51,13 +54,55 @@ int AddressNumber(uint8_t b);
 // The byte for an address kind and the typed number: 0xFE, 0x80 + 2·(n AND 0x0F), 2·(n AND 0x3F).
 uint8_t AddressByte(int kind, uint32_t number);
 
-// Lays the group's items out side by side.
+// Lays the group's items out side by side, without a frame of its own.
 void ItemsSideBySide(TRadioGroup* group);
 
-// The six indicator test buttons under "Indikátor", in the state order of TestSensorIndicator.
+// The sensor pages fit under the host's common fields: their edits and buttons are this tall.
+inline constexpr int kControlHeight = 21;
+inline constexpr int kButtonHeight = 24;
+void Compact(std::initializer_list<QWidget*> controls);
+
+// The six indicator test buttons after "Indikátor" in one line, in the state order of
+// TestSensorIndicator.
 inline constexpr int kIndicatorButtons = 6;
 QWidget* BuildIndicatorArea(std::array<QPushButton*, kIndicatorButtons>& buttons,
                             const std::function<void(int state)>& clicked);
 
 }  // namespace sensor_frame
 }  // namespace lumetra
+
+namespace lumetra::sensor_frame {
+
+// The column headings over an embedded response editor: each heading stands over the control of
+// the first row it names, wherever the editor's layout puts that control, so the headings stay
+// over their columns in any font and width.
+class THeadingStrip : public QWidget {
+ public:
+  explicit THeadingStrip(QWidget* parent = nullptr);
+  // `label` is centred over `first` .. `last` (one control when they are the same).
+  void Place(QLabel* label, QWidget* first, QWidget* last = nullptr);
+  // A placed heading of numbers parted by spaces ("1      2      3"): its spaces are widened so
+  // that number k stands over the centre of `columns[k]`.
+  void SpreadOver(QLabel* label, std::vector<QWidget*> columns);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void Arrange();
+  struct Heading {
+    QLabel* label;
+    QWidget* first;
+    QWidget* last;
+  };
+  struct Spread {
+    QLabel* label;
+    std::vector<QWidget*> columns;
+  };
+  std::vector<Heading> headings_;
+  std::vector<Spread> spreads_;
+};
+
+}  // namespace lumetra::sensor_frame
