@@ -98,8 +98,7 @@ void SaveLightSensor(pugi::xml_node entry, TControllerConfig& table) {
   }
 }
 
-void LoadLightSensor(const DocumentReader& reader, pugi::xml_node entry,
-                     TControllerConfig& table) {
+void LoadLightSensor(const DocumentReader& reader, pugi::xml_node entry, TControllerConfig& table) {
   LightSensorLayout s = table.LightSensor();
   const pugi::xml_node section = reader.Child(entry, "lightsensor");
   // Bytes the slot's firmware lacks hold 0, as after a reading of the device.
@@ -123,20 +122,20 @@ void LoadLightSensor(const DocumentReader& reader, pugi::xml_node entry,
     // Written signed; the byte holds it as the device does.
     cao.SetOffset(static_cast<uint32_t>(reader.Number(node, "offset", -128, 127)) & 0xFF);
   });
-  reader.ForEachChild(
-      reader.Child(section, "oncs"), kLightSensorImage.ResponseCount(),
-      [&](pugi::xml_node node, int j) {
-        LightOnc onc = s.Oncs(static_cast<uint32_t>(j));
-        // In this order, so that the firmware's packing of address and enable bit applies.
-        onc.SetAddress(reader.Byte(node, "address"));
-        onc.SetMessageIndex(reader.Byte(node, "message"));
-        onc.SetLevel(reader.Unsigned32(node, "level"));
-        onc.SetEnabled(reader.Byte(node, "disabled"));
-        for (uint32_t z = 0; z < kZones; ++z) {
-          const pugi::xml_node zone = node.child(kZoneElements[z]);
-          if (zone) onc.SetZoneEnabled(z, reader.Byte(zone));
-        }
-      });
+  reader.ForEachChild(reader.Child(section, "oncs"), kLightSensorImage.ResponseCount(),
+                      [&](pugi::xml_node node, int j) {
+                        LightOnc onc = s.Oncs(static_cast<uint32_t>(j));
+                        // In this order, so that the firmware's packing of address and enable bit
+                        // applies.
+                        onc.SetAddress(reader.Byte(node, "address"));
+                        onc.SetMessageIndex(reader.Byte(node, "message"));
+                        onc.SetLevel(reader.Unsigned32(node, "level"));
+                        onc.SetEnabled(reader.Byte(node, "disabled"));
+                        for (uint32_t z = 0; z < kZones; ++z) {
+                          const pugi::xml_node zone = node.child(kZoneElements[z]);
+                          if (zone) onc.SetZoneEnabled(z, reader.Byte(zone));
+                        }
+                      });
 }
 
 void AddLightSensorToReport(TControllerConfig& table, ReportPageList& lines) {

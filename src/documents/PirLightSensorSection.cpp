@@ -44,8 +44,8 @@ std::string LightsText(uint8_t b) {
 std::string ResponseLine(const PirLightOnc& onc) {
   if (onc.Address() == 0xFF) return "  ---";
   const uint8_t sequence = onc.SequenceIndex();
-  return Printf("  %3d   ", onc.Address()) + std::string(MessageNames(onc.MessageIndex())) +
-         "   " + ResponseLevel(onc.Level()) + "    " + (onc.Enabled() ? "Áno" : "Nie") +
+  return Printf("  %3d   ", onc.Address()) + std::string(MessageNames(onc.MessageIndex())) + "   " +
+         ResponseLevel(onc.Level()) + "    " + (onc.Enabled() ? "Áno" : "Nie") +
          Printf("        %c          %c", sequence == 0 ? 'x' : ' ', sequence == 1 ? 'x' : ' ');
 }
 
@@ -55,8 +55,8 @@ void SavePirLightSensor(pugi::xml_node entry, TControllerConfig& table) {
   PirLightSensorLayout s = table.PirLightSensor();
   pugi::xml_node section = entry.append_child("pirlightsensor");
   // A byte never read stays 255, so that the document does not turn it into a setting.
-  const uint8_t enabled = table.Image(kPirLightSensorImage).ImageByteAt(
-      kPirLightSensorImage.EnableIndex());
+  const uint8_t enabled =
+      table.Image(kPirLightSensorImage).ImageByteAt(kPirLightSensorImage.EnableIndex());
   AddNumber(section, "enabled", enabled == kNotRead ? kNotRead : s.SensorEnabled());
   AddNumber(section, "cmndaddress", s.CmndAddress());
   pugi::xml_node sequences = section.append_child("sequences");
@@ -105,18 +105,18 @@ void LoadPirLightSensor(const DocumentReader& reader, pugi::xml_node entry,
   // byte becomes that bit, or stays never read.
   const uint8_t enabled = reader.Byte(section, "enabled");
   table.Image(kPirLightSensorImage)
-      .SetImageByteAt(kPirLightSensorImage.EnableIndex(), enabled == kNotRead ? kNotRead
-                                                                              : enabled & 0x01);
+      .SetImageByteAt(kPirLightSensorImage.EnableIndex(),
+                      enabled == kNotRead ? kNotRead : enabled & 0x01);
   s.SetCmndAddress(reader.Byte(section, "cmndaddress"));
   reader.ForEachChild(
       reader.Child(section, "sequences"), kSequences, [&](pugi::xml_node sequence, int q) {
-        reader.ForEachChild(reader.Child(sequence, "commands"), kCommands,
-                            [&](pugi::xml_node node, int c) {
-                              PirLightCommand command = s.Sequences(static_cast<uint32_t>(q))
-                                                            .Commands(static_cast<uint32_t>(c));
-                              command.SetLevel(reader.Unsigned32(node, "level"));
-                              command.SetTimeout(reader.Unsigned32(node, "timeout"));
-                            });
+        reader.ForEachChild(
+            reader.Child(sequence, "commands"), kCommands, [&](pugi::xml_node node, int c) {
+              PirLightCommand command =
+                  s.Sequences(static_cast<uint32_t>(q)).Commands(static_cast<uint32_t>(c));
+              command.SetLevel(reader.Unsigned32(node, "level"));
+              command.SetTimeout(reader.Unsigned32(node, "timeout"));
+            });
       });
   s.SetOnLevel(reader.Unsigned32(section, "onlevel"));
   s.SetOffLevel(reader.Unsigned32(section, "offlevel"));
@@ -151,7 +151,8 @@ void AddPirLightSensorToReport(TControllerConfig& table, ReportPageList& lines) 
   lines.push_back(Field("Povolený:", s.SensorEnabled() == 1 ? "Áno" : "Nie"));
   lines.emplace_back();
   lines.emplace_back("               Rozsvecovanie   1. stmievanie   2. stmievanie ");
-  const bool second = PirLightSensorHasSecondSequence(table.FirmwareVersion(), table.FirmwareMinVersion());
+  const bool second =
+      PirLightSensorHasSecondSequence(table.FirmwareVersion(), table.FirmwareMinVersion());
   for (uint32_t q = 0; q < kSequences; ++q) {
     lines.push_back(Printf("Priebeh %u", q + 1));
     if (q == 1 && !second) {
@@ -160,7 +161,8 @@ void AddPirLightSensorToReport(TControllerConfig& table, ReportPageList& lines) 
       continue;
     }
     const PirLightSequence sequence = s.Sequences(q);
-    lines.push_back(RowCaption("Úroveň:") + SequenceLevel("         %3u", sequence.Commands(0).Level()) +
+    lines.push_back(RowCaption("Úroveň:") +
+                    SequenceLevel("         %3u", sequence.Commands(0).Level()) +
                     SequenceLevel("             %3u", sequence.Commands(1).Level()) +
                     SequenceLevel("             %3u", sequence.Commands(2).Level()));
     lines.push_back(RowCaption("Čakanie:") +

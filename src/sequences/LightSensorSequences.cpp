@@ -99,7 +99,8 @@ std::optional<const char*> PirLightSensorUnsetField(TControllerConfig& t) {
   static const char* const kWaits[2][2] = {
       {"Doba čakania rozsvecovania priebehu 1", "Doba čakania 1. stmievania priebehu 1"},
       {"Doba čakania rozsvecovania priebehu 2", "Doba čakania 1. stmievania priebehu 2"}};
-  const int sequences = PirLightSensorHasSecondSequence(t.FirmwareVersion(), t.FirmwareMinVersion()) ? 2 : 1;
+  const int sequences =
+      PirLightSensorHasSecondSequence(t.FirmwareVersion(), t.FirmwareMinVersion()) ? 2 : 1;
   for (int q = 0; q < sequences; ++q) {
     for (int c = 0; c < 3; ++c) {
       const PirLightCommand command = s.Sequences(q).Commands(c);
@@ -145,9 +146,10 @@ MeasuredValue ReadMeasuredIlluminance(BusSession& session, TControllerConfig& t)
     return measured;
   }
   const bool light = t.DeviceType() == kKindLightSensor;
-  const BusCommand& low = light && LightSensorLowByteInDtr(t.FirmwareVersion(), t.FirmwareMinVersion())
-                              ? device::kQueryDtr
-                              : device::kQueryDtr1;
+  const BusCommand& low =
+      light && LightSensorLowByteInDtr(t.FirmwareVersion(), t.FirmwareMinVersion())
+          ? device::kQueryDtr
+          : device::kQueryDtr1;
   const BusTarget target = SelectedTarget(t);
   std::optional<uint8_t> high;
   std::optional<uint8_t> lowByte;

@@ -63,11 +63,10 @@ struct MeasuredValue {
 };
 MeasuredValue ReadMeasuredIlluminance(BusSession& session, TControllerConfig& table);
 
-// The indicator test: "Vypnúť" 0, "Zasvietiť" 1, "Blikať 1 s" 2, "Blikať 1/2 s" 3, "Blikať 1/4 s" 4,
-// "Blikať1/8 s" 5 as SET INDICATOR 32·state to the selection.
+// The indicator test: "Vypnúť" 0, "Zasvietiť" 1, "Blikať 1 s" 2, "Blikať 1/2 s" 3, "Blikať 1/4 s"
+// 4, "Blikať1/8 s" 5 as SET INDICATOR 32·state to the selection.
 inline constexpr int kIndicatorStates = 6;
-SequenceResult TestSensorIndicator(BusSession& session, const TControllerConfig& table,
-                                   int state);
+SequenceResult TestSensorIndicator(BusSession& session, const TControllerConfig& table, int state);
 // "Alarm" (HOLD-FORCE) and "Kľud" (RELEASE-CLEAR-SWITCH OFF) to the selection.
 SequenceResult TestSensorMotion(BusSession& session, const TControllerConfig& table, bool motion);
 

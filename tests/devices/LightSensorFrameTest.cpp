@@ -71,8 +71,8 @@ class SensorFrameTest : public ::testing::Test {
     struct Unit {
       uint8_t address, kind;
     };
-    const Unit units[] = {{kLight, kKindLightSensor}, {kCombined, kKindPirLightSensor},
-                          {3, kKindSwitch}};
+    const Unit units[] = {
+        {kLight, kKindLightSensor}, {kCombined, kKindPirLightSensor}, {3, kKindSwitch}};
     sim::LineDescription description;
     for (const Unit& u : units) {
       sim::DeviceDescription d;
@@ -112,7 +112,8 @@ class SensorFrameTest : public ::testing::Test {
       table->SetMinVersion(5);
       table->SetStatus(0);
       table->SetMultimaster(u.kind == kKindSwitch ? 1 : 0);
-      for (uint32_t g = 0; g < 16; ++g) table->SetGroups(g, g == (u.kind == kKindLightSensor ? 1u : 2u));
+      for (uint32_t g = 0; g < 16; ++g)
+        table->SetGroups(g, g == (u.kind == kKindLightSensor ? 1u : 2u));
     }
     form->show();
     QApplication::setActiveWindow(form.get());
@@ -253,7 +254,8 @@ TEST_F(SensorFrameTest, TheLightSensorsFirmwareDecidesDeltaScaleAndTheBytesWritt
     Select(kLight, c.minor);
     EXPECT_EQ(light->EditDelta->text(), c.own ? QStringLiteral("10") : QStringLiteral("5"));
     EXPECT_EQ(light->EditDelta->isEnabled(), c.own);
-    EXPECT_EQ(light->ComboBoxScale->currentText(), c.own ? QStringLiteral("0.1") : QStringLiteral("1"));
+    EXPECT_EQ(light->ComboBoxScale->currentText(),
+              c.own ? QStringLiteral("0.1") : QStringLiteral("1"));
     EXPECT_EQ(light->ComboBoxScale->isEnabled(), c.own);
     PaintedTexts painted(light->LabelWritten);
     Sent();
@@ -372,8 +374,7 @@ TEST_F(SensorFrameTest, TheMeasuredValueByFirmwareAndItsFailureInTheDialog) {
   Select(kCombined, 0);
   Sent();
   combined->ButtonReadMeasuredValue->click();
-  EXPECT_EQ(Sent(),
-            (std::vector<Frame>{Device(kCombined, 133, 0), Device(kCombined, 195, 0)}));
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(kCombined, 133, 0), Device(kCombined, 195, 0)}));
   EXPECT_EQ(combined->EditMeasuredValue->text(), QStringLiteral("300"));
   SilenceRequest(1);
   EXPECT_NE(DialogText(combined->ButtonReadMeasuredValue).indexOf(QStringLiteral("QUERY STATE")),
@@ -429,8 +430,11 @@ TEST_F(SensorFrameTest, TypedValuesOfTheCombinedSensorAreCheckedOnLeaving) {
   EXPECT_EQ(combined->EditDelta->text(), delta);
   EXPECT_EQ(combined->EditMaxLevel->text(), QStringLiteral("77"));
   EXPECT_EQ(s.MaxLevel(), 77);
-  for (const auto& c : {std::pair<const char*, bool>{"0", false}, {"101", false}, {"1", true},
-                        {"100", true}, {"5x", true}}) {
+  for (const auto& c : {std::pair<const char*, bool>{"0", false},
+                        {"101", false},
+                        {"1", true},
+                        {"100", true},
+                        {"5x", true}}) {
     Type(combined->EditMinLevel, QString::fromUtf8(c.first));
     EXPECT_EQ(combined->EditMinLevel->text() == QString::fromUtf8(c.first), c.second) << c.first;
   }
@@ -478,10 +482,10 @@ TEST_F(SensorFrameTest, EnableWritesAndTestsGoToTheSelection) {
   light->ButtonBlinkEighth->click();
   light->ButtonOn->click();
   // Firmware 1.001 keeps the byte two locations lower, where the reading takes it from.
-  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(kLight, 5, 0xB0), Device(kLight, 3, 218),
-                                        Device(kLight, 0, 6), Device(kLight, 7, 1),
-                                        Device(kLight, 0, 5), Device(kLight, 141, 160),
-                                        Device(kLight, 141, 32)}));
+  EXPECT_EQ(Sent(),
+            (std::vector<Frame>{Device(kLight, 5, 0xB0), Device(kLight, 3, 218),
+                                Device(kLight, 0, 6), Device(kLight, 7, 1), Device(kLight, 0, 5),
+                                Device(kLight, 141, 160), Device(kLight, 141, 32)}));
 
   // A group of light sensors of 1.001: the group address, and the members' firmware for the image.
   table->SetCurrentSlot(kLight);

@@ -223,7 +223,8 @@ TEST_F(LightSensorLineTest, TheCombinedSensorOfFirmware1000WritesReadsBackAndSur
   auto* page = form->findChild<TPirLightSensorFrame*>(QStringLiteral("PirLightSensorFrame"));
   ASSERT_NE(page, nullptr);
   ASSERT_TRUE(page->isVisible());
-  for (int c = 0; c < 3; ++c) EXPECT_FALSE(page->EditCmndLevel[static_cast<size_t>(3 + c)]->isEnabled());
+  for (int c = 0; c < 3; ++c)
+    EXPECT_FALSE(page->EditCmndLevel[static_cast<size_t>(3 + c)]->isEnabled());
   auto type = [&](QLineEdit* edit, const QString& text) {
     TypeAndLeave(edit, text, page->ButtonOn);
   };
@@ -251,7 +252,8 @@ TEST_F(LightSensorLineTest, TheCombinedSensorOfFirmware1000WritesReadsBackAndSur
   TypeAndLeave(oncs->EditOncLevel[0], QStringLiteral("650"), page->ButtonOn);
   EXPECT_FALSE(oncs->RadioButtonOncSeq2[0]->isEnabled()) << "firmware 1.000: one sequence";
   Write(page->ButtonWriteCmndSequences);
-  EXPECT_FALSE(page->PanelWriteCommand->isVisible()) << form->statusBar()->currentMessage().toStdString();
+  EXPECT_FALSE(page->PanelWriteCommand->isVisible())
+      << form->statusBar()->currentMessage().toStdString();
   page->CheckBoxSensorEnabled->click();
   page->ButtonWriteSensorsEnabled->click();
   const std::vector<uint8_t> written = DeviceImage(table, kSensor, kPirLightSensorImage);

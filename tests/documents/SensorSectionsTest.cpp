@@ -3,6 +3,7 @@
 // or a firmware rule, the optional zone states, and the report line by line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "DocumentFixture.h"
 #include "documents/ConfigDocument.h"
+#include "documents/DeviceReports.h"
 #include "documents/LightSensorSection.h"
 #include "documents/PirLightSensorSection.h"
 #include "model/Error.h"
@@ -159,18 +161,22 @@ TEST_F(SensorSections, MissingZoneStatesKeepWhatTheResponseHeldAnyOtherMissingEl
     for (int g = 0; g < 16; ++g) groups += "<group>0</group>";
     groups += "</groups>";
     std::string caos = "<caos>";
-    for (int z = 0; z < 4; ++z) caos += "<cao><cmndaddress>2</cmndaddress><offset>-5</offset></cao>";
+    for (int z = 0; z < 4; ++z)
+      caos += "<cao><cmndaddress>2</cmndaddress><offset>-5</offset></cao>";
     caos += "</caos>";
     return WriteFile(
         "light.dcf",
         "<?xml version=\"1.0\"?>\n<lumetraconfigurator><balasts/><ctrldevices>\n<ctrldevice>"
         "<deviceaddress>3</deviceaddress><devicetype>133</devicetype><maxversion>1</maxversion>"
-        "<minversion>5</minversion>" + groups + "<multimaster>0</multimaster>\n<lightsensor>"
-        "<enabled>1</enabled><closedloop>0</closedloop><defaultlevel>1</defaultlevel><onlevel>2"
-        "</onlevel><offlevel>3</offlevel><offtimeout>4</offtimeout><maxlevel>5</maxlevel>"
-        "<minlevel>6</minlevel><delta>7</delta><scale>1</scale>" + caos + "<oncs>" + onc +
-        "</oncs></lightsensor>\n<position><top>1</top><left>2</left></position></ctrldevice>\n"
-        "</ctrldevices></lumetraconfigurator>\n");
+        "<minversion>5</minversion>" +
+            groups +
+            "<multimaster>0</multimaster>\n<lightsensor>"
+            "<enabled>1</enabled><closedloop>0</closedloop><defaultlevel>1</defaultlevel><onlevel>2"
+            "</onlevel><offlevel>3</offlevel><offtimeout>4</offtimeout><maxlevel>5</maxlevel>"
+            "<minlevel>6</minlevel><delta>7</delta><scale>1</scale>" +
+            caos + "<oncs>" + onc +
+            "</oncs></lightsensor>\n<position><top>1</top><left>2</left></position></ctrldevice>\n"
+            "</ctrldevices></lumetraconfigurator>\n");
   };
   LoadDocument(document("<onc><address>9</address><message>3</message><level>10</level>"
                         "<disabled>1</disabled><zone3enabled>2</zone3enabled></onc>"),
@@ -302,6 +308,26 @@ TEST_F(SensorSections, TheCombinedSensorsReportDashesTheMissingSequence) {
                                       "Úroveň:                 ---             ---             ---",
                                       "Čakanie:                ---             ---"}));
   EXPECT_EQ(lines[22], "Ovládané zóny svietidiel:     GA 05");
+}
+
+TEST_F(SensorSections, TheProgramsReportPagesCarryBothKindsLines) {
+  Install(kKindLightSensor, 5);
+  ConfigureLight();
+  FillDevice(devices, 5, kKindPirLightSensor);
+  devices.SetVersion(1);
+  devices.SetMinVersion(0);
+  ConfigurePirLight();
+  devices.SetCurrentGroup(TConfig::kAllDevices);
+  devices.SetCurrentSlot(TConfig::kGroupSlot);
+  ReportPages pages;
+  ASSERT_EQ(ControllerReportPages(devices, pages), 2);
+  auto has = [](const ReportPageList& page, const std::string& line) {
+    return std::find(page.begin(), page.end(), line) != page.end();
+  };
+  EXPECT_TRUE(has(pages[0], "Typ slučky:                   zatvorená"));
+  EXPECT_TRUE(has(pages[0], "  3         A 12           15 %"));
+  EXPECT_TRUE(has(pages[1], "               Rozsvecovanie   1. stmievanie   2. stmievanie "));
+  EXPECT_TRUE(has(pages[1], "Čakanie:                ---             ---"));
 }
 
 }  // namespace

@@ -70,10 +70,15 @@ TEST(LightSensorSequencesTest, TheImageLeavesOutWhatTheFirmwareLacksAndLandsWher
     std::vector<uint8_t> parameters;  // the data bytes before the responses
     uint8_t enableLocation;
   } cases[] = {
-      {1, 211, {1, 0x70, 0x11, 30, 0, 80, 0, 0x58, 0x02, 90, 10, 0xFE, 0, 0x86, 0xEC, 24, 15,
-                0xFF, 127}, 218},
-      {2, 213, {1, 0x70, 0x11, 30, 0, 80, 0, 0x58, 0x02, 90, 10, 7, 10, 0xFE, 0, 0x86, 0xEC, 24,
-                15, 0xFF, 127}, 220},
+      {1,
+       211,
+       {1, 0x70, 0x11, 30, 0, 80, 0, 0x58, 0x02, 90, 10, 0xFE, 0, 0x86, 0xEC, 24, 15, 0xFF, 127},
+       218},
+      {2,
+       213,
+       {1, 0x70, 0x11, 30, 0,    80,   0,  0x58, 0x02, 90, 10,
+        7, 10,   0xFE, 0,  0x86, 0xEC, 24, 15,   0xFF, 127},
+       220},
   };
   for (const auto& c : cases) {
     auto bus = Installed(kKindLightSensor, c.minor);
@@ -88,9 +93,9 @@ TEST(LightSensorSequencesTest, TheImageLeavesOutWhatTheFirmwareLacksAndLandsWher
               (std::vector<uint8_t>{3, 11, 0xFE, 0xF4, 0x01, 0xFF}));
 
     std::vector<int> counts;
-    ASSERT_TRUE(
-        WriteLightSensorImage(bus->session, bus->devices, [&](int n) { counts.push_back(n); })
-            .Ok());
+    ASSERT_TRUE(WriteLightSensorImage(bus->session, bus->devices, [&](int n) {
+                  counts.push_back(n);
+                }).Ok());
     std::vector<Frame> expected = {Device(7, 5, 0xB0), Device(7, 3, 7), Device(7, 0, 6)};
     for (const uint8_t b : image) expected.push_back(Device(7, 7, b));
     expected.push_back(Device(7, 0, 5));
@@ -135,8 +140,8 @@ TEST(LightSensorSequencesTest, UnsetValuesAndAnUnknownEnableByteAreNeverSent) {
 TEST(LightSensorSequencesTest, TheMeasuredValueTakesItsLowByteFromDtrOrDtr1ByFirmware) {
   const struct {
     uint8_t kind, minor, lowOpcode;
-  } cases[] = {{kKindLightSensor, 0, 4},    {kKindLightSensor, 2, 4},
-               {kKindLightSensor, 3, 195},  {kKindLightSensor, 5, 195},
+  } cases[] = {{kKindLightSensor, 0, 4},      {kKindLightSensor, 2, 4},
+               {kKindLightSensor, 3, 195},    {kKindLightSensor, 5, 195},
                {kKindPirLightSensor, 0, 195}, {kKindPirLightSensor, 2, 195}};
   for (const auto& c : cases) {
     // 0x1234 lx nominal; the sensor answers within 2 % of it.
@@ -144,8 +149,7 @@ TEST(LightSensorSequencesTest, TheMeasuredValueTakesItsLowByteFromDtrOrDtr1ByFir
     const MeasuredValue measured = ReadMeasuredIlluminance(bus->session, bus->devices);
     ASSERT_TRUE(measured.result.Ok()) << measured.result.Text();
     ASSERT_TRUE(measured.value.has_value());
-    EXPECT_EQ(bus->Sent(),
-              (std::vector<Frame>{Device(7, 133, 0), Device(7, c.lowOpcode, 0)}))
+    EXPECT_EQ(bus->Sent(), (std::vector<Frame>{Device(7, 133, 0), Device(7, c.lowOpcode, 0)}))
         << int(c.kind) << " 1." << int(c.minor);
     const sim::ControlDevice unit = bus->DeviceUnit(7);
     EXPECT_EQ(*measured.value & 0xFF, c.lowOpcode == 4 ? unit.dtr : unit.dtr1);
@@ -234,7 +238,8 @@ TEST(LightSensorSequencesTest, TheCombinedSensorOfFirmware1000HasNoSecondSequenc
   EXPECT_EQ(SensorImageCountShown(kPirLightSensorImage), 226);
 }
 
-TEST(LightSensorSequencesTest, TheCombinedSensorRefusesUnsetSequenceValuesOnlyWhereTheDeviceHasThem) {
+TEST(LightSensorSequencesTest,
+     TheCombinedSensorRefusesUnsetSequenceValuesOnlyWhereTheDeviceHasThem) {
   auto bus = Installed(kKindPirLightSensor, 0);
   PirLightSensorLayout s = bus->devices.PirLightSensor();
   for (uint32_t k = 0; k < 3; ++k) {
@@ -275,9 +280,9 @@ TEST(LightSensorSequencesTest, TheTestsGoToTheSelection) {
     } else {
       bus->devices.SetCurrentSlot(7);
     }
-    const SequenceResult result =
-        c.indicator >= 0 ? TestSensorIndicator(bus->session, bus->devices, c.indicator)
-                         : TestSensorMotion(bus->session, bus->devices, c.motion);
+    const SequenceResult result = c.indicator >= 0
+                                      ? TestSensorIndicator(bus->session, bus->devices, c.indicator)
+                                      : TestSensorMotion(bus->session, bus->devices, c.motion);
     ASSERT_TRUE(result.Ok()) << result.Text();
     EXPECT_EQ(bus->Sent().back(), c.request) << c.indicator;
   }

@@ -220,11 +220,10 @@ QWidget* TLightSensorFrame::BuildZonesArea() {
   for (int z = 0; z < kZones; ++z) {
     const size_t i = static_cast<size_t>(z);
     const QString n = QString::number(z + 1);
-    const QStringList items = z == 0 ? QStringList{QStringLiteral("všetky"),
-                                                   QStringLiteral("skupina"),
-                                                   QStringLiteral("jedno")}
-                                     : QStringList{QStringLiteral("skupina"),
-                                                   QStringLiteral("jedno")};
+    const QStringList items = z == 0
+                                  ? QStringList{QStringLiteral("všetky"), QStringLiteral("skupina"),
+                                                QStringLiteral("jedno")}
+                                  : QStringList{QStringLiteral("skupina"), QStringLiteral("jedno")};
     TRadioGroup* group = RadioGroupCmndAddressType[i] =
         new TRadioGroup(QStringLiteral("RadioGroupCmndAddressType") + n, QString(), items);
     ItemsSideBySide(group);
@@ -359,7 +358,8 @@ WaitEdits TLightSensorFrame::OffTimeoutEdits() const {
 
 void TLightSensorFrame::ShowLoopCaptions() {
   const bool closed = RadioGroupLoop->ItemIndex() == 1;
-  LabelDefaultLevel->setText(closed ? QStringLiteral("Úroveň") : QStringLiteral("Maximálna úroveň"));
+  LabelDefaultLevel->setText(closed ? QStringLiteral("Úroveň")
+                                    : QStringLiteral("Maximálna úroveň"));
   LabelOnLevel->setText(closed ? QStringLiteral("Úroveň zapnutia")
                                : QStringLiteral("Minimálna úroveň"));
   LabelOnLevelPercent->setText(closed ? QStringLiteral("%") : QStringLiteral("lx"));
@@ -371,8 +371,9 @@ void TLightSensorFrame::ShowDevice() {
   const LightSensorLayout s = Table->LightSensor();
   const uint8_t enabled = s.SensorEnabled();
   // An erased byte was never set: shown as unknown until the user decides.
-  TEditGuard::ShowCheck(CheckBoxSensorEnabled,
-                        enabled == 0 ? 0 : enabled == kNotRead ? kNotRead : 1);
+  TEditGuard::ShowCheck(CheckBoxSensorEnabled, enabled == 0          ? 0
+                                               : enabled == kNotRead ? kNotRead
+                                                                     : 1);
   RadioGroupLoop->SetItemIndex(s.ClosedLoop() != 0 ? 1 : 0);
   ShowLoopCaptions();
   EditDefaultLevel->setText(WideText(s.DefaultLevel()));
@@ -405,9 +406,8 @@ void TLightSensorFrame::ShowDevice() {
     EditCmndAddress[i]->setText(kind == 0 ? QStringLiteral("255")
                                           : QString::number(AddressNumber(b)));
     const uint8_t offset = cao.Offset();
-    EditOffset[i]->setText(offset == kNoOffset
-                               ? QString()
-                               : QString::number(static_cast<int8_t>(offset)));
+    EditOffset[i]->setText(offset == kNoOffset ? QString()
+                                               : QString::number(static_cast<int8_t>(offset)));
   }
   LightSensorOncFrame->ShowResponses();
   LabelWritten->clear();
@@ -544,8 +544,7 @@ void TLightSensorFrame::OnEditOffsetExit(int zone) {
     edit->setText(EnteredText);
     return;
   }
-  Table->LightSensor().Caos(static_cast<uint32_t>(zone))
-      .SetOffset(static_cast<uint32_t>(v) & 0xFF);
+  Table->LightSensor().Caos(static_cast<uint32_t>(zone)).SetOffset(static_cast<uint32_t>(v) & 0xFF);
 }
 
 bool TLightSensorFrame::Report(const SequenceResult& result) {

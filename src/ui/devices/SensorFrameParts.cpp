@@ -28,8 +28,8 @@ int64_t TypedNumber(const QString& text, int64_t empty, bool signedText) {
 }
 
 void MakeSignedDigits(QLineEdit* edit, int maxLength) {
-  edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")),
-                                                     edit));
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), edit));
   edit->setMaxLength(maxLength);
   edit->setAlignment(Qt::AlignRight);
 }
@@ -46,8 +46,7 @@ void ShowWait(const WaitEdits& edits, uint32_t seconds, const char* hoursFormat)
   edits.seconds->setText(QString::asprintf("%02u", seconds % 60));
 }
 
-std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left,
-                                  const QString& entered) {
+std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left, const QString& entered) {
   const int64_t h = TypedNumber(edits.hours->text(), 0);
   const int64_t m = TypedNumber(edits.minutes->text(), 0);
   const int64_t s = TypedNumber(edits.seconds->text(), 0);
@@ -96,9 +95,9 @@ void Compact(std::initializer_list<QWidget*> controls) {
 
 QWidget* BuildIndicatorArea(std::array<QPushButton*, kIndicatorButtons>& buttons,
                             const std::function<void(int state)>& clicked) {
-  static const char* const kNames[kIndicatorButtons] = {
-      "ButtonOff",          "ButtonOn",           "ButtonBlinkWhole",
-      "ButtonBlinkHalf",    "ButtonBlinkQuarter", "ButtonBlinkEighth"};
+  static const char* const kNames[kIndicatorButtons] = {"ButtonOff",          "ButtonOn",
+                                                        "ButtonBlinkWhole",   "ButtonBlinkHalf",
+                                                        "ButtonBlinkQuarter", "ButtonBlinkEighth"};
   static const char* const kCaptions[kIndicatorButtons] = {
       "Vypnúť", "Zasvietiť", "Blikať 1 s", "Blikať 1/2 s", "Blikať 1/4 s", "Blikať1/8 s"};
   auto* area = new QWidget;
@@ -163,8 +162,8 @@ void THeadingStrip::Arrange() {
     const int last = s.columns.back()->mapTo(top, QPoint(0, 0)).x();
     const int pitch = (last - first) / static_cast<int>(s.columns.size() - 1);
     const QString text = s.label->text();
-    const int spaces = static_cast<int>(text.count(QLatin1Char(' '))) /
-                       static_cast<int>(s.columns.size() - 1);
+    const int spaces =
+        static_cast<int>(text.count(QLatin1Char(' '))) / static_cast<int>(s.columns.size() - 1);
     QFont font = s.label->font();
     font.setWordSpacing(0);
     const QFontMetrics plain(font);

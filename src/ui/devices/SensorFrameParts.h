@@ -43,8 +43,7 @@ void ShowWait(const WaitEdits& edits, uint32_t seconds, const char* hoursFormat)
 // The wait after `left` (one of the three) was left: the total when every part is in its range and
 // the total at most 18:00:00, with the left edit's text then "%2d" (hours) or "%02d"; none
 // otherwise, with the left edit's text back to `entered`.
-std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left,
-                                  const QString& entered);
+std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left, const QString& entered);
 
 // The controlled lights' address byte and the radio item that shows it: 0 all, 1 group, 2 one
 // device. A byte of 254 or more is all.
