@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "documents/PirSensorSection.h"
+#include "documents/LightSensorSection.h"
 #include "documents/OptoRelaySection.h"
+#include "documents/PirLightSensorSection.h"
 #include "documents/SectionParts.h"
 #include "documents/SwitchSection.h"
 
@@ -17,6 +19,8 @@ const KindSections& ProgramKindSections() {
     s.Add(kKindSwitch, SwitchKindSection());
     s.Add(kKindPirSensor, PirSensorSection());
     s.Add(kKindOptoRelay, OptoRelaySection());
+    s.Add(kKindLightSensor, LightSensorSection());
+    s.Add(kKindPirLightSensor, PirLightSensorSection());
     return s;
   }();
   return sections;

@@ -99,6 +99,7 @@ class TConfig {
  protected:
   // Raw slot access for the derived tables and their record views; `slot` must be below 65.
   const DeviceSlot& Slot(uint8_t slot) const { return slots_[slot]; }
+  DeviceSlot& SlotData(uint8_t slot) { return slots_[slot]; }
   // True when `to`/`from` describe a move that MoveSlot carries out (and the records must follow).
   static bool IsValidMove(uint8_t to, uint8_t from);
   void ApplyDefaultPositions(bool controlDevice);

@@ -50,6 +50,19 @@ bool TControllerConfig::IsMultimasterAt(uint32_t address) const {
          records_[address].Multimaster != 0;
 }
 
+uint8_t TControllerConfig::FirmwareVersion() const {
+  return CurrentSlot() < kSlotCount ? Slot(CurrentSlot()).Version : kNone;
+}
+
+uint8_t TControllerConfig::FirmwareMinVersion() const {
+  return CurrentSlot() < kSlotCount ? Slot(CurrentSlot()).MinVersion : kNone;
+}
+
+void TControllerConfig::SetGroupFirmware(uint8_t version, uint8_t minVersion) {
+  SlotData(kGroupSlot).Version = version;
+  SlotData(kGroupSlot).MinVersion = minVersion;
+}
+
 // The group slot has no firmware of its own; its version bytes are whatever was stored there
 // (0.000 after ClearScratchSlot, i.e. the current layouts).
 RecordCursor TControllerConfig::Cursor(const KindImage& kind) {

@@ -49,6 +49,13 @@ class TControllerConfig : public TConfig {
   // The flat image of CurrentSlot's record as `kind`, for byte-by-byte transfers.
   KindRecord Image(const KindImage& kind);
 
+  // The firmware the current slot's record views work with: the device's Version and MinVersion,
+  // or for the group slot the firmware its members share (SetGroupFirmware), so that a kind
+  // editor applies the members' image rules to the group's record. Beyond the group slot 255.
+  uint8_t FirmwareVersion() const;
+  uint8_t FirmwareMinVersion() const;
+  void SetGroupFirmware(uint8_t version, uint8_t minVersion);
+
   // The raw record of a slot; nullptr beyond the group slot.
   const ControllerRecord* Record(uint32_t slot) const;
 

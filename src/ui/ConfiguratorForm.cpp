@@ -25,8 +25,10 @@
 #include "ui/VersionInfo.h"
 #include "ui/Widgets.h"
 #include "ui/devices/ControllerFrame.h"
-#include "ui/devices/PIRSensorFrame.h"
+#include "ui/devices/LightSensorFrame.h"
 #include "ui/devices/OptoRelayFrame.h"
+#include "ui/devices/PIRSensorFrame.h"
+#include "ui/devices/PirLightSensorFrame.h"
 #include "ui/devices/SwitchFrame.h"
 #include "ui/floorplan/MainPositionFrame.h"
 #include "ui/gear/BalastFrame.h"
@@ -232,6 +234,12 @@ void TConfiguratorForm::OnCreate(const std::vector<std::string>& arguments) {
                                      .deviceEditor = ControllerFrame});
   // Every slot starts at its place on the plan before anything fills the tables.
   MainPositionFrame->BindPlan();
+  auto* lightSensorFrame = new TLightSensorFrame;
+  lightSensorFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
+  ControllerFrame->SetKindFrame(kKindLightSensor, lightSensorFrame);
+  auto* pirLightSensorFrame = new TPirLightSensorFrame;
+  pirLightSensorFrame->Attach(*UiSession_, *ControllerConfig_, *Tabs);
+  ControllerFrame->SetKindFrame(kKindPirLightSensor, pirLightSensorFrame);
   Tabs->Initialize(shared, commandLine.controlUnitAddress, commandLine.controlUnitPort);
   connect(Tabs, &TTabsFrame::JobEnded, this, [this] {
     // Not from inside the worker's hand-over, which is still under way.

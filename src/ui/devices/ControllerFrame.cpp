@@ -400,6 +400,8 @@ void TControllerFrame::RefreshView() {
       TEditGuard::ShowValue(EditType, kind->kind, TypeText(kind->kind));
       const bool versionRead = kind->version != kNotRead && kind->minVersion != kNotRead;
       EditVersion->setText(versionRead ? VersionText(kind->version, kind->minVersion) : QString());
+      // The kind editor applies the members' firmware rules to the group slot's record.
+      t.SetGroupFirmware(kind->version, kind->minVersion);
       ShowKindFrame(kind->kind);
     } else {
       EditType->clear();

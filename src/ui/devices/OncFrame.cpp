@@ -77,7 +77,7 @@ void TOncFrame::SelectItem(QComboBox* combo, uint32_t item) {
 }
 
 bool TOncFrame::FirmwareIs(uint8_t version, uint8_t minVersion) const {
-  return Table->Version() == version && Table->MinVersion() == minVersion;
+  return Table->FirmwareVersion() == version && Table->FirmwareMinVersion() == minVersion;
 }
 
 bool TOncFrame::Wheel(int direction) {

@@ -1,0 +1,624 @@
+// The light sensor editor: what its controls show of the record, what an entry stores there, and
+// the writes, the reading and the tests it sends.
+#include "ui/devices/LightSensorFrame.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <atomic>
+#include <memory>
+
+#include "model/ControllerConfig.h"
+#include "model/KindImage.h"
+#include "sequences/DeviceSequences.h"
+#include "sequences/LightSensorSequences.h"
+#include "ui/ErrorDlg.h"
+#include "ui/Widgets.h"
+#include "ui/devices/LightSensorOncFrame.h"
+
+namespace lumetra {
+
+using namespace sensor_frame;
+
+namespace {
+
+constexpr uint8_t kNoOffset = 127;
+constexpr uint8_t kErasedLevel = 0xFF;
+
+QLabel* Caption(const QString& text) { return new QLabel(text); }
+
+// A layout in a widget of its own, for an area.
+QWidget* Wrapped(QLayout* layout) {
+  auto* w = new QWidget;
+  layout->setContentsMargins(0, 0, 0, 0);
+  w->setLayout(layout);
+  return w;
+}
+
+QLineEdit* NumberEdit(const char* name, int maxLength, int width) {
+  auto* edit = Named<QLineEdit>(name);
+  MakeDigitsOnly(edit, maxLength);
+  edit->setFixedWidth(width);
+  return edit;
+}
+
+// A bevelled area of the editor, as the host's.
+QFrame* Area(QWidget* content) {
+  auto* area = new QFrame;
+  area->setFrameShape(QFrame::StyledPanel);
+  area->setFrameShadow(QFrame::Raised);
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(4, 2, 4, 2);
+  layout->addWidget(content);
+  return area;
+}
+
+// "%d" of a 16-bit value; a value never set shows empty.
+QString WideText(uint32_t value) {
+  return value <= kLargestDeviceValue ? QString::number(value) : QString();
+}
+
+QString LevelText(uint8_t level) {
+  return level == kErasedLevel ? QString() : QString::number(level);
+}
+
+}  // namespace
+
+TLightSensorFrame::TLightSensorFrame(QWidget* parent) : QFrame(parent) {
+  setObjectName(QStringLiteral("LightSensorFrame"));
+  setFrameShape(QFrame::StyledPanel);
+  setFrameShadow(QFrame::Raised);
+  EditFocus = new TEditFocusFilter(this);
+
+  // Everything fits under the host's common fields: the settings and the zones side by side, the
+  // measurement and the tests in one line, the responses in the rest.
+  auto* settings = new QVBoxLayout;
+  settings->setSpacing(2);
+  settings->addWidget(BuildEnableArea());
+  settings->addWidget(BuildRegulationArea());
+  settings->addStretch(1);
+  auto* top = new QHBoxLayout;
+  top->setSpacing(4);
+  top->addWidget(Area(Wrapped(settings)), 1);
+  top->addWidget(Area(BuildZonesArea()), 0);
+  auto* page = new QVBoxLayout(this);
+  page->setContentsMargins(4, 4, 4, 4);
+  page->setSpacing(3);
+  page->addLayout(top);
+  page->addWidget(Area(BuildMeasureArea()));
+  page->addWidget(BuildResponsesArea(), 1);
+}
+
+QWidget* TLightSensorFrame::BuildEnableArea() {
+  CheckBoxSensorEnabled =
+      Named<QCheckBox>("CheckBoxSensorEnabled", QStringLiteral("Senzor povolený"));
+  auto* area = new QWidget;
+  auto* layout = new QHBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(CheckBoxSensorEnabled);
+  layout->addSpacing(12);
+  layout->addWidget(MakeWriteButton("ButtonWriteSensorsEnabled", "PanelWriteEnabled",
+                                    ButtonWriteSensorsEnabled, PanelWriteEnabled));
+  layout->addStretch(1);
+  connect(CheckBoxSensorEnabled, &QCheckBox::clicked, this,
+          [this](bool) { OnCheckBoxSensorEnabledClick(); });
+  connect(ButtonWriteSensorsEnabled, &QPushButton::clicked, this,
+          [this](bool) { OnButtonWriteSensorEnableClick(); });
+  Guard.Watch(CheckBoxSensorEnabled);
+  return area;
+}
+
+void TLightSensorFrame::WatchEdit(QLineEdit* edit, void (TLightSensorFrame::*onExit)()) {
+  EditFocus->Watch(
+      edit, [this](QLineEdit* e) { OnEditEnter(e); },
+      [this, onExit](QLineEdit*) { (this->*onExit)(); });
+  connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
+}
+
+QWidget* TLightSensorFrame::BuildRegulationArea() {
+  RadioGroupLoop = new TRadioGroup(QStringLiteral("RadioGroupLoop"), QString(),
+                                   {QStringLiteral("otvorená"), QStringLiteral("uzavretá")});
+  ItemsSideBySide(RadioGroupLoop);
+  RadioGroupLoop->SetItemIndex(1);
+  connect(RadioGroupLoop, &TRadioGroup::Clicked, this, [this](int) { OnRadioGroupLoopClick(); });
+
+  LabelDefaultLevel = Named<QLabel>("LabelDefaultLevel", QStringLiteral("Úroveň"));
+  EditDefaultLevel = NumberEdit("EditDefaultLevel", 5, 46);
+  LabelOnLevel = Named<QLabel>("LabelOnLevel", QStringLiteral("Úroveň zapnutia"));
+  EditOnLevel = NumberEdit("EditOnLevel", 5, 46);
+  LabelOnLevelPercent = Named<QLabel>("LabelOnLevelPercent", QStringLiteral("%"));
+  EditOffLevel = NumberEdit("EditOffLevel", 5, 46);
+  EditOffTimeoutH = NumberEdit("EditOffTimeoutH", 2, 20);
+  EditOffTimeoutM = NumberEdit("EditOffTimeoutM", 2, 20);
+  EditOffTimeoutS = NumberEdit("EditOffTimeoutS", 2, 20);
+  EditDelta = Named<QLineEdit>("EditDelta");
+  MakeSignedDigits(EditDelta, 4);
+  EditDelta->setFixedWidth(46);
+  EditMaxLevel = NumberEdit("EditMaxLevel", 3, 34);
+  EditMinLevel = NumberEdit("EditMinLevel", 3, 34);
+  ComboBoxScale = Named<QComboBox>("ComboBoxScale");
+  ComboBoxScale->addItems({QStringLiteral("1"), QStringLiteral("0.1"), QStringLiteral("0.01")});
+  ComboBoxScale->setFixedWidth(52);
+  connect(ComboBoxScale, &QComboBox::activated, this, [this](int) { OnComboBoxScaleSelect(); });
+  Compact({EditDefaultLevel, EditOnLevel, EditOffLevel, EditOffTimeoutH, EditOffTimeoutM,
+           EditOffTimeoutS, EditDelta, EditMaxLevel, EditMinLevel, ComboBoxScale});
+
+  WatchEdit(EditDefaultLevel, &TLightSensorFrame::OnEditDefaultLevelExit);
+  WatchEdit(EditOnLevel, &TLightSensorFrame::OnEditOnLevelExit);
+  WatchEdit(EditOffLevel, &TLightSensorFrame::OnEditOffLevelExit);
+  WatchEdit(EditDelta, &TLightSensorFrame::OnEditDeltaExit);
+  WatchEdit(EditMaxLevel, &TLightSensorFrame::OnEditMaxLevelExit);
+  WatchEdit(EditMinLevel, &TLightSensorFrame::OnEditMinLevelExit);
+  for (QLineEdit* edit : {EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS}) {
+    EditFocus->Watch(
+        edit, [this](QLineEdit* e) { OnEditEnter(e); },
+        [this](QLineEdit* e) { OnEditOffTimeoutExit(e); });
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
+  }
+
+  // Two halves: the loop's values on the left, the wait, resolution and light output on the
+  // right.
+  auto* area = new QWidget;
+  auto* grid = new QGridLayout(area);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setVerticalSpacing(1);
+  grid->setHorizontalSpacing(2);
+  auto* loop = new QHBoxLayout;
+  loop->setSpacing(4);
+  loop->addWidget(Caption(QStringLiteral("Slučka")));
+  loop->addWidget(RadioGroupLoop);
+  loop->addStretch(1);
+  grid->addLayout(loop, 0, 0, 1, 4);
+  grid->addWidget(LabelDefaultLevel, 1, 0);
+  grid->addWidget(EditDefaultLevel, 1, 1);
+  grid->addWidget(Caption(QStringLiteral("lx")), 1, 2);
+  grid->addWidget(LabelOnLevel, 2, 0);
+  grid->addWidget(EditOnLevel, 2, 1);
+  grid->addWidget(LabelOnLevelPercent, 2, 2);
+  grid->addWidget(Caption(QStringLiteral("Úroveň vypnutia")), 3, 0);
+  grid->addWidget(EditOffLevel, 3, 1);
+  grid->addWidget(Caption(QStringLiteral("%")), 3, 2);
+  grid->addWidget(Caption(QStringLiteral("Odchýlka              +")), 4, 0);
+  grid->addWidget(EditDelta, 4, 1);
+  grid->addWidget(Caption(QStringLiteral("%")), 4, 2);
+  grid->setColumnMinimumWidth(3, 8);
+
+  auto* wait = new QHBoxLayout;
+  wait->setSpacing(1);
+  wait->addWidget(EditOffTimeoutH);
+  wait->addWidget(Caption(QStringLiteral(":")));
+  wait->addWidget(EditOffTimeoutM);
+  wait->addWidget(Caption(QStringLiteral(":")));
+  wait->addWidget(EditOffTimeoutS);
+  wait->addWidget(Caption(QStringLiteral("h : m : s")));
+  wait->addStretch(1);
+  grid->addWidget(Caption(QStringLiteral("Čakanie pred vypnutím")), 0, 4);
+  grid->addLayout(wait, 0, 5, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("Presnosť merania")), 1, 4);
+  grid->addWidget(ComboBoxScale, 1, 5);
+  grid->addWidget(Caption(QStringLiteral("lx")), 1, 6);
+  grid->addWidget(Caption(QStringLiteral("Úroveň svietidiel")), 2, 4, 1, 3);
+  grid->addWidget(Caption(QStringLiteral("      Maximálna")), 3, 4);
+  grid->addWidget(EditMaxLevel, 3, 5);
+  grid->addWidget(Caption(QStringLiteral("%")), 3, 6);
+  grid->addWidget(Caption(QStringLiteral("      Minimálna")), 4, 4);
+  grid->addWidget(EditMinLevel, 4, 5);
+  grid->addWidget(Caption(QStringLiteral("%")), 4, 6);
+  grid->setColumnStretch(6, 1);
+  return area;
+}
+
+QWidget* TLightSensorFrame::BuildZonesArea() {
+  auto* area = new QWidget;
+  auto* grid = new QGridLayout(area);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->setVerticalSpacing(1);
+  grid->setHorizontalSpacing(2);
+  grid->addWidget(Caption(QStringLiteral("Ovládané zóny svietidiel")), 0, 0, 1, 2);
+  grid->addWidget(Caption(QStringLiteral("číslo")), 0, 2);
+  grid->addWidget(Caption(QStringLiteral("ofset ( % )")), 0, 3);
+  for (int z = 0; z < kZones; ++z) {
+    const size_t i = static_cast<size_t>(z);
+    const QString n = QString::number(z + 1);
+    const QStringList items = z == 0
+                                  ? QStringList{QStringLiteral("všetky"), QStringLiteral("skupina"),
+                                                QStringLiteral("jedno")}
+                                  : QStringList{QStringLiteral("skupina"), QStringLiteral("jedno")};
+    TRadioGroup* group = RadioGroupCmndAddressType[i] =
+        new TRadioGroup(QStringLiteral("RadioGroupCmndAddressType") + n, QString(), items);
+    ItemsSideBySide(group);
+    QLineEdit* number = EditCmndAddress[i] =
+        Named<QLineEdit>(("EditCmndAddress" + n.toStdString()).c_str());
+    MakeDigitsOnly(number, 3);
+    number->setFixedWidth(28);
+    number->setText(QStringLiteral("1"));
+    QLineEdit* offset = EditOffset[i] = Named<QLineEdit>(("EditOffset" + n.toStdString()).c_str());
+    MakeSignedDigits(offset, 4);
+    offset->setFixedWidth(36);
+    Compact({number, offset});
+    if (z == 0) offset->setText(QStringLiteral("0"));
+    connect(group, &TRadioGroup::Clicked, this,
+            [this, z](int) { OnRadioGroupCmndAddressTypeClick(z); });
+    EditFocus->Watch(
+        number, [this](QLineEdit* e) { OnEditEnter(e); },
+        [this, z](QLineEdit*) { OnEditCmndAddressExit(z); });
+    EditFocus->Watch(
+        offset, [this](QLineEdit* e) { OnEditEnter(e); },
+        [this, z](QLineEdit*) { OnEditOffsetExit(z); });
+    for (QLineEdit* edit : {number, offset}) {
+      connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
+    }
+    grid->addWidget(Caption(n), 1 + z, 0);
+    grid->addWidget(group, 1 + z, 1);
+    grid->addWidget(number, 1 + z, 2);
+    grid->addWidget(offset, 1 + z, 3);
+  }
+  grid->setRowStretch(1 + kZones, 1);
+  return area;
+}
+
+QWidget* TLightSensorFrame::BuildWriteArea() {
+  LabelWritten = Named<QLabel>("LabelWritten", QStringLiteral("0"));
+  // Room for the whole counter, so that the line does not move while it counts.
+  LabelWritten->setMinimumWidth(80);
+  LabelWritten->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  auto* area = new QWidget;
+  auto* layout = new QHBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(LabelWritten);
+  layout->addWidget(MakeWriteButton("ButtonWriteCmndSequences", "PanelWriteCommand",
+                                    ButtonWriteCmndSequences, PanelWriteCommand));
+  connect(ButtonWriteCmndSequences, &QPushButton::clicked, this,
+          [this](bool) { OnButtonWriteCmndSequencesClick(); });
+  return area;
+}
+
+QWidget* TLightSensorFrame::BuildMeasureArea() {
+  EditMeasuredValue = Named<QLineEdit>("EditMeasuredValue");
+  EditMeasuredValue->setReadOnly(true);
+  EditMeasuredValue->setFocusPolicy(Qt::NoFocus);
+  EditMeasuredValue->setAlignment(Qt::AlignRight);
+  EditMeasuredValue->setFixedWidth(52);
+  ButtonReadMeasuredValue =
+      Named<QPushButton>("ButtonReadMeasuredValue", QStringLiteral("Čítať hodnotu"));
+  Compact({EditMeasuredValue});
+  ButtonReadMeasuredValue->setFixedHeight(kButtonHeight);
+  connect(ButtonReadMeasuredValue, &QPushButton::clicked, this,
+          [this](bool) { OnButtonReadMeasuredValueClick(); });
+  auto* area = new QWidget;
+  auto* layout = new QHBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(3);
+  layout->addWidget(Caption(QStringLiteral("Nameraná hodnota")));
+  layout->addWidget(EditMeasuredValue);
+  layout->addWidget(Caption(QStringLiteral("lx")));
+  layout->addWidget(ButtonReadMeasuredValue);
+  layout->addStretch(1);
+  layout->addWidget(BuildIndicatorArea(IndicatorButtons, [this](int s) { OnIndicatorClick(s); }));
+  ButtonOff = IndicatorButtons[0];
+  ButtonOn = IndicatorButtons[1];
+  ButtonBlinkWhole = IndicatorButtons[2];
+  ButtonBlinkHalf = IndicatorButtons[3];
+  ButtonBlinkQuarter = IndicatorButtons[4];
+  ButtonBlinkEighth = IndicatorButtons[5];
+  return area;
+}
+
+QWidget* TLightSensorFrame::BuildResponsesArea() {
+  LightSensorOncFrame = new TLightSensorOncFrame(*this, nullptr);
+  auto* area = new QWidget;
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  // The write sits on the responses' caption line: it writes the settings above and the rows
+  // below.
+  auto* caption = new QHBoxLayout;
+  caption->addWidget(Caption(QStringLiteral("Odozvy na správy z okolia:")));
+  caption->addStretch(1);
+  caption->addWidget(Caption(QStringLiteral("Ovládanie zóny svietidiel")));
+  caption->addSpacing(8);
+  caption->addWidget(Caption(QStringLiteral("( Nemeniť - Povoliť - Zakázať )")));
+  caption->addSpacing(8);
+  caption->addWidget(BuildWriteArea());
+  layout->addLayout(caption);
+  auto* headings = new THeadingStrip;
+  TLightSensorOncFrame* rows = LightSensorOncFrame;
+  headings->Place(Caption(QStringLiteral("Adresa")), rows->EditOncAddress[0]);
+  headings->Place(Caption(QStringLiteral("Správa")), rows->ComboBoxOncState[0]);
+  headings->Place(Caption(QStringLiteral("Úroveň (lx)")), rows->EditOncLevel[0]);
+  headings->Place(Caption(QStringLiteral("Zakázať")), rows->CheckBoxOncDisabled[0]);
+  // The zone numbers' spaces are widened to the pitch of the zone columns.
+  QLabel* zones = Caption(QStringLiteral("1                2                3                4"));
+  zones->setObjectName(QStringLiteral("LabelZoneNumbers"));
+  headings->Place(zones, rows->RadioGroupOncEnabled[0][0], rows->RadioGroupOncEnabled[3][0]);
+  headings->SpreadOver(zones, {rows->RadioGroupOncEnabled[0][0], rows->RadioGroupOncEnabled[1][0],
+                               rows->RadioGroupOncEnabled[2][0], rows->RadioGroupOncEnabled[3][0]});
+  layout->addWidget(headings);
+  layout->addWidget(LightSensorOncFrame, 1);
+  return area;
+}
+
+void TLightSensorFrame::Attach(BusSession& session, TControllerConfig& table,
+                               TNavigation& navigation) {
+  Session = &session;
+  Table = &table;
+  Navigation = &navigation;
+  LightSensorOncFrame->Attach(table);
+  ErrorDlg = new TErrorDlg(this);
+  ErrorDlg->SetErrorMode();
+}
+
+bool TLightSensorFrame::FirmwareHasDeltaScale() const {
+  return LightSensorHasDeltaScale(Table->FirmwareVersion(), Table->FirmwareMinVersion());
+}
+
+WaitEdits TLightSensorFrame::OffTimeoutEdits() const {
+  return {EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS};
+}
+
+void TLightSensorFrame::ShowLoopCaptions() {
+  const bool closed = RadioGroupLoop->ItemIndex() == 1;
+  LabelDefaultLevel->setText(closed ? QStringLiteral("Úroveň")
+                                    : QStringLiteral("Maximálna úroveň"));
+  LabelOnLevel->setText(closed ? QStringLiteral("Úroveň zapnutia")
+                               : QStringLiteral("Minimálna úroveň"));
+  LabelOnLevelPercent->setText(closed ? QStringLiteral("%") : QStringLiteral("lx"));
+}
+
+void TLightSensorFrame::ShowDevice() {
+  if (Table == nullptr) return;
+  Updating = true;
+  const LightSensorLayout s = Table->LightSensor();
+  const uint8_t enabled = s.SensorEnabled();
+  // An erased byte was never set: shown as unknown until the user decides.
+  TEditGuard::ShowCheck(CheckBoxSensorEnabled, enabled == 0          ? 0
+                                               : enabled == kNotRead ? kNotRead
+                                                                     : 1);
+  RadioGroupLoop->SetItemIndex(s.ClosedLoop() != 0 ? 1 : 0);
+  ShowLoopCaptions();
+  EditDefaultLevel->setText(WideText(s.DefaultLevel()));
+  EditOnLevel->setText(WideText(s.OnLevel()));
+  EditOffLevel->setText(WideText(s.OffLevel()));
+  EditMaxLevel->setText(LevelText(s.MaxLevel()));
+  EditMinLevel->setText(LevelText(s.MinLevel()));
+  const bool own = FirmwareHasDeltaScale();
+  if (own) {
+    EditDelta->setText(QString::number(s.Delta()));
+    const uint8_t scale = s.Scale();
+    ComboBoxScale->setCurrentIndex(scale == 1 ? 0 : scale == 10 ? 1 : scale == 100 ? 2 : -1);
+  } else {
+    // The firmware works with these two fixed.
+    EditDelta->setText(QStringLiteral("5"));
+    ComboBoxScale->setCurrentIndex(0);
+  }
+  EditDelta->setEnabled(own);
+  ComboBoxScale->setEnabled(own);
+  ShowWait(OffTimeoutEdits(), s.OffTimeout(), "%d");
+  for (int z = 0; z < kZones; ++z) {
+    const size_t i = static_cast<size_t>(z);
+    const LightCao cao = s.Caos(static_cast<uint32_t>(z));
+    const uint8_t b = cao.CmndAddress();
+    const int kind = AddressKind(b);
+    // Zones 2..4 offer no "všetky": their items start at "skupina".
+    const int item = z == 0 ? kind : kind - 1;
+    if (item >= 0) RadioGroupCmndAddressType[i]->SetItemIndex(item);
+    EditCmndAddress[i]->setEnabled(kind != 0);
+    EditCmndAddress[i]->setText(kind == 0 ? QStringLiteral("255")
+                                          : QString::number(AddressNumber(b)));
+    const uint8_t offset = cao.Offset();
+    EditOffset[i]->setText(offset == kNoOffset ? QString()
+                                               : QString::number(static_cast<int8_t>(offset)));
+  }
+  LightSensorOncFrame->ShowResponses();
+  LabelWritten->clear();
+  PanelWriteEnabled->hide();
+  PanelWriteCommand->hide();
+  Guard.Filled();
+  Updating = false;
+}
+
+void TLightSensorFrame::ShowPanelWriteCommand() {
+  if (!Updating) PanelWriteCommand->show();
+}
+
+void TLightSensorFrame::OnCheckBoxSensorEnabledClick() {
+  if (Updating) return;
+  Table->LightSensor().SetSensorEnabled(CheckBoxSensorEnabled->isChecked() ? 1 : 0);
+  PanelWriteEnabled->setVisible(Guard.Changed(CheckBoxSensorEnabled));
+}
+
+void TLightSensorFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }
+
+void TLightSensorFrame::OnCommandChange() { ShowPanelWriteCommand(); }
+
+void TLightSensorFrame::OnRadioGroupLoopClick() {
+  if (!Updating) {
+    Table->LightSensor().SetClosedLoop(static_cast<uint32_t>(RadioGroupLoop->ItemIndex()));
+    PanelWriteCommand->show();
+  }
+  ShowLoopCaptions();
+}
+
+bool TLightSensorFrame::TakeLevel(QLineEdit* edit, void (LightSensorLayout::*set)(uint32_t)) {
+  const int64_t v = TypedNumber(edit->text(), 0);
+  // The device holds 16 bits: a larger value would reach it as another one.
+  if (v < 0 || v > kLargestDeviceValue) {
+    edit->setText(EnteredText);
+    return false;
+  }
+  LightSensorLayout s = Table->LightSensor();
+  (s.*set)(static_cast<uint32_t>(v));
+  return true;
+}
+
+void TLightSensorFrame::OnEditDefaultLevelExit() {
+  TakeLevel(EditDefaultLevel, &LightSensorLayout::SetDefaultLevel);
+}
+
+void TLightSensorFrame::OnEditOnLevelExit() {
+  TakeLevel(EditOnLevel, &LightSensorLayout::SetOnLevel);
+}
+
+void TLightSensorFrame::OnEditOffLevelExit() {
+  TakeLevel(EditOffLevel, &LightSensorLayout::SetOffLevel);
+}
+
+void TLightSensorFrame::OnEditOffTimeoutExit(QLineEdit* edit) {
+  if (const auto total = LeaveWait(OffTimeoutEdits(), edit, EnteredText)) {
+    Table->LightSensor().SetOffTimeout(*total);
+  }
+}
+
+void TLightSensorFrame::OnEditDeltaExit() {
+  const int64_t v = TypedNumber(EditDelta->text(), 0, true);
+  if (v < 0) {
+    EditDelta->setText(EnteredText);
+    return;
+  }
+  Table->LightSensor().SetDelta(static_cast<uint32_t>(v % 256));
+}
+
+void TLightSensorFrame::OnEditMinLevelExit() {
+  const int64_t v = TypedNumber(EditMinLevel->text(), 0);
+  if (v < 1 || v > 100) {
+    EditMinLevel->setText(EnteredText);
+    return;
+  }
+  Table->LightSensor().SetMinLevel(static_cast<uint32_t>(v));
+}
+
+void TLightSensorFrame::OnEditMaxLevelExit() {
+  const int64_t v = TypedNumber(EditMaxLevel->text(), 0);
+  if (v < 1 || v > 100) {
+    EditMaxLevel->setText(EnteredText);
+    return;
+  }
+  Table->LightSensor().SetMaxLevel(static_cast<uint32_t>(v));
+}
+
+void TLightSensorFrame::OnComboBoxScaleSelect() {
+  if (Updating) return;
+  static constexpr uint32_t kScales[] = {1, 10, 100};
+  const int item = ComboBoxScale->currentIndex();
+  Table->LightSensor().SetScale(item >= 0 && item < 3 ? kScales[item] : 0);
+  PanelWriteCommand->show();
+}
+
+int TLightSensorFrame::ZoneAddressKind(int zone) const {
+  const int item = RadioGroupCmndAddressType[static_cast<size_t>(zone)]->ItemIndex();
+  if (item < 0) return 0;
+  return zone == 0 ? item : item + 1;
+}
+
+void TLightSensorFrame::StoreCmndAddress(int zone) {
+  if (Updating) return;
+  const size_t i = static_cast<size_t>(zone);
+  const int kind = ZoneAddressKind(zone);
+  if (kind == 0) EditCmndAddress[i]->setText(QStringLiteral("255"));
+  const auto number = static_cast<uint32_t>(TypedNumber(EditCmndAddress[i]->text(), 0));
+  Table->LightSensor().Caos(static_cast<uint32_t>(zone)).SetCmndAddress(AddressByte(kind, number));
+}
+
+void TLightSensorFrame::OnRadioGroupCmndAddressTypeClick(int zone) {
+  EditCmndAddress[static_cast<size_t>(zone)]->setEnabled(ZoneAddressKind(zone) != 0);
+  StoreCmndAddress(zone);
+  if (!Updating) PanelWriteCommand->show();
+}
+
+void TLightSensorFrame::OnEditCmndAddressExit(int zone) {
+  QLineEdit* edit = EditCmndAddress[static_cast<size_t>(zone)];
+  if (TypedNumber(edit->text(), 0) > 255) {
+    edit->setText(EnteredText);
+    return;
+  }
+  StoreCmndAddress(zone);
+}
+
+void TLightSensorFrame::OnEditOffsetExit(int zone) {
+  QLineEdit* edit = EditOffset[static_cast<size_t>(zone)];
+  const int64_t v = TypedNumber(edit->text(), kNoOffset, true);
+  const bool inRange = (v >= -100 && v <= 100) || v == kNoOffset;
+  // The first zone is the reference of the others: no offset or 0.
+  const bool allowed = zone == 0 ? (v == 0 || v == kNoOffset) : inRange;
+  if (!allowed) {
+    edit->setText(EnteredText);
+    return;
+  }
+  Table->LightSensor().Caos(static_cast<uint32_t>(zone)).SetOffset(static_cast<uint32_t>(v) & 0xFF);
+}
+
+bool TLightSensorFrame::Report(const SequenceResult& result) {
+  if (result.Ok()) return true;
+  const QString text = QString::fromStdString(result.Text());
+  if (result.result == kSequenceRefused) {
+    ShowStatus(this, text);
+  } else {
+    // After the window's own word on the failed exchange, which it posts: the step's name says
+    // more.
+    QMetaObject::invokeMethod(
+        this, [this, text] { ShowStatus(this, text); }, Qt::QueuedConnection);
+  }
+  return false;
+}
+
+void TLightSensorFrame::OnButtonWriteSensorEnableClick() {
+  if (Session == nullptr) return;
+  if (!Report(WriteLightSensorEnabled(*Session, *Table))) return;
+  Guard.Written(CheckBoxSensorEnabled);
+  PanelWriteEnabled->hide();
+}
+
+void TLightSensorFrame::OnButtonWriteCmndSequencesClick() {
+  if (Navigation == nullptr) return;
+  const int bytes = static_cast<int>(SensorImageBytes(*Table, kLightSensorImage).size());
+  const int shown = SensorImageCountShown(kLightSensorImage);
+  // The session's count of exchanges when the write began, set on the worker before its first
+  // exchange and read here after each one.
+  auto start = std::make_shared<std::atomic<int>>(0);
+  TControllerConfig* table = Table;
+  Navigation->RunOnWorker(
+      [table, start](BusSession& session) {
+        start->store(session.Exchanges());
+        return WriteLightSensorImage(session, *table);
+      },
+      [this, start, bytes, shown](int exchanges) {
+        const int written = exchanges - start->load() - kMemoryWriteLeadIn;
+        if (written < 1 || written > bytes) return;
+        LabelWritten->setText(QString::asprintf("%3d / %d", written - 1, shown));
+        LabelWritten->repaint();
+      },
+      [this](const SequenceResult& result) {
+        LabelWritten->clear();
+        LabelWritten->repaint();
+        // A write that did not complete leaves the device partly old: the panel stays.
+        if (Report(result)) PanelWriteCommand->hide();
+      });
+}
+
+void TLightSensorFrame::OnButtonReadMeasuredValueClick() {
+  if (Session == nullptr) return;
+  const MeasuredValue measured = ReadMeasuredIlluminance(*Session, *Table);
+  if (measured.value) {
+    EditMeasuredValue->setText(QString::number(*measured.value));
+    return;
+  }
+  if (measured.result.result == kSequenceRefused) {
+    Report(measured.result);
+    return;
+  }
+  if (!measured.result.Ok()) {
+    ErrorDlg->AddMessageLine(
+        QString::asprintf("Chyba pri komunikácii:  %d.", measured.result.result));
+    ErrorDlg->AddMessageLine(QString::fromStdString(measured.result.Text()));
+  } else {
+    ErrorDlg->AddMessageLine(QStringLiteral("Senzor na otázku nameranej hodnoty neodpovedal."));
+  }
+  ErrorDlg->exec();
+}
+
+void TLightSensorFrame::OnIndicatorClick(int state) {
+  if (Session == nullptr) return;
+  Report(TestSensorIndicator(*Session, *Table, state));
+}
+
+}  // namespace lumetra

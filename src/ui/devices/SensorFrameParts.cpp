@@ -1,0 +1,196 @@
+// The sensor editors' shared parts.
+#include "ui/devices/SensorFrameParts.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/Widgets.h"
+
+namespace lumetra::sensor_frame {
+
+int64_t TypedNumber(const QString& text, int64_t empty, bool signedText) {
+  if (text.isEmpty()) return empty;
+  int i = 0;
+  const bool negative = signedText && text.startsWith(QLatin1Char('-'));
+  if (negative) i = 1;
+  int64_t value = 0;
+  for (; i < text.size() && text[i].isDigit(); ++i) {
+    value = value * 10 + text[i].digitValue();
+    if (value > 0xFFFFFFFFLL) break;
+  }
+  return negative ? -value : value;
+}
+
+void MakeSignedDigits(QLineEdit* edit, int maxLength) {
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), edit));
+  edit->setMaxLength(maxLength);
+  edit->setAlignment(Qt::AlignRight);
+}
+
+void ShowWait(const WaitEdits& edits, uint32_t seconds, const char* hoursFormat) {
+  if (seconds > 0xFFFF) {
+    edits.hours->clear();
+    edits.minutes->clear();
+    edits.seconds->clear();
+    return;
+  }
+  edits.hours->setText(QString::asprintf(hoursFormat, seconds / 3600));
+  edits.minutes->setText(QString::asprintf("%02u", seconds % 3600 / 60));
+  edits.seconds->setText(QString::asprintf("%02u", seconds % 60));
+}
+
+std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left, const QString& entered) {
+  const int64_t h = TypedNumber(edits.hours->text(), 0);
+  const int64_t m = TypedNumber(edits.minutes->text(), 0);
+  const int64_t s = TypedNumber(edits.seconds->text(), 0);
+  const int64_t total = h * 3600 + m * 60 + s;
+  const int64_t part = left == edits.hours ? h : left == edits.minutes ? m : s;
+  const int64_t limit = left == edits.hours ? 18 : 59;
+  if (total > kLongestWait || part > limit) {
+    left->setText(entered);
+    return std::nullopt;
+  }
+  left->setText(QString::asprintf(left == edits.hours ? "%2d" : "%02d", static_cast<int>(part)));
+  return static_cast<uint32_t>(total);
+}
+
+int AddressKind(uint8_t b) {
+  if (b >= 0xFE) return 0;
+  return (b & 0x80) != 0 ? 1 : 2;
+}
+
+int AddressNumber(uint8_t b) { return (b >> 1) & 0x3F; }
+
+uint8_t AddressByte(int kind, uint32_t number) {
+  switch (kind) {
+    case 1:
+      return static_cast<uint8_t>(0x80 + 2 * (number & 0x0F));
+    case 2:
+      return static_cast<uint8_t>(2 * (number & 0x3F));
+    default:
+      return 0xFE;
+  }
+}
+
+void ItemsSideBySide(TRadioGroup* group) {
+  delete group->layout();
+  auto* line = new QHBoxLayout(group);
+  line->setContentsMargins(0, 0, 0, 0);
+  line->setSpacing(2);
+  for (int i = 0; i < group->Count(); ++i) line->addWidget(group->Item(i));
+  group->setFlat(true);
+  group->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+}
+
+void Compact(std::initializer_list<QWidget*> controls) {
+  for (QWidget* w : controls) w->setFixedHeight(kControlHeight);
+}
+
+QWidget* BuildIndicatorArea(std::array<QPushButton*, kIndicatorButtons>& buttons,
+                            const std::function<void(int state)>& clicked) {
+  static const char* const kNames[kIndicatorButtons] = {"ButtonOff",          "ButtonOn",
+                                                        "ButtonBlinkWhole",   "ButtonBlinkHalf",
+                                                        "ButtonBlinkQuarter", "ButtonBlinkEighth"};
+  static const char* const kCaptions[kIndicatorButtons] = {
+      "Vypnúť", "Zasvietiť", "Blikať 1 s", "Blikať 1/2 s", "Blikať 1/4 s", "Blikať1/8 s"};
+  auto* area = new QWidget;
+  auto* line = new QHBoxLayout(area);
+  line->setContentsMargins(0, 0, 0, 0);
+  line->setSpacing(3);
+  line->addWidget(new QLabel(QStringLiteral("Indikátor")));
+  for (int i = 0; i < kIndicatorButtons; ++i) {
+    QPushButton* button = buttons[static_cast<size_t>(i)] =
+        Named<QPushButton>(kNames[i], QString::fromUtf8(kCaptions[i]));
+    button->setFixedHeight(kButtonHeight);
+    line->addWidget(button);
+    QObject::connect(button, &QPushButton::clicked, area, [clicked, i](bool) { clicked(i); });
+  }
+  return area;
+}
+
+}  // namespace lumetra::sensor_frame
+
+namespace lumetra::sensor_frame {
+
+THeadingStrip::THeadingStrip(QWidget* parent) : QWidget(parent) {
+  setFixedHeight(16);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void THeadingStrip::Place(QLabel* label, QWidget* first, QWidget* last) {
+  label->setParent(this);
+  label->adjustSize();
+  headings_.push_back({label, first, last ? last : first});
+  for (QWidget* w : {first, last ? last : first}) w->installEventFilter(this);
+}
+
+bool THeadingStrip::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+      event->type() == QEvent::Show) {
+    Arrange();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void THeadingStrip::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Arrange();
+}
+
+void THeadingStrip::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Arrange();
+}
+
+void THeadingStrip::SpreadOver(QLabel* label, std::vector<QWidget*> columns) {
+  spreads_.push_back({label, std::move(columns)});
+}
+
+void THeadingStrip::Arrange() {
+  QWidget* top = window();
+  const int origin = mapTo(top, QPoint(0, 0)).x();
+  for (const Spread& s : spreads_) {
+    if (s.columns.size() < 2) continue;
+    const int first = s.columns.front()->mapTo(top, QPoint(0, 0)).x();
+    const int last = s.columns.back()->mapTo(top, QPoint(0, 0)).x();
+    const int pitch = (last - first) / static_cast<int>(s.columns.size() - 1);
+    const QString text = s.label->text();
+    const int spaces =
+        static_cast<int>(text.count(QLatin1Char(' '))) / static_cast<int>(s.columns.size() - 1);
+    QFont font = s.label->font();
+    font.setWordSpacing(0);
+    const QFontMetrics plain(font);
+    const int gap = plain.horizontalAdvance(text.section(QLatin1Char(' '), 0, 0) +
+                                            QString(spaces, QLatin1Char(' ')));
+    if (spaces > 0) font.setWordSpacing(pitch - gap);
+    s.label->setFont(font);
+    s.label->adjustSize();
+  }
+  std::vector<std::pair<int, QLabel*>> placed;
+  for (const Heading& h : headings_) {
+    const int left = h.first->mapTo(top, QPoint(0, 0)).x() - origin;
+    const int right = h.last->mapTo(top, QPoint(h.last->width(), 0)).x() - origin;
+    // A heading wider than its column is centred over it; a wide column has it at its start.
+    const bool wide = h.first == h.last && right - left >= h.label->width() + 20;
+    placed.emplace_back(wide ? left + 2 : (left + right - h.label->width()) / 2, h.label);
+  }
+  std::sort(placed.begin(), placed.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  // Headings wider than their columns would run into each other: from the right edge leftwards,
+  // each moves left of the one after it.
+  int limit = width();
+  for (auto it = placed.rbegin(); it != placed.rend(); ++it) {
+    const int x = std::max(0, std::min(it->first, limit - it->second->width()));
+    it->second->move(x, 0);
+    limit = x - 6;
+  }
+}
+
+}  // namespace lumetra::sensor_frame

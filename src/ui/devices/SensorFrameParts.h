@@ -1,0 +1,107 @@
+// What the light sensor's and the combined sensor's editors share: reading a typed number, the
+// waits in hours, minutes and seconds, the controlled lights' address byte, radio items side by
+// side and the indicator test buttons.
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+namespace lumetra {
+
+class TRadioGroup;
+
+namespace sensor_frame {
+
+// The number an edit holds: `empty` for no text, else an optional leading minus sign (where
+// `signedText`) and the leading decimal digits (0 when none). The count stops before it overflows.
+int64_t TypedNumber(const QString& text, int64_t empty, bool signedText = false);
+
+// Accepts an optional minus sign and digits.
+void MakeSignedDigits(QLineEdit* edit, int maxLength);
+
+// The longest wait the devices take: 18:00:00.
+inline constexpr uint32_t kLongestWait = 64800;
+
+// A wait as three edits, hours, minutes and seconds.
+struct WaitEdits {
+  QLineEdit* hours;
+  QLineEdit* minutes;
+  QLineEdit* seconds;
+};
+// Shows `seconds` with `hoursFormat` ("%d" or "%2d") for the hours, "%02d" for the rest; a wait
+// never set (beyond 16 bits) shows empty.
+void ShowWait(const WaitEdits& edits, uint32_t seconds, const char* hoursFormat);
+// The wait after `left` (one of the three) was left: the total when every part is in its range and
+// the total at most 18:00:00, with the left edit's text then "%2d" (hours) or "%02d"; none
+// otherwise, with the left edit's text back to `entered`.
+std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left, const QString& entered);
+
+// The controlled lights' address byte and the radio item that shows it: 0 all, 1 group, 2 one
+// device. A byte of 254 or more is all.
+int AddressKind(uint8_t b);
+// The number shown for a group or a device: (b >> 1) AND 0x3F.
+int AddressNumber(uint8_t b);
+// The byte for an address kind and the typed number: 0xFE, 0x80 + 2·(n AND 0x0F), 2·(n AND 0x3F).
+uint8_t AddressByte(int kind, uint32_t number);
+
+// Lays the group's items out side by side, without a frame of its own.
+void ItemsSideBySide(TRadioGroup* group);
+
+// The sensor pages fit under the host's common fields: their edits and buttons are this tall.
+inline constexpr int kControlHeight = 21;
+inline constexpr int kButtonHeight = 24;
+void Compact(std::initializer_list<QWidget*> controls);
+
+// The six indicator test buttons after "Indikátor" in one line, in the state order of
+// TestSensorIndicator.
+inline constexpr int kIndicatorButtons = 6;
+QWidget* BuildIndicatorArea(std::array<QPushButton*, kIndicatorButtons>& buttons,
+                            const std::function<void(int state)>& clicked);
+
+}  // namespace sensor_frame
+}  // namespace lumetra
+
+namespace lumetra::sensor_frame {
+
+// The column headings over an embedded response editor: each heading stands over the control of
+// the first row it names, wherever the editor's layout puts that control, so the headings stay
+// over their columns in any font and width.
+class THeadingStrip : public QWidget {
+ public:
+  explicit THeadingStrip(QWidget* parent = nullptr);
+  // `label` is centred over `first` .. `last` (one control when they are the same).
+  void Place(QLabel* label, QWidget* first, QWidget* last = nullptr);
+  // A placed heading of numbers parted by spaces ("1      2      3"): its spaces are widened so
+  // that number k stands over the centre of `columns[k]`.
+  void SpreadOver(QLabel* label, std::vector<QWidget*> columns);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void Arrange();
+  struct Heading {
+    QLabel* label;
+    QWidget* first;
+    QWidget* last;
+  };
+  struct Spread {
+    QLabel* label;
+    std::vector<QWidget*> columns;
+  };
+  std::vector<Heading> headings_;
+  std::vector<Spread> spreads_;
+};
+
+}  // namespace lumetra::sensor_frame

@@ -1,0 +1,520 @@
+// The light sensor's and the combined sensor's editors inside the control device editor of the
+// real main window, their gate answered by the simulated line: what the pages show by firmware,
+// what typing and choosing store or refuse, and the writes, the measured value and the tests byte
+// for byte.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "model/ControllerConfig.h"
+#include "sim/SimulatedLine.h"
+#include "support/GuiInput.h"
+#include "support/LoopbackPeer.h"
+#include "support/QtWait.h"
+#include "ui/ConfiguratorForm.h"
+#include "ui/ErrorDlg.h"
+#include "ui/TabsFrame.h"
+#include "ui/Widgets.h"
+#include "ui/devices/ControllerFrame.h"
+#include "ui/devices/LightSensorFrame.h"
+#include "ui/devices/LightSensorOncFrame.h"
+#include "ui/devices/PirLightSensorFrame.h"
+
+namespace lumetra {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Frame;
+
+Frame Device(uint8_t address, uint8_t opcode, uint8_t parameter) {
+  const uint8_t b0 = 0x84;
+  return {b0, address, opcode, parameter, static_cast<uint8_t>(b0 ^ address ^ opcode ^ parameter)};
+}
+
+Frame Answer(const Frame& request, uint8_t value) {
+  const uint8_t b0 = kReplyAnswer;
+  return {b0, request[1], request[2], value,
+          static_cast<uint8_t>(b0 ^ request[1] ^ request[2] ^ value)};
+}
+
+// What a label showed each time it was painted.
+class PaintedTexts : public QObject {
+ public:
+  explicit PaintedTexts(QLabel* label) : QObject(label), label_(label) {
+    label->installEventFilter(this);
+  }
+  std::vector<QString> texts;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == label_ && event->type() == QEvent::Paint) texts.push_back(label_->text());
+    return false;
+  }
+
+ private:
+  QLabel* label_;
+};
+
+// A light sensor 12 in group 1, a combined sensor 14 and a multimaster switch 3 in group 2.
+class SensorFrameTest : public ::testing::Test {
+ protected:
+  static constexpr uint8_t kLight = 12;
+  static constexpr uint8_t kCombined = 14;
+
+  void SetUp() override {
+    struct Unit {
+      uint8_t address, kind;
+    };
+    const Unit units[] = {
+        {kLight, kKindLightSensor}, {kCombined, kKindPirLightSensor}, {3, kKindSwitch}};
+    sim::LineDescription description;
+    for (const Unit& u : units) {
+      sim::DeviceDescription d;
+      d.shortAddress = u.address;
+      d.kind = u.kind;
+      d.versionMinor = 5;
+      d.multimaster = u.kind == kKindSwitch;
+      d.groups = u.kind == kKindLightSensor ? 1 << 1 : 1 << 2;
+      description.devices.push_back(d);
+    }
+    line = std::make_unique<sim::SimulatedLine>(description);
+    gate.SetResponder([this](const Frame& request) -> std::optional<Frame> {
+      std::lock_guard lock(mutex);
+      if (++answered == silentAt) return std::nullopt;
+      if (answer) {
+        if (auto value = answer(request)) return Answer(request, *value);
+      }
+      return line->Exchange(request).reply;
+    });
+    form = std::make_unique<TConfiguratorForm>(
+        std::vector<std::string>{"Hala", "127.0.0.9", std::to_string(gate.Port() - 1)});
+    tabs = form->TabsFrame();
+    host = form->DeviceEditor();
+    light = form->findChild<TLightSensorFrame*>("LightSensorFrame");
+    combined = form->findChild<TPirLightSensorFrame*>("PirLightSensorFrame");
+    ASSERT_NE(light, nullptr);
+    ASSERT_NE(combined, nullptr);
+    table = &form->ControllerConfig();
+    form->DaliCom().SetReplyTimeout(100ms);
+    tabs->ButtonOpen->click();
+    ASSERT_TRUE(tabs->TCPClientGate.Connected());
+    for (const Unit& u : units) {
+      table->SetCurrentSlot(u.address);
+      table->SetShortAddress(u.address);
+      table->SetDeviceType(u.kind);
+      table->SetVersion(1);
+      table->SetMinVersion(5);
+      table->SetStatus(0);
+      table->SetMultimaster(u.kind == kKindSwitch ? 1 : 0);
+      for (uint32_t g = 0; g < 16; ++g)
+        table->SetGroups(g, g == (u.kind == kKindLightSensor ? 1u : 2u));
+    }
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    tabs->Pages->setCurrentWidget(tabs->ControllersPage);
+  }
+
+  void Select(uint8_t a, uint8_t minor) {
+    table->SetCurrentSlot(a);
+    table->SetMinVersion(minor);
+    tabs->OnControlButtonClick(a);
+  }
+  // Every field a write needs, as a reading would have left them.
+  void FillLight(uint8_t slot = kLight) {
+    table->SetCurrentSlot(slot);
+    LightSensorLayout s = table->LightSensor();
+    s.SetClosedLoop(1);
+    s.SetDefaultLevel(4464);
+    s.SetOnLevel(30);
+    s.SetOffLevel(80);
+    s.SetOffTimeout(60);
+    s.SetMaxLevel(100);
+    s.SetMinLevel(1);
+    s.SetDelta(10);
+    s.SetScale(10);
+  }
+  void FillCombined() {
+    table->SetCurrentSlot(kCombined);
+    PirLightSensorLayout s = table->PirLightSensor();
+    for (uint32_t q = 0; q < 2; ++q) {
+      for (uint32_t c = 0; c < 3; ++c) {
+        s.Sequences(q).Commands(c).SetLevel(100);
+        s.Sequences(q).Commands(c).SetTimeout(10);
+      }
+    }
+    s.SetOnLevel(10);
+    s.SetOffLevel(20);
+    s.SetOffTimeout(30);
+    s.SetMaxLevel(90);
+    s.SetMinLevel(10);
+  }
+  void Type(QLineEdit* edit, const QString& text) {
+    test::TypeAndLeave(edit, text,
+                       host->ShownKindFrame() == combined ? combined->ButtonOn : light->ButtonOn);
+  }
+  static void Choose(QComboBox* box, int item) {
+    box->setCurrentIndex(item);
+    emit box->activated(item);
+  }
+  std::vector<Frame> Sent() {
+    const std::vector<Frame> all = gate.Requests();
+    std::vector<Frame> fresh(all.begin() + static_cast<long>(seen), all.end());
+    seen = all.size();
+    return fresh;
+  }
+  void SilenceRequest(int n) {
+    std::lock_guard lock(mutex);
+    silentAt = answered + n;
+  }
+  void AnswerWith(std::function<std::optional<uint8_t>(const Frame&)> a) {
+    std::lock_guard lock(mutex);
+    answer = std::move(a);
+  }
+  // Clicks `button`, which opens the page's error dialog; its text, after "OK".
+  QString DialogText(QPushButton* button) {
+    QString text;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<TErrorDlg*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Chyba"));
+      text = dialog->Memo1->toPlainText();
+      dialog->ButtonOk->click();
+    });
+    button->click();
+    return text;
+  }
+  void WriteAndWait(QPushButton* button) {
+    button->click();
+    ASSERT_TRUE(tabs->TaskRunning());
+    ASSERT_TRUE(test::WaitUntil([&] { return !tabs->TaskRunning(); }));
+  }
+  QString StatusLine() {
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    return form->statusBar()->currentMessage();
+  }
+
+  std::mutex mutex;
+  int answered = 0;
+  int silentAt = -1;
+  std::function<std::optional<uint8_t>(const Frame&)> answer;
+  std::unique_ptr<sim::SimulatedLine> line;
+  test::LoopbackPeer gate{"127.0.0.9"};
+  std::unique_ptr<TConfiguratorForm> form;
+  TTabsFrame* tabs = nullptr;
+  TControllerFrame* host = nullptr;
+  TLightSensorFrame* light = nullptr;
+  TPirLightSensorFrame* combined = nullptr;
+  TControllerConfig* table = nullptr;
+  size_t seen = 0;
+};
+
+TEST_F(SensorFrameTest, TheLoopChangesTheCaptionsAtOnceAndNotTheValues) {
+  FillLight();
+  Select(kLight, 5);
+  ASSERT_EQ(host->ShownKindFrame(), light);
+  const struct {
+    int item;
+    const char* level;
+    const char* on;
+    const char* unit;
+  } cases[] = {{0, "Maximálna úroveň", "Minimálna úroveň", "lx"},
+               {1, "Úroveň", "Úroveň zapnutia", "%"}};
+  for (const auto& c : cases) {
+    light->RadioGroupLoop->Item(c.item)->click();
+    EXPECT_EQ(light->LabelDefaultLevel->text(), QString::fromUtf8(c.level));
+    EXPECT_EQ(light->LabelOnLevel->text(), QString::fromUtf8(c.on));
+    EXPECT_EQ(light->LabelOnLevelPercent->text(), QString::fromUtf8(c.unit));
+    EXPECT_TRUE(light->PanelWriteCommand->isVisible());
+    EXPECT_EQ(table->LightSensor().ClosedLoop(), c.item);
+    EXPECT_EQ(table->LightSensor().DefaultLevel(), 4464u);
+    EXPECT_EQ(table->LightSensor().OnLevel(), 30u);
+  }
+}
+
+TEST_F(SensorFrameTest, TheLightSensorsFirmwareDecidesDeltaScaleAndTheBytesWritten) {
+  const struct {
+    uint8_t minor;
+    bool own;
+    size_t bytes;
+    QString last;
+  } cases[] = {{1, false, 211, QStringLiteral("210 / 212")},
+               {2, true, 213, QStringLiteral("212 / 212")}};
+  for (const auto& c : cases) {
+    table->SetCurrentSlot(kLight);
+    table->SetMinVersion(c.minor);
+    FillLight();
+    Select(kLight, c.minor);
+    EXPECT_EQ(light->EditDelta->text(), c.own ? QStringLiteral("10") : QStringLiteral("5"));
+    EXPECT_EQ(light->EditDelta->isEnabled(), c.own);
+    EXPECT_EQ(light->ComboBoxScale->currentText(),
+              c.own ? QStringLiteral("0.1") : QStringLiteral("1"));
+    EXPECT_EQ(light->ComboBoxScale->isEnabled(), c.own);
+    PaintedTexts painted(light->LabelWritten);
+    Sent();
+    WriteAndWait(light->ButtonWriteCmndSequences);
+    const std::vector<Frame> sent = Sent();
+    ASSERT_EQ(sent.size(), 3 + c.bytes + 1) << int(c.minor);
+    // Closed loop, then 4464 lx as its low 16 bits, low byte first.
+    EXPECT_EQ(sent[3], Device(kLight, 7, 1));
+    EXPECT_EQ(sent[4], Device(kLight, 7, 0x70));
+    EXPECT_EQ(sent[5], Device(kLight, 7, 0x11));
+    EXPECT_EQ(sent[3 + 11], Device(kLight, 7, c.own ? 10 : 0xFF)) << "Delta, or zone 1";
+    ASSERT_FALSE(painted.texts.empty());
+    EXPECT_EQ(std::count(painted.texts.begin(), painted.texts.end(), c.last), 1);
+    EXPECT_EQ(painted.texts.back(), QString()) << "emptied at the end";
+    EXPECT_TRUE(light->LabelWritten->text().isEmpty());
+  }
+}
+
+TEST_F(SensorFrameTest, TypedValuesOfTheLightSensorAreCheckedOnLeaving) {
+  FillLight();
+  Select(kLight, 5);
+  const LightSensorLayout s = table->LightSensor();
+  const struct {
+    QLineEdit* edit;
+    const char* typed;
+    bool accepted;
+    std::function<uint32_t()> stored;
+    uint32_t expected;  // what the field holds afterwards
+  } cases[] = {
+      {light->EditDefaultLevel, "65535", true, [&] { return s.DefaultLevel(); }, 65535},
+      // The device keeps 16 bits: a larger level is refused, not cut.
+      {light->EditDefaultLevel, "70000", false, [&] { return s.DefaultLevel(); }, 65535},
+      {light->EditMinLevel, "0", false, [&] { return s.MinLevel(); }, 1},
+      {light->EditMinLevel, "100", true, [&] { return s.MinLevel(); }, 100},
+      {light->EditMaxLevel, "101", false, [&] { return s.MaxLevel(); }, 100},
+      {light->EditDelta, "-3", false, [&] { return s.Delta(); }, 10},
+      {light->EditDelta, "300", true, [&] { return s.Delta(); }, 44},
+      {light->EditOffset[0], "5", false, [&] { return s.Caos(0).Offset(); }, 0xFF},
+      {light->EditOffset[0], "0", true, [&] { return s.Caos(0).Offset(); }, 0},
+      {light->EditOffset[0], "", true, [&] { return s.Caos(0).Offset(); }, 127},
+      {light->EditOffset[1], "-100", true, [&] { return s.Caos(1).Offset(); }, 0x9C},
+      {light->EditOffset[1], "-101", false, [&] { return s.Caos(1).Offset(); }, 0x9C},
+      {light->EditOffset[1], "127", true, [&] { return s.Caos(1).Offset(); }, 127},
+      {light->EditOffTimeoutM, "0", true, [&] { return s.OffTimeout(); }, 0},
+      {light->EditOffTimeoutH, "18", true, [&] { return s.OffTimeout(); }, 18 * 3600},
+      {light->EditOffTimeoutS, "1", false, [&] { return s.OffTimeout(); }, 18 * 3600},
+      {light->EditOffTimeoutH, "19", false, [&] { return s.OffTimeout(); }, 18 * 3600},
+  };
+  for (const auto& c : cases) {
+    const QString before = c.edit->text();
+    Type(c.edit, QString::fromUtf8(c.typed));
+    // A wait's part is shown as "%2d" or "%02d" once accepted.
+    const QString shown = c.edit == light->EditOffTimeoutH   ? QStringLiteral("18")
+                          : c.edit == light->EditOffTimeoutM ? QStringLiteral("00")
+                                                             : QString::fromUtf8(c.typed);
+    EXPECT_EQ(c.edit->text(), c.accepted ? shown : before)
+        << c.edit->objectName().toStdString() << " " << c.typed;
+    EXPECT_EQ(c.stored(), c.expected) << c.edit->objectName().toStdString() << " " << c.typed;
+  }
+  // Shown after the next refresh: 127 is no offset, the first zone's none is empty too.
+  Select(kLight, 5);
+  EXPECT_TRUE(light->EditOffset[1]->text().isEmpty());
+  EXPECT_TRUE(light->EditOffset[0]->text().isEmpty());
+  EXPECT_EQ(light->EditMaxLevel->text(), QStringLiteral("100"));
+}
+
+TEST_F(SensorFrameTest, ZonesStoreTheirAddressByteAndScaleItsCode) {
+  FillLight();
+  table->LightSensor().Caos(1).SetCmndAddress(0x80);
+  Select(kLight, 5);
+  light->RadioGroupCmndAddressType[1]->Item(1)->click();  // "jedno"
+  Type(light->EditCmndAddress[1], QStringLiteral("70"));
+  EXPECT_EQ(table->LightSensor().Caos(1).CmndAddress(), 12);
+  EXPECT_EQ(light->EditCmndAddress[1]->text(), QStringLiteral("70")) << "until the next refresh";
+  Type(light->EditCmndAddress[1], QStringLiteral("256"));
+  EXPECT_EQ(light->EditCmndAddress[1]->text(), QStringLiteral("70"));
+  light->RadioGroupCmndAddressType[0]->Item(0)->click();  // "všetky"
+  EXPECT_EQ(light->EditCmndAddress[0]->text(), QStringLiteral("255"));
+  EXPECT_FALSE(light->EditCmndAddress[0]->isEnabled());
+  EXPECT_EQ(table->LightSensor().Caos(0).CmndAddress(), 0xFE);
+  Choose(light->ComboBoxScale, 2);
+  EXPECT_EQ(table->LightSensor().Scale(), 100);
+  Select(kLight, 5);
+  EXPECT_EQ(light->EditCmndAddress[1]->text(), QStringLiteral("6"));
+  EXPECT_EQ(light->RadioGroupCmndAddressType[1]->ItemIndex(), 1);
+  EXPECT_EQ(light->ComboBoxScale->currentText(), QStringLiteral("0.01"));
+  EXPECT_FALSE(light->PanelWriteCommand->isVisible());
+}
+
+TEST_F(SensorFrameTest, TheMeasuredValueByFirmwareAndItsFailureInTheDialog) {
+  AnswerWith([](const Frame& request) -> std::optional<uint8_t> {
+    if (request[2] == 133) return 0x12;
+    if (request[2] == 4 || request[2] == 195) return 0x34;
+    return std::nullopt;
+  });
+  for (const auto& c : {std::pair<uint8_t, uint8_t>{2, 4}, {3, 195}}) {
+    Select(kLight, c.first);
+    light->EditMeasuredValue->clear();
+    Sent();
+    light->ButtonReadMeasuredValue->click();
+    EXPECT_EQ(Sent(), (std::vector<Frame>{Device(kLight, 133, 0), Device(kLight, c.second, 0)}));
+    EXPECT_EQ(light->EditMeasuredValue->text(), QStringLiteral("4660"));
+  }
+  SilenceRequest(2);
+  const QString text = DialogText(light->ButtonReadMeasuredValue);
+  EXPECT_TRUE(text.startsWith(QStringLiteral("Chyba pri komunikácii:  "))) << text.toStdString();
+  EXPECT_NE(text.indexOf(QStringLiteral("QUERY DTR1 C 12")), -1) << text.toStdString();
+  EXPECT_EQ(light->EditMeasuredValue->text(), QStringLiteral("4660")) << "keeps its value";
+
+  // The combined sensor reads the same way and reports its failure likewise.
+  AnswerWith([](const Frame& request) -> std::optional<uint8_t> {
+    if (request[2] == 133) return 0x01;
+    if (request[2] == 195) return 0x2C;
+    return std::nullopt;
+  });
+  Select(kCombined, 0);
+  Sent();
+  combined->ButtonReadMeasuredValue->click();
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(kCombined, 133, 0), Device(kCombined, 195, 0)}));
+  EXPECT_EQ(combined->EditMeasuredValue->text(), QStringLiteral("300"));
+  SilenceRequest(1);
+  EXPECT_NE(DialogText(combined->ButtonReadMeasuredValue).indexOf(QStringLiteral("QUERY STATE")),
+            -1);
+  EXPECT_EQ(combined->EditMeasuredValue->text(), QStringLiteral("300"));
+}
+
+TEST_F(SensorFrameTest, TheCombinedSensorOfFirmware1000HasNoSecondSequence) {
+  const struct {
+    uint8_t minor;
+    bool second;
+    size_t bytes;
+    QString last;
+  } cases[] = {{0, false, 215, QStringLiteral("214 / 226")},
+               {1, true, 227, QStringLiteral("226 / 226")}};
+  for (const auto& c : cases) {
+    table->SetCurrentSlot(kCombined);
+    table->SetMinVersion(c.minor);
+    FillCombined();
+    Select(kCombined, c.minor);
+    ASSERT_EQ(host->ShownKindFrame(), combined);
+    for (int i = 3; i < 6; ++i) {
+      QLineEdit* level = combined->EditCmndLevel[static_cast<size_t>(i)];
+      EXPECT_EQ(level->isEnabled(), c.second);
+      EXPECT_EQ(level->text().isEmpty(), !c.second);
+    }
+    EXPECT_EQ(combined->EditCmndTimeoutH[2]->isEnabled(), c.second);
+    EXPECT_EQ(combined->EditCmndTimeoutS[3]->text().isEmpty(), !c.second);
+    PaintedTexts painted(combined->LabelWritten);
+    Sent();
+    WriteAndWait(combined->ButtonWriteCmndSequences);
+    EXPECT_EQ(Sent().size(), 3 + c.bytes + 1);
+    EXPECT_EQ(std::count(painted.texts.begin(), painted.texts.end(), c.last), 1) << int(c.minor);
+  }
+}
+
+TEST_F(SensorFrameTest, TypedValuesOfTheCombinedSensorAreCheckedOnLeaving) {
+  FillCombined();
+  Select(kCombined, 1);
+  const PirLightSensorLayout s = table->PirLightSensor();
+  QLineEdit* level = combined->EditCmndLevel[4];  // sequence 2, first dimming
+  Type(level, QStringLiteral("65000"));
+  EXPECT_EQ(s.Sequences(1).Commands(1).Level(), 65000u);
+  Type(level, QStringLiteral("65001"));
+  EXPECT_EQ(level->text(), QStringLiteral("65000"));
+  EXPECT_EQ(s.Sequences(1).Commands(1).Level(), 65000u);
+  Type(level, QString());
+  EXPECT_EQ(s.Sequences(1).Commands(1).Level(), 0u) << "an emptied level is 0";
+
+  Type(combined->EditMaxLevel, QStringLiteral("77"));
+  const QString delta = combined->EditDelta->text();
+  Type(combined->EditDelta, QStringLiteral("-5"));
+  EXPECT_EQ(combined->EditDelta->text(), delta);
+  EXPECT_EQ(combined->EditMaxLevel->text(), QStringLiteral("77"));
+  EXPECT_EQ(s.MaxLevel(), 77);
+  for (const auto& c : {std::pair<const char*, bool>{"0", false},
+                        {"101", false},
+                        {"1", true},
+                        {"100", true},
+                        {"5x", true}}) {
+    Type(combined->EditMinLevel, QString::fromUtf8(c.first));
+    EXPECT_EQ(combined->EditMinLevel->text() == QString::fromUtf8(c.first), c.second) << c.first;
+  }
+  EXPECT_EQ(s.MinLevel(), 5) << "leading digits";
+  Type(combined->EditCmndTimeoutH[0], QStringLiteral("3"));
+  EXPECT_EQ(combined->EditCmndTimeoutH[0]->text(), QStringLiteral(" 3"));
+  EXPECT_EQ(s.Sequences(0).Commands(0).Timeout(), 3u * 3600 + 10);
+
+  combined->RadioGroupCmndAddressType->Item(0)->click();
+  EXPECT_EQ(combined->EditCmndAddress->text(), QStringLiteral("255"));
+  EXPECT_EQ(s.CmndAddress(), 0xFE);
+  combined->RadioGroupCmndAddressType->Item(1)->click();
+  Type(combined->EditCmndAddress, QStringLiteral("5"));
+  EXPECT_EQ(s.CmndAddress(), 0x8A);
+}
+
+TEST_F(SensorFrameTest, EnableWritesAndTestsGoToTheSelection) {
+  Select(kCombined, 1);
+  // Never read: the box shows it and the write refuses.
+  EXPECT_EQ(combined->CheckBoxSensorEnabled->checkState(), Qt::PartiallyChecked);
+  Sent();
+  combined->ButtonWriteSensorsEnabled->click();
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_FALSE(StatusLine().isEmpty());
+  combined->CheckBoxSensorEnabled->click();
+  ASSERT_TRUE(combined->PanelWriteEnabled->isVisible());
+  combined->ButtonWriteSensorsEnabled->click();
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(kCombined, 5, 0xB0), Device(kCombined, 3, 234),
+                                        Device(kCombined, 0, 6), Device(kCombined, 7, 1),
+                                        Device(kCombined, 0, 5)}));
+  EXPECT_FALSE(combined->PanelWriteEnabled->isVisible());
+
+  combined->ButtonAlarm->click();
+  combined->ButtonQuiet->click();
+  combined->ButtonBlinkQuarter->click();
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(kCombined, 131, 0), Device(kCombined, 132, 0),
+                                        Device(kCombined, 141, 128)}));
+
+  table->SetCurrentSlot(kLight);
+  table->LightSensor().SetSensorEnabled(0);
+  Select(kLight, 1);
+  EXPECT_EQ(light->CheckBoxSensorEnabled->checkState(), Qt::Unchecked);
+  light->CheckBoxSensorEnabled->click();
+  light->ButtonWriteSensorsEnabled->click();
+  light->ButtonBlinkEighth->click();
+  light->ButtonOn->click();
+  // Firmware 1.001 keeps the byte two locations lower, where the reading takes it from.
+  EXPECT_EQ(Sent(),
+            (std::vector<Frame>{Device(kLight, 5, 0xB0), Device(kLight, 3, 218),
+                                Device(kLight, 0, 6), Device(kLight, 7, 1), Device(kLight, 0, 5),
+                                Device(kLight, 141, 160), Device(kLight, 141, 32)}));
+
+  // A group of light sensors of 1.001: the group address, and the members' firmware for the image.
+  table->SetCurrentSlot(kLight);
+  table->SetMinVersion(1);
+  tabs->OnControlButtonGroupClick(1);
+  ASSERT_EQ(host->ShownKindFrame(), light);
+  ASSERT_EQ(table->CurrentSlot(), TConfig::kGroupSlot);
+  EXPECT_FALSE(light->EditDelta->isEnabled());
+  FillLight(TConfig::kGroupSlot);
+  light->ButtonOff->click();
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(0x81, 141, 0)}));
+  WriteAndWait(light->ButtonWriteCmndSequences);
+  const std::vector<Frame> sent = Sent();
+  ASSERT_EQ(sent.size(), 3u + 211u + 1u);
+  EXPECT_EQ(sent[0], Device(0x81, 5, 0xB0));
+}
+
+TEST_F(SensorFrameTest, AnUnsetValueRefusesTheWriteAndTheRedPanelStays) {
+  Select(kLight, 5);
+  Type(light->EditOnLevel, QStringLiteral("40"));
+  ASSERT_TRUE(light->PanelWriteCommand->isVisible());
+  Sent();
+  light->ButtonWriteCmndSequences->click();
+  ASSERT_TRUE(test::WaitUntil([&] { return !tabs->TaskRunning(); }));
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_TRUE(light->PanelWriteCommand->isVisible());
+  EXPECT_NE(StatusLine().indexOf(QStringLiteral("nie je nastavená")), -1)
+      << StatusLine().toStdString();
+}
+
+}  // namespace
+}  // namespace lumetra
