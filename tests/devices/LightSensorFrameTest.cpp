@@ -16,6 +16,7 @@
 #include "sim/SimulatedLine.h"
 #include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
+#include "support/PaintedTexts.h"
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
 #include "ui/ErrorDlg.h"
@@ -31,10 +32,10 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Frame;
+using test::PaintedTexts;
 
 Frame Device(uint8_t address, uint8_t opcode, uint8_t parameter) {
-  const uint8_t b0 = 0x84;
-  return {b0, address, opcode, parameter, static_cast<uint8_t>(b0 ^ address ^ opcode ^ parameter)};
+  return test::Wire(4, address, opcode, parameter);
 }
 
 Frame Answer(const Frame& request, uint8_t value) {
@@ -42,24 +43,6 @@ Frame Answer(const Frame& request, uint8_t value) {
   return {b0, request[1], request[2], value,
           static_cast<uint8_t>(b0 ^ request[1] ^ request[2] ^ value)};
 }
-
-// What a label showed each time it was painted.
-class PaintedTexts : public QObject {
- public:
-  explicit PaintedTexts(QLabel* label) : QObject(label), label_(label) {
-    label->installEventFilter(this);
-  }
-  std::vector<QString> texts;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == label_ && event->type() == QEvent::Paint) texts.push_back(label_->text());
-    return false;
-  }
-
- private:
-  QLabel* label_;
-};
 
 // A light sensor 12 in group 1, a combined sensor 14 and a multimaster switch 3 in group 2.
 class SensorFrameTest : public ::testing::Test {

@@ -548,17 +548,7 @@ void TLightSensorFrame::OnEditOffsetExit(int zone) {
 }
 
 bool TLightSensorFrame::Report(const SequenceResult& result) {
-  if (result.Ok()) return true;
-  const QString text = QString::fromStdString(result.Text());
-  if (result.result == kSequenceRefused) {
-    ShowStatus(this, text);
-  } else {
-    // After the window's own word on the failed exchange, which it posts: the step's name says
-    // more.
-    QMetaObject::invokeMethod(
-        this, [this, text] { ShowStatus(this, text); }, Qt::QueuedConnection);
-  }
-  return false;
+  return ReportSequence(this, result);
 }
 
 void TLightSensorFrame::OnButtonWriteSensorEnableClick() {

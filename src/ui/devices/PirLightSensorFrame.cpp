@@ -510,15 +510,7 @@ void TPirLightSensorFrame::OnCheckBoxSensorEnabledClick() {
 }
 
 bool TPirLightSensorFrame::Report(const SequenceResult& result) {
-  if (result.Ok()) return true;
-  const QString text = QString::fromStdString(result.Text());
-  if (result.result == kSequenceRefused) {
-    ShowStatus(this, text);
-  } else {
-    QMetaObject::invokeMethod(
-        this, [this, text] { ShowStatus(this, text); }, Qt::QueuedConnection);
-  }
-  return false;
+  return ReportSequence(this, result);
 }
 
 void TPirLightSensorFrame::OnButtonWriteSensorEnabledClick() {
