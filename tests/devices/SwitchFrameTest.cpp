@@ -230,7 +230,9 @@ TEST_F(SwitchFrameTest, LevelsAreDirectArcLevelsOnly) {
     table->SetPercentMode(c.percent ? 1 : 0);
     Type(editor->EditCmndData[0], QString::fromLatin1(c.typed));
     EXPECT_EQ(editor->EditCmndData[0]->text(), QString::fromLatin1(c.shown)) << c.typed;
-    if (std::string(c.typed) != "50") EXPECT_EQ(Step(0, 0).Command(), c.stored) << c.typed;
+    if (std::string(c.typed) != "50") {
+      EXPECT_EQ(Step(0, 0).Command(), c.stored) << c.typed;
+    }
   }
   EXPECT_EQ(Step(0, 0).Command(), table->ConvertLevel(false, 50));
   table->SetPercentMode(0);

@@ -214,7 +214,9 @@ TEST(LightSensorSequencesTest, TheCombinedSensorOfFirmware1000HasNoSecondSequenc
     EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 4),
               (std::vector<uint8_t>{0xE8, 0x03, 60, 0}));
     const size_t values = c.minor == 0 ? 12 : 24;
-    if (c.minor != 0) EXPECT_EQ(image[12], 0xD0) << "2000 lx of sequence 1";
+    if (c.minor != 0) {
+      EXPECT_EQ(image[12], 0xD0) << "2000 lx of sequence 1";
+    }
     EXPECT_EQ(std::vector<uint8_t>(image.begin() + values, image.begin() + values + 11),
               (std::vector<uint8_t>{20, 0, 70, 0, 0x10, 0x0E, 100, 1, 0x8A, 3, 100}));
     EXPECT_EQ(std::vector<uint8_t>(image.end() - 6, image.end()),
