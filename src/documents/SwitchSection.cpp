@@ -24,46 +24,6 @@ constexpr int kIndicators = 4;
 const char* const kStepIndicatorNames[kIndicators] = {"indicator1", "indicator2", "indicator3",
                                                       "indicator4"};
 
-uint8_t StepIndicator(const SwitchStep& step, int n) {
-  switch (n) {
-    case 0:
-      return step.Indicator1();
-    case 1:
-      return step.Indicator2();
-    case 2:
-      return step.Indicator3();
-    default:
-      return step.Indicator4();
-  }
-}
-
-void SetStepIndicator(SwitchStep& step, int n, uint32_t value) {
-  void (SwitchStep::*const setters[kIndicators])(uint32_t) = {
-      &SwitchStep::SetIndicator1, &SwitchStep::SetIndicator2, &SwitchStep::SetIndicator3,
-      &SwitchStep::SetIndicator4};
-  (step.*setters[n])(value);
-}
-
-uint8_t OncIndicator(const SwitchOnc& onc, int n) {
-  switch (n) {
-    case 0:
-      return onc.Indicator1();
-    case 1:
-      return onc.Indicator2();
-    case 2:
-      return onc.Indicator3();
-    default:
-      return onc.Indicator4();
-  }
-}
-
-void SetOncIndicator(SwitchOnc& onc, int n, uint32_t value) {
-  void (SwitchOnc::*const setters[kIndicators])(uint32_t) = {
-      &SwitchOnc::SetIndicator1, &SwitchOnc::SetIndicator2, &SwitchOnc::SetIndicator3,
-      &SwitchOnc::SetIndicator4};
-  (onc.*setters[n])(value);
-}
-
 // ---- report tables ----
 
 const char* const kSequenceTitles[2] = {"Postupnosť 1 - krátke stlačenie / zapnutie",
@@ -156,7 +116,9 @@ std::string StepLine(const TControllerConfig& t, const SwitchStep& step) {
   const uint32_t timeout = step.Timeout();
   line += Format("%2u:%02u:%02u  ", timeout / 3600, (timeout % 3600) / 60, timeout % 60);
   for (int n = 0; n < kIndicators; ++n) {
-    line += " " + PadRight(IndicatorName((StepIndicator(step, n) + 1u) & 0x0F), 10) + "  ";
+    line += " " +
+            PadRight(IndicatorName((step.Indicator(static_cast<uint32_t>(n)) + 1u) & 0x0F), 10) +
+            "  ";
   }
   return line;
 }
@@ -173,7 +135,8 @@ std::string ResponseLine(const SwitchOnc& onc) {
   const uint32_t start = (onc.StartSequence() + 1u) & 3;
   line += start != 0 ? Format("  %2u.  ", start) : std::string("  Nie  ");
   for (int n = 0; n < kIndicators; ++n) {
-    line += " " + PadRight(IndicatorName((OncIndicator(onc, n) + 1u) & 7), 10) + "  ";
+    line += " " + PadRight(IndicatorName((onc.Indicator(static_cast<uint32_t>(n)) + 1u) & 7), 10) +
+            "  ";
   }
   return line;
 }
@@ -233,7 +196,7 @@ void SaveSwitchSection(pugi::xml_node entry, TControllerConfig& table) {
       AddNumber(command, "data", step.Command());
       AddNumber(command, "timeout", step.Timeout());
       for (int n = 0; n < kIndicators; ++n) {
-        AddNumber(command, kStepIndicatorNames[n], StepIndicator(step, n));
+        AddNumber(command, kStepIndicatorNames[n], step.Indicator(static_cast<uint32_t>(n)));
       }
     }
     AddNumber(node, "reset", sequence.ResetFlags());
@@ -254,7 +217,7 @@ void SaveSwitchSection(pugi::xml_node entry, TControllerConfig& table) {
       AddNumber(node, "stopsequence", onc.StopSequence());
       AddNumber(node, "startsequence", onc.StartSequence());
       for (int n = 0; n < kIndicators; ++n) {
-        AddNumber(node, kStepIndicatorNames[n], OncIndicator(onc, n));
+        AddNumber(node, kStepIndicatorNames[n], onc.Indicator(static_cast<uint32_t>(n)));
       }
     }
   }
@@ -270,16 +233,17 @@ void LoadSwitchSection(const DocumentReader& reader, pugi::xml_node entry,
   reader.ForEachChild(
       reader.Child(section, "sequences"), kSequences, [&](pugi::xml_node node, int s) {
         SwitchSequence sequence = layout.Sequences(static_cast<uint32_t>(s));
-        reader.ForEachChild(
-            reader.Child(node, "commands"), kSteps, [&](pugi::xml_node command, int k) {
-              SwitchStep step = sequence.Steps(static_cast<uint32_t>(k));
-              step.SetAddress(reader.Byte(command, "address"));
-              step.SetCommand(reader.Byte(command, "data"));
-              step.SetTimeout(reader.Unsigned32(command, "timeout"));
-              for (int n = 0; n < kIndicators; ++n) {
-                SetStepIndicator(step, n, reader.Byte(command, kStepIndicatorNames[n]));
-              }
-            });
+        reader.ForEachChild(reader.Child(node, "commands"), kSteps,
+                            [&](pugi::xml_node command, int k) {
+                              SwitchStep step = sequence.Steps(static_cast<uint32_t>(k));
+                              step.SetAddress(reader.Byte(command, "address"));
+                              step.SetCommand(reader.Byte(command, "data"));
+                              step.SetTimeout(reader.Unsigned32(command, "timeout"));
+                              for (int n = 0; n < kIndicators; ++n) {
+                                step.SetIndicator(static_cast<uint32_t>(n),
+                                                  reader.Byte(command, kStepIndicatorNames[n]));
+                              }
+                            });
         sequence.SetResetFlags(reader.Byte(node, "reset"));
         sequence.SetRepeat(reader.Byte(node, "repeat"));
       });
@@ -294,7 +258,7 @@ void LoadSwitchSection(const DocumentReader& reader, pugi::xml_node entry,
       onc.SetStopSequence(reader.Byte(node, "stopsequence"));
       onc.SetStartSequence(reader.Byte(node, "startsequence"));
       for (int n = 0; n < kIndicators; ++n) {
-        SetOncIndicator(onc, n, reader.Byte(node, kStepIndicatorNames[n]));
+        onc.SetIndicator(static_cast<uint32_t>(n), reader.Byte(node, kStepIndicatorNames[n]));
       }
     });
   });

@@ -152,6 +152,10 @@ uint8_t SwitchStep::Indicator3() const { return Get(kStepIndicator3); }
 void SwitchStep::SetIndicator3(uint32_t value) { Set(kStepIndicator3, value); }
 uint8_t SwitchStep::Indicator4() const { return Get(kStepIndicator4); }
 void SwitchStep::SetIndicator4(uint32_t value) { Set(kStepIndicator4, value); }
+constexpr BitField kStepIndicators[] = {kStepIndicator1, kStepIndicator2, kStepIndicator3,
+                                        kStepIndicator4};
+uint8_t SwitchStep::Indicator(uint32_t n) const { return Get(kStepIndicators[n & 3]); }
+void SwitchStep::SetIndicator(uint32_t n, uint32_t value) { Set(kStepIndicators[n & 3], value); }
 uint32_t SwitchStep::Timeout() const { return Get(kStepTimeout); }
 void SwitchStep::SetTimeout(uint32_t seconds) { Set(kStepTimeout, seconds); }
 
@@ -182,6 +186,12 @@ uint8_t SwitchOnc::Indicator3() const { return Get(kSwitchOncIndicator3); }
 void SwitchOnc::SetIndicator3(uint32_t value) { Set(kSwitchOncIndicator3, value); }
 uint8_t SwitchOnc::Indicator4() const { return Get(kSwitchOncIndicator4); }
 void SwitchOnc::SetIndicator4(uint32_t value) { Set(kSwitchOncIndicator4, value); }
+constexpr BitField kSwitchOncIndicators[] = {kSwitchOncIndicator1, kSwitchOncIndicator2,
+                                             kSwitchOncIndicator3, kSwitchOncIndicator4};
+uint8_t SwitchOnc::Indicator(uint32_t n) const { return Get(kSwitchOncIndicators[n & 3]); }
+void SwitchOnc::SetIndicator(uint32_t n, uint32_t value) {
+  Set(kSwitchOncIndicators[n & 3], value);
+}
 
 SwitchSequence SwitchLayout::Sequences(uint32_t sequence) const {
   return SwitchSequence(c_.Within(sequence < 4), sequence < 4 ? static_cast<uint8_t>(sequence) : 0);

@@ -141,6 +141,9 @@ class SwitchStep : private FieldGroup {
   void SetIndicator3(uint32_t value);
   uint8_t Indicator4() const;
   void SetIndicator4(uint32_t value);
+  // Indicator n + 1 (n 0..3).
+  uint8_t Indicator(uint32_t n) const;
+  void SetIndicator(uint32_t n, uint32_t value);
   uint32_t Timeout() const;
   void SetTimeout(uint32_t seconds);
 };
@@ -178,6 +181,9 @@ class SwitchOnc : public OncView {
   void SetIndicator3(uint32_t value);
   uint8_t Indicator4() const;
   void SetIndicator4(uint32_t value);
+  // Indicator n + 1 (n 0..3).
+  uint8_t Indicator(uint32_t n) const;
+  void SetIndicator(uint32_t n, uint32_t value);
 };
 
 class SwitchLayout : public KindRecord {

@@ -684,10 +684,7 @@ void TSwitchFrame::OnComboBoxCmndLedSelect(int k, int j) {
   SwitchStep step = Table->Switch()
                         .Sequences(static_cast<uint32_t>(SelectedSequence))
                         .Steps(static_cast<uint32_t>(k));
-  void (SwitchStep::*const setters[kIndicators])(uint32_t) = {
-      &SwitchStep::SetIndicator1, &SwitchStep::SetIndicator2, &SwitchStep::SetIndicator3,
-      &SwitchStep::SetIndicator4};
-  (step.*setters[j])(static_cast<uint32_t>(x - 1) & 0x0F);
+  step.SetIndicator(static_cast<uint32_t>(j), static_cast<uint32_t>(x - 1) & 0x0F);
   PanelWriteCommand->show();
 }
 

@@ -184,10 +184,7 @@ void TSwitchOncFrame::OnComboBoxOncLedSelect(int row, int indicator) {
   const int item =
       ComboBoxOncLed[static_cast<size_t>(indicator)][static_cast<size_t>(row)]->currentIndex();
   SwitchOnc onc = Table->Switch().Oncs(ShownInput, static_cast<uint32_t>(row));
-  void (SwitchOnc::*const setters[kIndicators])(uint32_t) = {
-      &SwitchOnc::SetIndicator1, &SwitchOnc::SetIndicator2, &SwitchOnc::SetIndicator3,
-      &SwitchOnc::SetIndicator4};
-  (onc.*setters[indicator])(LedStored(item));
+  onc.SetIndicator(static_cast<uint32_t>(indicator), LedStored(item));
   Changed();
 }
 
