@@ -46,6 +46,7 @@ cmake --build "$build_dir" -j2
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 export UBSAN_OPTIONS=print_stacktrace=1
 export TSAN_OPTIONS="second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
 ctest --test-dir "$build_dir" -j2 --output-on-failure --timeout 300
