@@ -1,6 +1,7 @@
 // The light sensor editor: what its controls show of the record, what an entry stores there, and
 // the writes, the reading and the tests it sends.
 #include "ui/devices/LightSensorFrame.h"
+#include "ui/devices/MemoryWrite.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -561,25 +562,11 @@ void TLightSensorFrame::OnButtonWriteSensorEnableClick() {
 void TLightSensorFrame::OnButtonWriteCmndSequencesClick() {
   if (Navigation == nullptr) return;
   const int bytes = static_cast<int>(SensorImageBytes(*Table, kLightSensorImage).size());
-  const int shown = SensorImageCountShown(kLightSensorImage);
-  // The session's count of exchanges when the write began, set on the worker before its first
-  // exchange and read here after each one.
-  auto start = std::make_shared<std::atomic<int>>(0);
   TControllerConfig* table = Table;
-  Navigation->RunOnWorker(
-      [table, start](BusSession& session) {
-        start->store(session.Exchanges());
-        return WriteLightSensorImage(session, *table);
-      },
-      [this, start, bytes, shown](int exchanges) {
-        const int written = exchanges - start->load() - kMemoryWriteLeadIn;
-        if (written < 1 || written > bytes) return;
-        LabelWritten->setText(QString::asprintf("%3d / %d", written - 1, shown));
-        LabelWritten->repaint();
-      },
+  RunMemoryWrite(
+      *Navigation, LabelWritten, bytes, SensorImageCountShown(kLightSensorImage),
+      [table](BusSession& session) { return WriteLightSensorImage(session, *table); },
       [this](const SequenceResult& result) {
-        LabelWritten->clear();
-        LabelWritten->repaint();
         // A write that did not complete leaves the device partly old: the panel stays.
         if (Report(result)) PanelWriteCommand->hide();
       });

@@ -49,8 +49,8 @@ void TLightSensorOncFrame::ShowResponses() {
   Updating = true;
   LightSensorLayout layout = Table->LightSensor();
   // These firmware versions keep no zone control in a response.
-  const bool zonesAbsent = light_image::OldResponseLayout(Table->FirmwareVersion(),
-                                                                  Table->FirmwareMinVersion());
+  const bool zonesAbsent =
+      light_image::OldResponseLayout(Table->FirmwareVersion(), Table->FirmwareMinVersion());
   for (int row = 0; row < kRows; ++row) {
     const size_t r = static_cast<size_t>(row);
     const LightOnc onc = layout.Oncs(static_cast<uint32_t>(row));

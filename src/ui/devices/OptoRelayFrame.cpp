@@ -1,6 +1,7 @@
 // The opto-relay editor: what its rows show of the record, what a change stores there, and the
 // writes and tests it sends.
 #include "ui/devices/OptoRelayFrame.h"
+#include "ui/devices/MemoryWrite.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -401,24 +402,11 @@ void TOptoRelayFrame::OnButtonWriteEnabledClick() {
 void TOptoRelayFrame::OnButtonWriteNewValuesClick() {
   if (Navigation == nullptr) return;
   const int bytes = static_cast<int>(RelayResponseImage(*Table).size());
-  // The session's count of exchanges when the write began, set on the worker before its first
-  // exchange and read here after each one.
-  auto start = std::make_shared<std::atomic<int>>(0);
   TControllerConfig* table = Table;
-  Navigation->RunOnWorker(
-      [table, start](BusSession& session) {
-        start->store(session.Exchanges());
-        return WriteRelayResponses(session, *table);
-      },
-      [this, start, bytes](int exchanges) {
-        const int written = exchanges - start->load() - kMemoryWriteLeadIn;
-        if (written < 1 || written > bytes) return;
-        LabelWritten->setText(QString::asprintf("%3d / %d", written - 1, bytes - 1));
-        LabelWritten->repaint();
-      },
+  RunMemoryWrite(
+      *Navigation, LabelWritten, bytes, bytes - 1,
+      [table](BusSession& session) { return WriteRelayResponses(session, *table); },
       [this](const SequenceResult& result) {
-        LabelWritten->clear();
-        LabelWritten->repaint();
         // A write that did not complete leaves the device partly old: the panel stays.
         if (Report(result)) PanelWriteNewValues->hide();
       });

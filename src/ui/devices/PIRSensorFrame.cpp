@@ -1,6 +1,7 @@
 // The motion sensor page: what each control shows of the table, what an entry stores, and the
 // writes and tests it sends.
 #include "ui/devices/PIRSensorFrame.h"
+#include "ui/devices/MemoryWrite.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -505,27 +506,11 @@ void TPIRSensorFrame::OnButtonWriteCmndSequencesClick() {
   // the sequence reads stay as they are.
   TControllerConfig* table = Table;
   const QPointer<TPIRSensorFrame> self(this);
-  // The worker session's count of exchanges when the write began, set on the worker before its
-  // first exchange and read here after each one.
-  auto start = std::make_shared<std::atomic<int>>(0);
-  Navigation->RunOnWorker(
-      [table, start](BusSession& session) {
-        start->store(session.Exchanges());
-        return WritePirSensorSettings(session, *table);
-      },
-      [self, start](int exchanges) {
-        // SET BANK, SET DTR and ENABLE WRITE MEMORY come first; the counter shows the data byte
-        // that went through, from 0.
-        const int n = exchanges - start->load() - kMemoryWriteLeadIn - 1;
-        if (!self || n < 0 || n > kWrittenBytes) return;
-        self->LabelWritten->setText(QString::asprintf("%3d / %d", n, kWrittenBytes));
-        self->LabelWritten->repaint();
-      },
+  RunMemoryWrite(
+      *Navigation, LabelWritten, kWrittenBytes + 1, kWrittenBytes,
+      [table](BusSession& session) { return WritePirSensorSettings(session, *table); },
       [self](const SequenceResult& result) {
-        if (!self) return;
-        self->LabelWritten->clear();
-        self->LabelWritten->repaint();
-        if (self->Report(result)) self->PanelWriteCommand->hide();
+        if (self && self->Report(result)) self->PanelWriteCommand->hide();
       });
 }
 

@@ -1,6 +1,7 @@
 // The combined sensor editor: what its controls show of the record, what an entry stores there,
 // and the writes, the reading and the tests it sends.
 #include "ui/devices/PirLightSensorFrame.h"
+#include "ui/devices/MemoryWrite.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -523,23 +524,11 @@ void TPirLightSensorFrame::OnButtonWriteSensorEnabledClick() {
 void TPirLightSensorFrame::OnButtonWriteCmndSequencesClick() {
   if (Navigation == nullptr) return;
   const int bytes = static_cast<int>(SensorImageBytes(*Table, kPirLightSensorImage).size());
-  const int shown = SensorImageCountShown(kPirLightSensorImage);
-  auto start = std::make_shared<std::atomic<int>>(0);
   TControllerConfig* table = Table;
-  Navigation->RunOnWorker(
-      [table, start](BusSession& session) {
-        start->store(session.Exchanges());
-        return WritePirLightSensorImage(session, *table);
-      },
-      [this, start, bytes, shown](int exchanges) {
-        const int written = exchanges - start->load() - kMemoryWriteLeadIn;
-        if (written < 1 || written > bytes) return;
-        LabelWritten->setText(QString::asprintf("%3d / %d", written - 1, shown));
-        LabelWritten->repaint();
-      },
+  RunMemoryWrite(
+      *Navigation, LabelWritten, bytes, SensorImageCountShown(kPirLightSensorImage),
+      [table](BusSession& session) { return WritePirLightSensorImage(session, *table); },
       [this](const SequenceResult& result) {
-        LabelWritten->clear();
-        LabelWritten->repaint();
         if (Report(result)) PanelWriteCommand->hide();
       });
 }

@@ -1,6 +1,7 @@
 // The push-button and switch editor: its controls, what each change stores into the record, the
 // writes and the test commands.
 #include "ui/devices/SwitchFrame.h"
+#include "ui/devices/MemoryWrite.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -860,21 +861,13 @@ void TSwitchFrame::OnButtonWriteCmndSequencesClick() {
         WriteSwitchSequences(*Session, *Table, [this](int n) { ShowWriteProgress(n); }));
     return;
   }
-  // On the worker, which counts its exchanges from its start: the image bytes are those after the
-  // bank, the location and the enable. The navigation locks the tables and every other bus action
-  // until `done`; the sequence touches no widget.
+  // On the worker: the navigation locks the tables and every other bus action until `done`; the
+  // sequence touches no widget.
   TControllerConfig* table = Table;
-  auto start = std::make_shared<std::atomic<int>>(0);
   QPointer<TSwitchFrame> self(this);
-  Navigation->RunOnWorker(
-      [table, start](BusSession& session) {
-        start->store(session.Exchanges());
-        return WriteSwitchSequences(session, *table);
-      },
-      [self, start](int exchanges) {
-        const int written = exchanges - start->load() - kMemoryWriteLeadIn;
-        if (self && written >= 1 && written <= kSwitchImageBytes) self->ShowWriteProgress(written);
-      },
+  RunMemoryWrite(
+      *Navigation, LabelWritten, kSwitchImageBytes, kSwitchImageBytes - 1,
+      [table](BusSession& session) { return WriteSwitchSequences(session, *table); },
       [self](const SequenceResult& result) {
         if (self) self->WriteSequencesDone(result);
       });

@@ -1,0 +1,41 @@
+// The counter of a memory write on the worker.
+#include "ui/devices/MemoryWrite.h"
+
+#include <QPointer>
+#include <atomic>
+#include <memory>
+
+#include "sequences/DeviceSequences.h"
+#include "ui/NavigatedView.h"
+
+namespace lumetra {
+
+bool RunMemoryWrite(TNavigation& navigation, QLabel* counter, int bytes, int shownLast,
+                    std::function<SequenceResult(BusSession&)> write,
+                    std::function<void(const SequenceResult&)> done) {
+  // The worker session counts its exchanges from its start: the count when the write began is
+  // taken on the worker before its first exchange and read here after each one. The data bytes are
+  // those after the bank, the location and the enable.
+  auto start = std::make_shared<std::atomic<int>>(0);
+  const QPointer<QLabel> label(counter);
+  return navigation.RunOnWorker(
+      [start, write = std::move(write)](BusSession& session) {
+        start->store(session.Exchanges());
+        return write(session);
+      },
+      [label, start, bytes, shownLast](int exchanges) {
+        const int written = exchanges - start->load() - kMemoryWriteLeadIn;
+        if (!label || written < 1 || written > bytes) return;
+        label->setText(QString::asprintf("%3d / %d", written - 1, shownLast));
+        label->repaint();
+      },
+      [label, done = std::move(done)](const SequenceResult& result) {
+        if (label) {
+          label->clear();
+          label->repaint();
+        }
+        if (done) done(result);
+      });
+}
+
+}  // namespace lumetra
