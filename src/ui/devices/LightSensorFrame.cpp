@@ -574,23 +574,8 @@ void TLightSensorFrame::OnButtonWriteCmndSequencesClick() {
 
 void TLightSensorFrame::OnButtonReadMeasuredValueClick() {
   if (Session == nullptr) return;
-  const MeasuredValue measured = ReadMeasuredIlluminance(*Session, *Table);
-  if (measured.value) {
-    EditMeasuredValue->setText(QString::number(*measured.value));
-    return;
-  }
-  if (measured.result.result == kSequenceRefused) {
-    Report(measured.result);
-    return;
-  }
-  if (!measured.result.Ok()) {
-    ErrorDlg->AddMessageLine(
-        QString::asprintf("Chyba pri komunikácii:  %d.", measured.result.result));
-    ErrorDlg->AddMessageLine(QString::fromStdString(measured.result.Text()));
-  } else {
-    ErrorDlg->AddMessageLine(QStringLiteral("Senzor na otázku nameranej hodnoty neodpovedal."));
-  }
-  ErrorDlg->exec();
+  sensor_frame::ShowMeasuredValue(this, *ErrorDlg, EditMeasuredValue,
+                                  ReadMeasuredIlluminance(*Session, *Table));
 }
 
 void TLightSensorFrame::OnIndicatorClick(int state) {

@@ -535,24 +535,8 @@ void TPirLightSensorFrame::OnButtonWriteCmndSequencesClick() {
 
 void TPirLightSensorFrame::OnButtonReadMeasuredValueClick() {
   if (Session == nullptr) return;
-  const MeasuredValue measured = ReadMeasuredIlluminance(*Session, *Table);
-  if (measured.value) {
-    EditMeasuredValue->setText(QString::number(*measured.value));
-    return;
-  }
-  if (measured.result.result == kSequenceRefused) {
-    Report(measured.result);
-    return;
-  }
-  // Reported as the light sensor's page does: a value that did not come is never left unsaid.
-  if (!measured.result.Ok()) {
-    ErrorDlg->AddMessageLine(
-        QString::asprintf("Chyba pri komunikácii:  %d.", measured.result.result));
-    ErrorDlg->AddMessageLine(QString::fromStdString(measured.result.Text()));
-  } else {
-    ErrorDlg->AddMessageLine(QStringLiteral("Senzor na otázku nameranej hodnoty neodpovedal."));
-  }
-  ErrorDlg->exec();
+  sensor_frame::ShowMeasuredValue(this, *ErrorDlg, EditMeasuredValue,
+                                  ReadMeasuredIlluminance(*Session, *Table));
 }
 
 void TPirLightSensorFrame::OnButtonAlarmClick() {

@@ -10,6 +10,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "sequences/GearSequences.h"
+#include "sequences/LightSensorSequences.h"
+#include "ui/ErrorDlg.h"
 #include "ui/Widgets.h"
 
 namespace lumetra::sensor_frame {
@@ -191,6 +194,25 @@ void THeadingStrip::Arrange() {
     it->second->move(x, 0);
     limit = x - 6;
   }
+}
+
+void ShowMeasuredValue(QWidget* page, TErrorDlg& dialog, QLineEdit* edit,
+                       const MeasuredValue& measured) {
+  if (measured.value) {
+    edit->setText(QString::number(*measured.value));
+    return;
+  }
+  if (measured.result.result == kSequenceRefused) {
+    ReportSequence(page, measured.result);
+    return;
+  }
+  if (!measured.result.Ok()) {
+    dialog.AddMessageLine(QString::asprintf("Chyba pri komunikácii:  %d.", measured.result.result));
+    dialog.AddMessageLine(QString::fromStdString(measured.result.Text()));
+  } else {
+    dialog.AddMessageLine(QStringLiteral("Senzor na otázku nameranej hodnoty neodpovedal."));
+  }
+  dialog.exec();
 }
 
 }  // namespace lumetra::sensor_frame

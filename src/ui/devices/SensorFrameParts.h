@@ -17,7 +17,9 @@
 
 namespace lumetra {
 
+class TErrorDlg;
 class TRadioGroup;
+struct MeasuredValue;
 
 namespace sensor_frame {
 
@@ -103,5 +105,11 @@ class THeadingStrip : public QWidget {
   std::vector<Heading> headings_;
   std::vector<Spread> spreads_;
 };
+
+// The answer of "Čítať hodnotu" on the page: the value into `edit`; a refusal to the status line;
+// a failed exchange or a query nobody answered in `dialog`, since a value that did not come is
+// never left unsaid.
+void ShowMeasuredValue(QWidget* page, TErrorDlg& dialog, QLineEdit* edit,
+                       const MeasuredValue& measured);
 
 }  // namespace lumetra::sensor_frame
