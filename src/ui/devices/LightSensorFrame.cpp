@@ -259,10 +259,7 @@ QWidget* TLightSensorFrame::BuildZonesArea() {
 }
 
 QWidget* TLightSensorFrame::BuildWriteArea() {
-  LabelWritten = Named<QLabel>("LabelWritten", QStringLiteral("0"));
-  // Room for the whole counter, so that the line does not move while it counts.
-  LabelWritten->setMinimumWidth(80);
-  LabelWritten->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  LabelWritten = MakeWriteCounter();
   auto* area = new QWidget;
   auto* layout = new QHBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -7,8 +7,16 @@
 
 #include "sequences/DeviceSequences.h"
 #include "ui/NavigatedView.h"
+#include "ui/Widgets.h"
 
 namespace lumetra {
+
+QLabel* MakeWriteCounter(int minimumWidth) {
+  auto* counter = Named<QLabel>("LabelWritten", QStringLiteral("0"));
+  counter->setMinimumWidth(minimumWidth);
+  counter->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return counter;
+}
 
 bool RunMemoryWrite(TNavigation& navigation, QLabel* counter, int bytes, int shownLast,
                     std::function<SequenceResult(BusSession&)> write,

@@ -198,10 +198,7 @@ void TOptoRelayFrame::BuildRow(int row) {
 }
 
 QWidget* TOptoRelayFrame::BuildWriteArea() {
-  LabelWritten = Named<QLabel>("LabelWritten", QStringLiteral("0"));
-  // Room for the whole counter, so that the caption line does not move while it counts.
-  LabelWritten->setMinimumWidth(80);
-  LabelWritten->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  LabelWritten = MakeWriteCounter();
   auto* area = new QWidget;
   auto* layout = new QHBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);

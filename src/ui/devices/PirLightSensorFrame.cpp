@@ -285,10 +285,7 @@ QWidget* TPirLightSensorFrame::BuildResponsesArea() {
   auto* layout = new QVBoxLayout(area);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  LabelWritten = Named<QLabel>("LabelWritten", QStringLiteral("0"));
-  // Room for the whole counter, so that the line does not move while it counts.
-  LabelWritten->setMinimumWidth(80);
-  LabelWritten->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  LabelWritten = MakeWriteCounter();
   auto* caption = new QHBoxLayout;
   caption->addWidget(Caption(QStringLiteral("Odozvy na správy z okolia:")));
   caption->addStretch(1);

@@ -325,9 +325,7 @@ QWidget* TSwitchFrame::BuildOptions() {
   ComboBoxAfterReset = Combo(QStringLiteral("ComboBoxAfterReset"), kAfterResetItems);
   second->addWidget(ComboBoxAfterReset);
   second->addStretch(1);
-  LabelWritten = Named<QLabel>("LabelWritten", QStringLiteral("0"));
-  LabelWritten->setMinimumWidth(70);
-  LabelWritten->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  LabelWritten = MakeWriteCounter(70);
   second->addWidget(LabelWritten);
   second->addWidget(MakeWriteButton("ButtonWriteCmndSequences", "PanelWriteCommand",
                                     ButtonWriteCmndSequences, PanelWriteCommand));
