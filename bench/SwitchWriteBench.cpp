@@ -176,6 +176,51 @@ BENCHMARK(BM_SwitchWrite_DaliTiming_Worker)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// One step level changed on a switch whose memory is known (as after a reading), against the
+// whole-image write of the same switch, on one server in one run: exchanges and wall time of each
+// and their ratios.
+void BM_SwitchOneField_DaliTiming(benchmark::State& state) {
+  const std::string line = WriteLine();
+  for (auto _ : state) {
+    auto server = ServerProcess::StartListening({"--timing", "dali", "--line", line});
+    {
+      GateLink link(static_cast<uint16_t>(server->Base() + kGateChannel));
+      BusSession session(&link.com);
+      TControllerConfig table;
+      auto timed = [&](auto&& write) {
+        const int before = session.Exchanges();
+        const auto start = std::chrono::steady_clock::now();
+        const SequenceResult result = write();
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        if (!result.Ok()) state.SkipWithError(result.Text().c_str());
+        return std::pair{ms, session.Exchanges() - before};
+      };
+      FillSwitch(table);
+      const auto [wholeMs, wholeExchanges] =
+          timed([&] { return WriteSwitchSequences(session, table); });
+      table.Switch().Sequences(2).Steps(1).SetCommand(77);
+      const auto [oneMs, oneExchanges] =
+          timed([&] { return WriteSwitchSequences(session, table); });
+      state.SetIterationTime(oneMs / 1000.0);
+      state.counters["whole_exchanges"] = wholeExchanges;
+      state.counters["whole_ms"] = wholeMs;
+      state.counters["one_exchanges"] = oneExchanges;
+      state.counters["one_ms"] = oneMs;
+      state.counters["exchange_ratio"] = static_cast<double>(oneExchanges) / wholeExchanges;
+      state.counters["time_ratio"] = oneMs / wholeMs;
+    }
+    server->Signal(SIGTERM);
+    server->Wait();
+  }
+  std::remove(line.c_str());
+}
+BENCHMARK(BM_SwitchOneField_DaliTiming)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

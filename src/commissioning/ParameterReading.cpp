@@ -1,6 +1,7 @@
 // The reading of one control gear or control device, request by request.
 #include "commissioning/ParameterReading.h"
 
+#include <optional>
 #include <utility>
 
 #include "buslink/BusSession.h"
@@ -114,23 +115,44 @@ bool ReadDevice(BusSession& session, TControllerConfig& t, int a, const ReadCanc
   const KindImage* kind = KindImageFor(t.DeviceType());
   if (kind == nullptr) return false;
   // Bytes the firmware lacks are not on the device: they become 0 and the later bytes follow on
-  // without a gap, so location and image index part ways from there on.
+  // without a gap, so location and image index part ways from there on. A byte the device left
+  // unanswered stays unknown, and a 16-bit value is stored only once both its bytes came, so a
+  // reading that stops between them shows no made-up value.
   KindRecord image = t.Image(*kind);
   const int total = kind->EnableIndex();
   int count = 0;
+  std::optional<uint8_t> low;
+  auto store = [&](uint16_t i, uint8_t byte, bool answered) {
+    const ImagePart part = kind->cells[i].part;
+    if (part == ImagePart::Low) {
+      low = answered ? std::optional<uint8_t>(byte) : std::nullopt;
+      return;
+    }
+    if (part == ImagePart::High) {
+      if (low && answered) {
+        image.StoreRead(i - 1u, *low);
+        image.StoreRead(i, byte);
+      }
+      low.reset();
+      return;
+    }
+    if (answered) image.StoreRead(i, byte);
+  };
   for (uint16_t i = 0; i < kind->EnableIndex() && !cancelled(); ++i) {
     if (!kind->OnDevice(i, t.Version(), t.MinVersion())) {
       image.SetImageByteAt(i, 0);
+      image.MarkHeld(i);
       continue;
     }
     progress(count, total);
-    image.SetImageByteAt(i, read(static_cast<uint8_t>(kImageFirstLocation + count)));
+    const uint8_t byte = read(static_cast<uint8_t>(kImageFirstLocation + count));
+    store(i, byte, session.Answered());
     ++count;
   }
   if (!cancelled()) {
     progress(count, total);
-    image.SetImageByteAt(kind->EnableIndex(),
-                         read(static_cast<uint8_t>(kImageFirstLocation + count)));
+    const uint8_t byte = read(static_cast<uint8_t>(kImageFirstLocation + count));
+    store(kind->EnableIndex(), byte, session.Answered());
   }
   return true;
 }

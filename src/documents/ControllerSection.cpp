@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "documents/PirSensorSection.h"
 #include "documents/LightSensorSection.h"
 #include "documents/OptoRelaySection.h"
 #include "documents/PirLightSensorSection.h"
+#include "documents/PirSensorSection.h"
 #include "documents/SectionParts.h"
 #include "documents/SwitchSection.h"
 
@@ -58,6 +58,11 @@ void LoadControllerSection(const DocumentReader& reader, TControllerConfig& tabl
     const uint8_t multimaster = reader.Byte(entry, "multimaster");
     table.SetMultimaster(multimaster == 0 || multimaster == TConfig::kNone ? multimaster : 1);
     if (const KindSection* kind = kinds.Find(table.DeviceType())) kind->load(reader, entry, table);
+    // What the document holds is set, to be written to the device; what it kept as erased was
+    // never read nor set and stays unknown.
+    if (const KindImage* image = KindImageFor(table.DeviceType())) {
+      table.Image(*image).ForgetErased();
+    }
     LoadPosition(reader, entry, table);
     table.SetStatus(0);
   });

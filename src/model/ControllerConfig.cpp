@@ -1,25 +1,26 @@
 // Control device table: record housekeeping and the kind views of the current slot.
 #include "model/ControllerConfig.h"
 
-#include <cstring>
-
 namespace lumetra {
 
 TControllerConfig::TControllerConfig() { ClearControllers(); }
 
 void TControllerConfig::ClearScratchSlot() {
   TConfig::ClearScratchSlot();
-  std::memset(&records_[kGroupSlot], 0xFF, sizeof(ControllerRecord));
+  // A group view starts unknown: no membership or setting is taken as decided until the user
+  // decides it, so an unticked box is a choice that can be sent.
+  SlotData(kGroupSlot).Groups.fill(kNone);
+  records_[kGroupSlot].Erase();
 }
 
 void TControllerConfig::ClearControllers() {
   Reset();
-  std::memset(records_.data(), 0xFF, sizeof(ControllerRecord) * kGroupSlot);
+  for (uint8_t i = 0; i < kGroupSlot; ++i) records_[i].Erase();
 }
 
 void TControllerConfig::EraseRecord() {
   if (CurrentSlot() < kSlotCount) {
-    std::memset(&records_[CurrentSlot()], 0xFF, sizeof(ControllerRecord));
+    records_[CurrentSlot()].Erase();
   }
 }
 
@@ -29,7 +30,7 @@ void TControllerConfig::MoveControlDevice(uint8_t to, uint8_t from) {
   MoveSlot(to, from);
   if (!IsValidMove(to, from) || to == from) return;
   if (to != kNone) records_[to] = records_[from];
-  std::memset(&records_[from], 0xFF, sizeof(ControllerRecord));
+  records_[from].Erase();
 }
 
 void TControllerConfig::ReplaceWith(const TControllerConfig& other) {
@@ -68,8 +69,9 @@ void TControllerConfig::SetGroupFirmware(uint8_t version, uint8_t minVersion) {
 RecordCursor TControllerConfig::Cursor(const KindImage& kind) {
   const uint8_t slot = CurrentSlot();
   if (slot >= kSlotCount) return RecordCursor(nullptr, &kind, 0, 0);
-  return RecordCursor(records_[slot].Layout.data(), &kind, Slot(slot).Version,
-                      Slot(slot).MinVersion);
+  // The group slot's record is read with the firmware its members share.
+  return RecordCursor(records_[slot].Layout.data(), &kind, FirmwareVersion(), FirmwareMinVersion(),
+                      &records_[slot].Origins);
 }
 
 SwitchLayout TControllerConfig::Switch() { return SwitchLayout(Cursor(kSwitchImage)); }

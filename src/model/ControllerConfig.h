@@ -7,21 +7,32 @@
 
 #include "model/Config.h"
 #include "model/ControllerLayouts.h"
+#include "model/ImageOrigins.h"
 #include "model/KindImage.h"
 
 namespace lumetra {
 
-// The kinds' layouts overlay one area; 0xFF (erased device memory, no value) until stored.
+// The kinds' layouts overlay one area; 0xFF (erased device memory, no value) until stored. Beside
+// it, what is known of each byte of the slot's kind image (ImageOrigins): nothing until a reading,
+// a document or an editor gives it.
 struct ControllerRecord {
   std::array<uint8_t, kControllerLayoutBytes> Layout;
   uint8_t Multimaster;
+  ImageOrigins Origins;
+
+  // Erased and unknown, as before a first reading.
+  void Erase() {
+    Layout.fill(0xFF);
+    Multimaster = 0xFF;
+    Origins.Forget();
+  }
 };
 
 class TControllerConfig : public TConfig {
  public:
   TControllerConfig();
 
-  // The group slot: occupied with zero identity bytes, and a record with empty steps and responses.
+  // The group slot: occupied with zero identity bytes, its groups, multimaster and record unknown.
   void ClearScratchSlot() override;
   void ClearControllers();
   void ResetPositions();

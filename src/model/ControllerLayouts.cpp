@@ -15,8 +15,9 @@ uint8_t RecordCursor::U8(uint16_t index) const {
 }
 
 void RecordCursor::SetU8(uint16_t index, uint32_t value) {
-  if (area_ && index < image_->length)
-    area_[image_->cells[index].offset] = static_cast<uint8_t>(value);
+  if (!area_ || index >= image_->length) return;
+  area_[image_->cells[index].offset] = static_cast<uint8_t>(value);
+  Mark(index);
 }
 
 uint32_t RecordCursor::U32(uint16_t index) const {
@@ -25,10 +26,23 @@ uint32_t RecordCursor::U32(uint16_t index) const {
   return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
+namespace {
+void Put32(uint8_t* p, uint32_t value) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+}  // namespace
+
+uint16_t RecordCursor::WideEnd(uint16_t index) const {
+  return image_->cells[index].part == ImagePart::Low && index + 1 < image_->length
+             ? static_cast<uint16_t>(index + 1)
+             : index;
+}
+
 void RecordCursor::SetU32(uint16_t index, uint32_t value) {
   if (!area_ || index >= image_->length) return;
-  uint8_t* p = area_ + image_->cells[index].offset;
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
+  Put32(area_ + image_->cells[index].offset, value);
+  Mark(index);
+  Mark(WideEnd(index));
 }
 
 uint8_t RecordCursor::ImageByte(uint16_t index) const {
@@ -43,20 +57,29 @@ uint8_t RecordCursor::ImageByte(uint16_t index) const {
   }
 }
 
-void RecordCursor::SetImageByte(uint16_t index, uint32_t value) {
+void RecordCursor::PutImageByte(uint16_t index, uint32_t value) {
   if (!area_ || index >= image_->length) return;
   const uint32_t byte = value & 0xFF;
+  uint8_t* p = area_ + image_->cells[index].offset;
   switch (image_->cells[index].part) {
     case ImagePart::Low:
-      SetU32(index, byte);
+      Put32(p, byte);
       break;
     case ImagePart::High:
-      SetU32(index, U32(index) | (byte << 8));
+      Put32(p, U32(index) | (byte << 8));
       break;
     default:
-      SetU8(index, byte);
+      *p = static_cast<uint8_t>(byte);
       break;
   }
+}
+
+void RecordCursor::SetImageByte(uint16_t index, uint32_t value) {
+  if (!area_ || index >= image_->length) return;
+  PutImageByte(index, value);
+  // The low byte replaces the whole value, so its high byte changed as well.
+  Mark(index);
+  Mark(WideEnd(index));
 }
 
 // ---- FieldGroup ----
@@ -95,6 +118,59 @@ uint8_t KindRecord::ImageByteAt(uint32_t index) const {
 
 void KindRecord::SetImageByteAt(uint32_t index, uint32_t value) {
   if (index < Image().length) c_.SetImageByte(static_cast<uint16_t>(index), value);
+}
+
+ByteOrigin KindRecord::Origin(uint32_t index) const {
+  const ImageOrigins* origins = c_.Origins();
+  return origins && index < Image().length ? origins->Origin(static_cast<uint16_t>(index))
+                                           : ByteOrigin::kUnknown;
+}
+
+bool KindRecord::Known(uint32_t first, uint32_t last) const {
+  for (uint32_t i = first; i < last; ++i) {
+    if (Origin(i) == ByteOrigin::kUnknown) return false;
+  }
+  return true;
+}
+
+bool KindRecord::Pending(uint32_t index) const {
+  const ImageOrigins* origins = c_.Origins();
+  return origins && index < Image().length &&
+         origins->Pending(static_cast<uint16_t>(index), ImageByteAt(index));
+}
+
+void KindRecord::StoreRead(uint32_t index, uint8_t value) {
+  ImageOrigins* origins = c_.Origins();
+  if (!origins || index >= Image().length) return;
+  c_.PutImageByte(static_cast<uint16_t>(index), value);
+  origins->MarkHeld(static_cast<uint16_t>(index), value);
+}
+
+void KindRecord::MarkHeld(uint32_t index) {
+  if (ImageOrigins* origins = c_.Origins(); origins && index < Image().length) {
+    origins->MarkHeld(static_cast<uint16_t>(index), ImageByteAt(index));
+  }
+}
+
+bool KindRecord::Fits(uint32_t index) const {
+  if (index >= Image().length || Image().cells[index].part == ImagePart::Byte) return true;
+  const uint16_t low = Image().cells[index].part == ImagePart::Low ? index : index - 1;
+  return c_.U32(low) <= 0xFFFF;
+}
+
+void KindRecord::Forget(uint32_t index) {
+  if (ImageOrigins* origins = c_.Origins()) origins->Forget(static_cast<uint16_t>(index));
+}
+
+void KindRecord::ForgetErased() {
+  ImageOrigins* origins = c_.Origins();
+  if (!origins) return;
+  const KindImage& image = Image();
+  for (uint16_t i = 0; i < image.length; ++i) {
+    const bool erased =
+        image.cells[i].part == ImagePart::Byte ? c_.U8(i) == 0xFF : c_.U32(i) == 0xFFFFFFFFu;
+    if (erased) origins->Forget(i);
+  }
 }
 
 int KindRecord::Location(uint32_t index) const {

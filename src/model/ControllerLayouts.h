@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "model/ImageOrigins.h"
 #include "model/KindImage.h"
 
 namespace lumetra {
@@ -12,10 +13,14 @@ namespace lumetra {
 // Byte and 32-bit access to one record's layout area through image indices. A cursor without an
 // area stands for something that does not exist: out-of-range indices (reads all ones, the erased
 // value) or fields the device's firmware lacks (reads 0). Writes through it do nothing.
+// Every store marks the image bytes it changed as set in the record's origins, so that whatever
+// stores a value (an editor, a document) makes it one to be written; a reading of the device
+// stores through KindRecord::StoreRead instead.
 class RecordCursor {
  public:
-  RecordCursor(uint8_t* area, const KindImage* image, uint8_t version, uint8_t minVersion)
-      : area_(area), image_(image), version_(version), minVersion_(minVersion) {}
+  RecordCursor(uint8_t* area, const KindImage* image, uint8_t version, uint8_t minVersion,
+               ImageOrigins* origins = nullptr)
+      : area_(area), image_(image), version_(version), minVersion_(minVersion), origins_(origins) {}
 
   const KindImage& Image() const { return *image_; }
   uint8_t Version() const { return version_; }
@@ -30,6 +35,11 @@ class RecordCursor {
   // the device holds 0..65535.
   uint8_t ImageByte(uint16_t index) const;
   void SetImageByte(uint16_t index, uint32_t value);
+
+  // What is known of the record's image bytes; nullptr for a cursor without a record.
+  ImageOrigins* Origins() const { return area_ ? origins_ : nullptr; }
+  // Stores one image byte without marking it: the reading's and the write's own bookkeeping.
+  void PutImageByte(uint16_t index, uint32_t value);
 
   // The same cursor if `inRange`, otherwise one that reads the erased value.
   RecordCursor Within(bool inRange) const { return inRange ? *this : Missing(0xFF); }
@@ -46,11 +56,17 @@ class RecordCursor {
     c.missing_ = value;
     return c;
   }
+  void Mark(uint16_t index) const {
+    if (origins_) origins_->MarkSet(index);
+  }
+  // The high byte's index when `index` is the low byte of a 16-bit value, else `index`.
+  uint16_t WideEnd(uint16_t index) const;
   uint8_t* area_ = nullptr;
   const KindImage* image_;
   uint8_t version_ = 0;
   uint8_t minVersion_ = 0;
   uint8_t missing_ = 0xFF;
+  ImageOrigins* origins_ = nullptr;
 };
 
 // Where a named field sits: its block and field number in the kind's image description, and the
@@ -101,6 +117,24 @@ class KindRecord : protected FieldGroup {
   int Location(uint32_t index) const;
   // Image bytes the slot's firmware holds.
   uint16_t DeviceLength() const { return c_.Image().DeviceLength(c_.Version(), c_.MinVersion()); }
+
+  // Where image byte `index` came from; unknown for a record that does not exist.
+  ByteOrigin Origin(uint32_t index) const;
+  // Whether every byte of [first, last) is known (read or set): a value made of them may be shown.
+  bool Known(uint32_t first, uint32_t last) const;
+  // Whether the byte is set here and differs from what the device holds: it is to be written.
+  bool Pending(uint32_t index) const;
+  // A byte the device gave: stored, and known as what the device holds.
+  void StoreRead(uint32_t index, uint8_t value);
+  // The device now holds the record's byte (a write of it went through).
+  void MarkHeld(uint32_t index);
+  // False for a byte of a 16-bit value held above 65 535: the device would take its low bits only.
+  bool Fits(uint32_t index) const;
+  // The byte is no longer known (a write that may have changed it went elsewhere).
+  void Forget(uint32_t index);
+  // Bytes that hold the erased value (0xFF; 0xFFFFFFFF for both bytes of a 16-bit value) become
+  // unknown: how a document that kept a value nobody read or set gives it back.
+  void ForgetErased();
 };
 
 // A response entry: repetition `entry` of the kind's response block.

@@ -65,8 +65,11 @@ SequenceResult WriteDeviceGroups(BusSession& session, TControllerConfig& t,
       const uint8_t held = t.Groups(static_cast<uint32_t>(g));
       const std::optional<bool>& wanted = groups[static_cast<size_t>(g)];
       if (!wanted && held != 0 && held != 1) {
-        return Refused("Skupiny " + HalfName(half) +
-                       " ovládača nie sú prečítané: prečítajte jeho parametre");
+        return Refused(DeviceSelected(t)
+                           ? "Skupiny " + HalfName(half) +
+                                 " ovládača nie sú prečítané: prečítajte jeho parametre"
+                           : "Skupiny " + HalfName(half) +
+                                 " nie sú všetky zvolené: ovládače ich berú po ôsmich naraz");
       }
       if (wanted ? *wanted : held == 1) masks[half] |= static_cast<uint8_t>(1u << i);
     }
@@ -178,6 +181,121 @@ SequenceResult WriteDeviceMemory(BusSession& session, const TConfig& t, uint8_t 
     const SequenceResult disabled =
         RunSequence([&] { session.DeviceDataLess(target, device::kDisableWriteMemory); });
     if (result.Ok()) result = disabled;
+  }
+  return result;
+}
+
+}  // namespace lumetra
+
+namespace lumetra {
+
+int ImageWrite::Bytes() const {
+  int n = 0;
+  for (const MemoryRun& run : runs) n += static_cast<int>(run.bytes.size());
+  return n;
+}
+
+int ImageWrite::BytesAfter(int exchanges) const {
+  int done = 0;
+  for (const MemoryRun& run : runs) {
+    const int size = static_cast<int>(run.bytes.size());
+    const int data = exchanges - kMemoryWriteLeadIn;
+    if (data < size) return done + (data > 0 ? data : 0);
+    done += size;
+    exchanges -= kMemoryWriteLeadIn + size + 1;
+  }
+  return done;
+}
+
+ImageWrite PlanImageWrite(TControllerConfig& t, const KindImage& kind, uint16_t first,
+                          uint16_t last) {
+  ImageWrite plan;
+  plan.kind = &kind;
+  const KindRecord image = t.Image(kind);
+  MemoryRun* run = nullptr;
+  int next = -1;
+  for (uint16_t i = first; i < last && i < kind.length; ++i) {
+    const int location = image.Location(i);
+    if (location < 0) continue;
+    if (!image.Pending(i)) {
+      run = nullptr;
+      continue;
+    }
+    if (run == nullptr || location != next) {
+      plan.runs.push_back(MemoryRun{static_cast<uint8_t>(location), {}, {}});
+      run = &plan.runs.back();
+    }
+    run->indices.push_back(i);
+    run->bytes.push_back(image.ImageByteAt(i));
+    next = location + 1;
+  }
+  return plan;
+}
+
+namespace {
+
+// The members of the selected group (or of all devices) whose kind is the plan's take what was
+// sent.
+void UpdateMembers(TControllerConfig& t, const ImageWrite& plan,
+                   const std::vector<std::pair<uint16_t, uint8_t>>& sent) {
+  const uint8_t selected = t.CurrentSlot();
+  if (selected < TConfig::kGroupSlot || sent.empty()) return;
+  const KindImage& kind = *plan.kind;
+  const uint8_t version = t.FirmwareVersion();
+  const uint8_t minVersion = t.FirmwareMinVersion();
+  const bool groupGap = kind.gap.AppliesTo(version, minVersion);
+  for (const uint8_t m : Reached(t)) {
+    t.SetCurrentSlot(m);
+    if (t.DeviceType() != kind.deviceType) continue;
+    KindRecord to = t.Image(kind);
+    if (kind.gap.AppliesTo(t.FirmwareVersion(), t.FirmwareMinVersion()) == groupGap) {
+      for (const auto& [index, byte] : sent) to.StoreRead(index, byte);
+      continue;
+    }
+    // Its firmware keeps other fields at the locations written: they are no longer known.
+    for (const auto& [index, byte] : sent) {
+      const int location = kind.Location(index, version, minVersion);
+      for (uint16_t i = 0; i < kind.length; ++i) {
+        if (to.Location(i) == location) to.Forget(i);
+      }
+    }
+  }
+  t.SetCurrentSlot(selected);
+}
+
+}  // namespace
+
+SequenceResult WriteImage(BusSession& session, TControllerConfig& t, const ImageWrite& plan,
+                          const std::function<void(int written)>& written) {
+  if (auto refused = RefuseFreeSlot(t)) return *refused;
+  const int total = plan.Bytes();
+  if (total == 0) return Refused("Nie je zmenená žiadna hodnota na zápis");
+  KindRecord image = t.Image(*plan.kind);
+  for (const MemoryRun& run : plan.runs) {
+    for (const uint16_t index : run.indices) {
+      if (!image.Fits(index)) {
+        return Refused("Hodnota na mieste " + std::to_string(run.location) +
+                       " pamäte je mimo rozsahu 0–65535: zadajte ju znova");
+      }
+    }
+  }
+  std::vector<std::pair<uint16_t, uint8_t>> sent;
+  SequenceResult result;
+  for (const MemoryRun& run : plan.runs) {
+    result = WriteDeviceMemory(session, t, run.location, run.bytes, [&](int n) {
+      const uint16_t index = run.indices[static_cast<size_t>(n - 1)];
+      image.MarkHeld(index);
+      sent.emplace_back(index, run.bytes[static_cast<size_t>(n - 1)]);
+      if (written) written(static_cast<int>(sent.size()));
+    });
+    if (!result.Ok()) break;
+  }
+  UpdateMembers(t, plan, sent);
+  // Which byte did not go through, when it was one of the image's.
+  if (!result.Ok() && result.refusal.empty() && static_cast<int>(sent.size()) < total &&
+      result.step.rfind(device::kWriteMemorySingleByte.name, 0) == 0) {
+    result.step +=
+        " (bajt " + std::to_string(sent.size() + 1) + " z " + std::to_string(total) + ")";
   }
   return result;
 }

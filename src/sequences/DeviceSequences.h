@@ -16,6 +16,7 @@ namespace lumetra {
 
 class TConfig;
 class TControllerConfig;
+struct KindImage;
 
 // The address byte of the selection on the control device bus: the slot for a device, 0x80 + g for
 // group g, 0xFF for all devices. Every kind editor sends to the same byte.
@@ -64,5 +65,41 @@ SequenceResult WriteDeviceMemory(BusSession& session, const TConfig& table, uint
 // Exchanges of WriteDeviceMemory before its first byte (SET BANK, SET DTR, ENABLE WRITE MEMORY):
 // a counter fed by the session's exchanges takes them off.
 inline constexpr int kMemoryWriteLeadIn = 3;
+
+// One memory write of consecutive locations: the image indices and the bytes they hold.
+struct MemoryRun {
+  uint8_t location = 0;
+  std::vector<uint16_t> indices;
+  std::vector<uint8_t> bytes;
+};
+
+// What a kind editor's "Zapísať" sends of a part of the selected record's image: exactly the
+// bytes that were set (typed, or opened from a document) and differ from what the device is known
+// to hold, never a byte nobody read or set. Consecutive locations go as one run of the memory
+// pattern, so a fully set image is one write of the whole part and a one-field change a handful of
+// exchanges.
+struct ImageWrite {
+  const KindImage* kind = nullptr;
+  std::vector<MemoryRun> runs;
+
+  int Bytes() const;
+  // Data bytes that went through once `exchanges` exchanges of the write were sent (every run
+  // adds its lead-in and DISABLE WRITE MEMORY).
+  int BytesAfter(int exchanges) const;
+};
+
+// Image indices [first, last) of `kind`, for the selected record and its firmware.
+ImageWrite PlanImageWrite(TControllerConfig& table, const KindImage& kind, uint16_t first,
+                          uint16_t last);
+
+// Sends the plan's runs with WriteDeviceMemory, in order, and stops at the first failure, naming
+// how far it got ("WRITE MEMORY SINGLE BYTE C 09 (bajt 18 z 232)"). Every byte that went through
+// counts as held by the device; for a group or all devices every member of the kind (membership
+// never read included, as the device may have heard it) holds exactly the bytes that were sent,
+// or, where its firmware lays the image out otherwise, no longer knows the locations that were
+// written. `written(n)` is told after each byte that went through, n counting from 1. Refused,
+// with nothing sent, when there is nothing to write.
+SequenceResult WriteImage(BusSession& session, TControllerConfig& table, const ImageWrite& plan,
+                          const std::function<void(int written)>& written = {});
 
 }  // namespace lumetra

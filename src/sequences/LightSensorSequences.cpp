@@ -24,32 +24,19 @@ std::optional<SequenceResult> RefuseFreeSlot(const TConfig& t) {
   return std::nullopt;
 }
 
-bool Unset(uint32_t wide) { return wide > kLargestDeviceValue; }
-// 255 is erased memory, no light output level.
-bool UnsetLevel(uint8_t level) { return level == 0xFF; }
-
-SequenceResult WriteImage(BusSession& session, TControllerConfig& t, const KindImage& kind,
-                          std::optional<const char*> unset,
-                          const std::function<void(int written)>& written) {
-  if (auto refused = RefuseFreeSlot(t)) return *refused;
-  if (unset) {
-    return Refused(std::string(*unset) + " nie je nastavená ani prečítaná: zadajte ju alebo " +
-                   "prečítajte parametre senzora");
-  }
-  return WriteDeviceMemory(session, t, kImageFirstLocation, SensorImageBytes(t, kind), written);
-}
-
 SequenceResult WriteEnabled(BusSession& session, TControllerConfig& t, const KindImage& kind,
                             uint8_t mask) {
   if (auto refused = RefuseFreeSlot(t)) return *refused;
   KindRecord image = t.Image(kind);
-  const uint8_t enabled = image.ImageByteAt(kind.EnableIndex());
-  if (enabled == 0xFF) {
+  const uint16_t enable = kind.EnableIndex();
+  if (image.Origin(enable) == ByteOrigin::kUnknown) {
     return Refused("Povolenie senzora nie je nastavené ani prečítané: nie je čo zapísať");
   }
-  const int location = image.Location(kind.EnableIndex());
-  return WriteDeviceMemory(session, t, static_cast<uint8_t>(location),
-                           {static_cast<uint8_t>(enabled & mask)});
+  // Only the bits the device takes go out.
+  if (image.Origin(enable) == ByteOrigin::kSet) {
+    image.SetImageByteAt(enable, image.ImageByteAt(enable) & mask);
+  }
+  return WriteImage(session, t, PlanImageWrite(t, kind, enable, enable + 1));
 }
 
 }  // namespace
@@ -76,55 +63,18 @@ std::vector<uint8_t> SensorImageBytes(TControllerConfig& t, const KindImage& kin
   return bytes;
 }
 
-int SensorImageCountShown(const KindImage& kind) { return kind.EnableIndex() - 1; }
-
-std::optional<const char*> LightSensorUnsetField(TControllerConfig& t) {
-  const LightSensorLayout s = t.LightSensor();
-  if (Unset(s.DefaultLevel())) return "Úroveň";
-  if (Unset(s.OnLevel())) return "Úroveň zapnutia";
-  if (Unset(s.OffLevel())) return "Úroveň vypnutia";
-  if (Unset(s.OffTimeout())) return "Doba čakania pred vypnutím";
-  if (UnsetLevel(s.MaxLevel())) return "Maximálna úroveň svietidiel";
-  if (UnsetLevel(s.MinLevel())) return "Minimálna úroveň svietidiel";
-  return std::nullopt;
-}
-
-std::optional<const char*> PirLightSensorUnsetField(TControllerConfig& t) {
-  const PirLightSensorLayout s = t.PirLightSensor();
-  static const char* const kLevels[2][3] = {
-      {"Úroveň rozsvecovania priebehu 1", "Úroveň 1. stmievania priebehu 1",
-       "Úroveň 2. stmievania priebehu 1"},
-      {"Úroveň rozsvecovania priebehu 2", "Úroveň 1. stmievania priebehu 2",
-       "Úroveň 2. stmievania priebehu 2"}};
-  static const char* const kWaits[2][2] = {
-      {"Doba čakania rozsvecovania priebehu 1", "Doba čakania 1. stmievania priebehu 1"},
-      {"Doba čakania rozsvecovania priebehu 2", "Doba čakania 1. stmievania priebehu 2"}};
-  const int sequences =
-      PirLightSensorHasSecondSequence(t.FirmwareVersion(), t.FirmwareMinVersion()) ? 2 : 1;
-  for (int q = 0; q < sequences; ++q) {
-    for (int c = 0; c < 3; ++c) {
-      const PirLightCommand command = s.Sequences(q).Commands(c);
-      if (Unset(command.Level())) return kLevels[q][c];
-      // The wait of the last command has no editor: it goes out as the table holds it.
-      if (c < 2 && Unset(command.Timeout())) return kWaits[q][c];
-    }
-  }
-  if (Unset(s.OnLevel())) return "Úroveň zapnutia";
-  if (Unset(s.OffLevel())) return "Úroveň vypnutia";
-  if (Unset(s.OffTimeout())) return "Doba čakania pred vypnutím";
-  if (UnsetLevel(s.MaxLevel())) return "Maximálna úroveň svietidiel";
-  if (UnsetLevel(s.MinLevel())) return "Minimálna úroveň svietidiel";
-  return std::nullopt;
+ImageWrite PlanSensorImage(TControllerConfig& t, const KindImage& kind) {
+  return PlanImageWrite(t, kind, 0, kind.EnableIndex());
 }
 
 SequenceResult WriteLightSensorImage(BusSession& session, TControllerConfig& t,
                                      const std::function<void(int written)>& written) {
-  return WriteImage(session, t, kLightSensorImage, LightSensorUnsetField(t), written);
+  return WriteImage(session, t, PlanSensorImage(t, kLightSensorImage), written);
 }
 
 SequenceResult WritePirLightSensorImage(BusSession& session, TControllerConfig& t,
                                         const std::function<void(int written)>& written) {
-  return WriteImage(session, t, kPirLightSensorImage, PirLightSensorUnsetField(t), written);
+  return WriteImage(session, t, PlanSensorImage(t, kPirLightSensorImage), written);
 }
 
 SequenceResult WriteLightSensorEnabled(BusSession& session, TControllerConfig& t) {

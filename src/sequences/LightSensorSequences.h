@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "buslink/BusSession.h"
+#include "sequences/DeviceSequences.h"
 #include "sequences/GearSequences.h"
 
 namespace lumetra {
@@ -31,18 +32,11 @@ inline constexpr uint32_t kLargestDeviceValue = 0xFFFF;
 // sensor) lays them out on the selected slot's firmware: bytes the firmware lacks are left out,
 // so the rest follow on as the device's memory holds them from location 7.
 std::vector<uint8_t> SensorImageBytes(TControllerConfig& table, const KindImage& kind);
-// The count the editor's progress shows the bytes against: the full image of the kind, whatever
-// the firmware leaves out (212 for the light sensor, 226 for the combined sensor).
-int SensorImageCountShown(const KindImage& kind);
 
-// What of the selected record is not yet a value the user set or the device gave (a 16-bit value
-// never stored, a light output level outside 1..100): the name of the first such field, in
-// Slovak, or none when the whole image may go out.
-std::optional<const char*> LightSensorUnsetField(TControllerConfig& table);
-std::optional<const char*> PirLightSensorUnsetField(TControllerConfig& table);
-
-// The regulation values and the 32 responses through WriteDeviceMemory from location 7:
-// `written(n)` after each byte that went through (n from 1). Refused while a field is unset.
+// Of the regulation values and the 32 responses (the image before the enable byte, at the
+// locations the slot's firmware keeps them), what WriteImage sends: `written(n)` after each byte
+// that went through (n from 1).
+ImageWrite PlanSensorImage(TControllerConfig& table, const KindImage& kind);
 SequenceResult WriteLightSensorImage(BusSession& session, TControllerConfig& table,
                                      const std::function<void(int written)>& written = {});
 SequenceResult WritePirLightSensorImage(BusSession& session, TControllerConfig& table,
@@ -50,7 +44,7 @@ SequenceResult WritePirLightSensorImage(BusSession& session, TControllerConfig& 
 
 // SensorEnabled into the location where the slot's firmware keeps it, the one the reading of the
 // device takes it from (the byte after the image). Refused while the byte was neither read nor
-// set (255). The combined sensor's byte goes out as its bit 0.
+// set. The combined sensor's byte goes out as its bit 0.
 SequenceResult WriteLightSensorEnabled(BusSession& session, TControllerConfig& table);
 SequenceResult WritePirLightSensorEnabled(BusSession& session, TControllerConfig& table);
 

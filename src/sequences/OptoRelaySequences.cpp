@@ -25,18 +25,20 @@ std::vector<uint8_t> RelayResponseImage(TControllerConfig& t) {
 }
 
 SequenceResult WriteRelayEnabled(BusSession& session, TControllerConfig& t) {
-  const uint8_t enabled = t.OptoRelay().RelayEnabled();
-  if (enabled == 0xFF) {
+  const uint16_t enable = kOptoRelayImage.EnableIndex();
+  if (t.OptoRelay().Origin(enable) == ByteOrigin::kUnknown) {
     return Refused("Povolenie optorelé nie je nastavené ani prečítané: nie je čo zapísať");
   }
-  return WriteDeviceMemory(
-      session, t, static_cast<uint8_t>(kImageFirstLocation + kOptoRelayImage.EnableIndex()),
-      {enabled});
+  return WriteImage(session, t, PlanImageWrite(t, kOptoRelayImage, enable, enable + 1));
+}
+
+ImageWrite PlanRelayResponses(TControllerConfig& t) {
+  return PlanImageWrite(t, kOptoRelayImage, 0, kOptoRelayImage.EnableIndex());
 }
 
 SequenceResult WriteRelayResponses(BusSession& session, TControllerConfig& t,
                                    const std::function<void(int written)>& written) {
-  return WriteDeviceMemory(session, t, kImageFirstLocation, RelayResponseImage(t), written);
+  return WriteImage(session, t, PlanRelayResponses(t), written);
 }
 
 SequenceResult TestRelayOutput(BusSession& session, const TControllerConfig& t, int output,

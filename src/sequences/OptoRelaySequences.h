@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "buslink/BusSession.h"
+#include "sequences/DeviceSequences.h"
 #include "sequences/GearSequences.h"
 
 namespace lumetra {
@@ -20,12 +21,13 @@ inline constexpr int kRelayOutputs = 4;
 // 7 on): what the responses' write sends.
 std::vector<uint8_t> RelayResponseImage(TControllerConfig& table);
 
-// RelayEnabled of the selected record into location 231. Refused when the byte holds no value the
-// user set or read (255): an erased byte is never written back as if it were a choice.
+// RelayEnabled of the selected record into location 231. Refused when nobody read or set the
+// byte: an erased byte is never written back as if it were a choice.
 SequenceResult WriteRelayEnabled(BusSession& session, TControllerConfig& table);
 
-// The 224 bytes of the responses through WriteDeviceMemory; `written(n)` after each byte that went
-// through (n from 1 to 224).
+// Of the 224 bytes of the responses, those WriteImage sends; `written(n)` after each byte that went
+// through (n from 1).
+ImageWrite PlanRelayResponses(TControllerConfig& table);
 SequenceResult WriteRelayResponses(BusSession& session, TControllerConfig& table,
                                    const std::function<void(int written)>& written = {});
 

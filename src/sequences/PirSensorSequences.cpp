@@ -50,10 +50,6 @@ TestRequest RequestOf(PirSensorTest test) {
   return {device::kSetIndicator, IndicatorState(0)};
 }
 
-uint8_t Location(TControllerConfig& t, uint32_t index) {
-  return static_cast<uint8_t>(t.PirSensor().Location(index));
-}
-
 }  // namespace
 
 std::vector<uint8_t> PirSensorSettingsBytes(TControllerConfig& t) {
@@ -68,11 +64,14 @@ std::vector<uint8_t> PirSensorSettingsBytes(TControllerConfig& t) {
 }
 
 SequenceResult WritePirSensorEnabled(BusSession& session, TControllerConfig& t) {
-  const uint8_t enabled = t.PirSensor().SensorEnabled();
-  if (enabled == TConfig::kNone) {
+  if (t.PirSensor().Origin(kEnableIndex) == ByteOrigin::kUnknown) {
     return Refused("Stav senzora nie je prečítaný ani zadaný: označte \"Senzor povolený\"");
   }
-  return WriteDeviceMemory(session, t, Location(t, kEnableIndex), {enabled});
+  return WriteImage(session, t, PlanImageWrite(t, kPirSensorImage, kEnableIndex, kEnableIndex + 1));
+}
+
+ImageWrite PlanPirSensorSettings(TControllerConfig& t) {
+  return PlanImageWrite(t, kPirSensorImage, 0, kEnableIndex);
 }
 
 SequenceResult WritePirSensorSettings(BusSession& session, TControllerConfig& t,
@@ -80,15 +79,17 @@ SequenceResult WritePirSensorSettings(BusSession& session, TControllerConfig& t,
   static const char* const kWaitNames[kPirTimedCommands] = {"rozsvecovania", "1. stmievania"};
   const PirSensorLayout layout = t.PirSensor();
   for (int c = 0; c < kPirTimedCommands; ++c) {
-    if (layout.Commands(static_cast<uint32_t>(c)).Timeout() > kPirMaxTimeout) {
+    const uint16_t at =
+        kPirSensorImage.Index(pir_image::kCommands, static_cast<uint16_t>(c), pir_image::kTimeout);
+    if (layout.Pending(at) &&
+        layout.Commands(static_cast<uint32_t>(c)).Timeout() > kPirMaxTimeout) {
       return Refused(std::string("Čakanie ") + kWaitNames[c] +
-                     " nie je prečítané ani zadané (0:00:00 až 18:00:00)");
+                     " je mimo rozsahu 0:00:00 až 18:00:00");
     }
   }
-  return WriteDeviceMemory(session, t, Location(t, 0), PirSensorSettingsBytes(t),
-                           [&](int count) {
-                             if (written) written(count - 1);
-                           });
+  return WriteImage(session, t, PlanPirSensorSettings(t), [&](int count) {
+    if (written) written(count - 1);
+  });
 }
 
 SequenceResult SendPirSensorTest(BusSession& session, const TConfig& t, PirSensorTest test) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "buslink/BusSession.h"
+#include "sequences/DeviceSequences.h"
 #include "sequences/GearSequences.h"
 
 namespace lumetra {
@@ -26,13 +27,13 @@ inline constexpr int kPirTimedCommands = 2;
 std::vector<uint8_t> PirSensorSettingsBytes(TControllerConfig& table);
 
 // "Senzor povolený" into location 177 of the selection. Refused while the flag was never read or
-// set (255).
+// set.
 SequenceResult WritePirSensorEnabled(BusSession& session, TControllerConfig& table);
 
-// The commands, the controlled lights and the responses: SET BANK, SET DTR 7, ENABLE WRITE
-// MEMORY, the 170 bytes, DISABLE WRITE MEMORY. `written(n)` is told after each byte that went
-// through, n counting from 0 (169 after the last). Refused while the wait of the switching on or of
-// the first dimming is unknown (never read or set: above 18:00:00), so no made-up wait goes out.
+// Of the commands, the controlled lights and the responses (170 bytes from location 7), what
+// WriteImage sends. `written(n)` is told after each byte that went through, n counting from 0.
+// Refused while a wait to be sent is above 18:00:00.
+ImageWrite PlanPirSensorSettings(TControllerConfig& table);
 SequenceResult WritePirSensorSettings(BusSession& session, TControllerConfig& table,
                                       const std::function<void(int n)>& written = {});
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "buslink/BusSession.h"
+#include "sequences/DeviceSequences.h"
 
 namespace lumetra {
 
@@ -20,20 +21,22 @@ inline constexpr int kSwitchSequenceBytes = 4 * 26;
 inline constexpr int kSwitchResponseBytes = 2 * 16 * 4;
 inline constexpr int kSwitchImageBytes = kSwitchSequenceBytes + kSwitchResponseBytes;
 
-// Both writes go to the selection; written to a group or to all devices, the records of the
-// switches that heard them take what was sent.
+// Both writes go to the selection and send what WriteImage sends: the bytes set and not yet on
+// the device; written to a group or to all devices, the records of the switches that heard them
+// take what was sent.
 //
-// Type0, Type1 and ButtonsEnabled of the selection's record, in one memory write. Refused while
-// an input has no type (0..2) or the enable bits were never read: three bytes in a row cannot
-// leave one out, and an unknown byte is never sent.
+// Type0, Type1 and ButtonsEnabled of the selection's record. Refused while an input type to be
+// sent is none of the three.
+ImageWrite PlanSwitchInputs(TControllerConfig& table);
 SequenceResult WriteSwitchInputs(BusSession& session, TControllerConfig& table);
 
 // The 232 image bytes of the sequences (104) and the responses (128), in image order.
 std::vector<uint8_t> SwitchImageBytes(TControllerConfig& table);
 
-// Writes SwitchImageBytes of the selection in one memory write; `written(n)` is told after each
-// byte that went through. A failed byte stops the write (DISABLE WRITE MEMORY still goes out) and
-// its number is in the result's step: "WRITE MEMORY SINGLE BYTE C 09 (bajt 18 z 232)".
+// The sequences and responses; `written(n)` is told after each byte that went through. A failed
+// byte stops the write (DISABLE WRITE MEMORY still goes out) and its number is in the result's
+// step: "WRITE MEMORY SINGLE BYTE C 09 (bajt 18 z 232)".
+ImageWrite PlanSwitchSequences(TControllerConfig& table);
 SequenceResult WriteSwitchSequences(BusSession& session, TControllerConfig& table,
                                     const std::function<void(int written)>& written = {});
 

@@ -196,13 +196,24 @@ TEST_F(ControllerFrameTest, GroupModeWritesToTheGroupAndCopiesIntoItsMembers) {
   EXPECT_EQ(editor->EditShortAddr->text(), QStringLiteral("4"));
   EXPECT_FALSE(editor->EditShortAddr->isEnabled());
   EXPECT_FALSE(editor->ButtonReadControl->isEnabled());
-  for (QCheckBox* box : editor->CheckBoxG) EXPECT_EQ(box->checkState(), Qt::Unchecked);
-  // The group slot's zeros alone are never sent.
+  // Nothing of a group is known until the user decides it.
+  for (QCheckBox* box : editor->CheckBoxG) EXPECT_EQ(box->checkState(), Qt::PartiallyChecked);
+  EXPECT_EQ(editor->CheckBoxMultimaster->checkState(), Qt::PartiallyChecked);
   editor->ButtonNewGroups->click();
   EXPECT_TRUE(Sent().empty());
 
+  // A device takes eight groups at once: one box decided of a half is not enough to send it.
   Group(0)->click();
-  Group(9)->click();
+  ASSERT_EQ(Group(0)->checkState(), Qt::Checked);
+  editor->ButtonNewGroups->click();
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_TRUE(StatusLine().contains(QStringLiteral("nie sú všetky zvolené"))) << StatusLine().toStdString();
+  // Every other box decided as "no": unticked is a choice that goes out.
+  for (int g = 1; g < 16; ++g) {
+    Group(g)->click();
+    if (g != 9) Group(g)->click();
+    ASSERT_EQ(Group(g)->checkState(), g == 9 ? Qt::Checked : Qt::Unchecked) << g;
+  }
   editor->ButtonNewGroups->click();
   // The members leave group 4 with the low mask: it goes last.
   EXPECT_EQ(Sent(), (std::vector<Frame>{Device(0x84, 11, 0x02), Device(0x84, 10, 0x01)}));
@@ -213,6 +224,29 @@ TEST_F(ControllerFrameTest, GroupModeWritesToTheGroupAndCopiesIntoItsMembers) {
   EXPECT_EQ(TableGroups(20), 1 << 1);
   EXPECT_EQ(LineDevice(20).Groups(), 1 << 1);
   EXPECT_EQ(table->CurrentSlot(), TConfig::kGroupSlot);
+}
+
+TEST_F(ControllerFrameTest, AGroupTakesMasksZeroAndZeroAndMultimasterOff) {
+  Open();
+  SelectGroup(4);
+  Sent();
+  for (QCheckBox* box : editor->CheckBoxG) {
+    box->click();
+    box->click();
+    ASSERT_EQ(box->checkState(), Qt::Unchecked);
+  }
+  editor->ButtonNewGroups->click();
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(0x84, 11, 0x00), Device(0x84, 10, 0x00)}));
+  for (uint8_t a : {3, 8}) EXPECT_EQ(LineDevice(a).Groups(), 0) << int(a);
+
+  SelectGroup(1);
+  Sent();
+  editor->CheckBoxMultimaster->click();
+  editor->CheckBoxMultimaster->click();
+  ASSERT_EQ(editor->CheckBoxMultimaster->checkState(), Qt::Unchecked);
+  EXPECT_TRUE(editor->PanelWriteMultimaster->isVisible());
+  editor->ButtonNewControlValue->click();
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(0x81, 0, 3)}));
 }
 
 TEST_F(ControllerFrameTest, AddressChangeMovesTheDeviceOrDeletesIt) {

@@ -297,30 +297,32 @@ TEST_F(OptoRelayFrameTest, TheResponsesGoOutWithTheCounterAndLandInTheDevice) {
   PaintedTexts painted(relay->LabelWritten);
   WriteResponses();
 
-  std::vector<Frame> expected = {Device(kRelay, 5, 0xB0), Device(kRelay, 3, 7),
-                                 Device(kRelay, 0, 6)};
-  table->SetCurrentSlot(kRelay);
-  for (uint32_t j = 0; j < 32; ++j) {
-    for (uint32_t n = 0; n < 7; ++n) {
-      expected.push_back(Device(kRelay, 7, table->OptoRelay().ImageByte(j, n)));
-    }
-  }
-  expected.push_back(Device(kRelay, 0, 5));
+  // What was set and nothing else: response 0's address, message and outputs, response 3's
+  // level; the bytes nobody read or set stay as the device holds them.
+  std::vector<Frame> expected;
+  auto run = [&](uint8_t location, std::vector<uint8_t> bytes) {
+    expected.insert(expected.end(), {Device(kRelay, 5, 0xB0), Device(kRelay, 3, location),
+                                     Device(kRelay, 0, 6)});
+    for (const uint8_t b : bytes) expected.push_back(Device(kRelay, 7, b));
+    expected.push_back(Device(kRelay, 0, 5));
+  };
+  run(7, {3, 1, 0x20});
+  run(13, {0x12});
+  run(7 + 3 * 7 + 4, {0xF4, 0x01});
   EXPECT_EQ(Sent(), expected);
-  EXPECT_EQ(expected[3 + 3 * 7 + 4], Device(kRelay, 7, 0xF4)) << "level 500, low byte";
   const sim::ControlDevice unit = LineDevice(kRelay);
   EXPECT_EQ(unit.config[7], 3);
   EXPECT_EQ(unit.config[13], 0x12);
   EXPECT_EQ(unit.config[7 + 3 * 7 + 5], 0x01) << "level 500, high byte";
 
-  // The counter was painted after every byte, in order, up to 223 / 223, and emptied at the end
+  // The counter was painted after every byte, in order, up to 5 / 5, and emptied at the end
   // (the locking and unlocking of the editor repaint it too, hence no duplicates counted).
   std::vector<QString> counter;
   for (const QString& text : painted.texts) {
     if (!text.isEmpty() && (counter.empty() || counter.back() != text)) counter.push_back(text);
   }
   std::vector<QString> expectedCounter;
-  for (int n = 0; n <= 223; ++n) expectedCounter.push_back(QString::asprintf("%3d / 223", n));
+  for (int n = 0; n <= 5; ++n) expectedCounter.push_back(QString::asprintf("%3d / 5", n));
   EXPECT_EQ(counter, expectedCounter);
   ASSERT_FALSE(painted.texts.empty());
   EXPECT_TRUE(painted.texts.back().isEmpty()) << "emptied at the end";
@@ -332,8 +334,12 @@ TEST_F(OptoRelayFrameTest, TheResponsesGoOutWithTheCounterAndLandInTheDevice) {
   EXPECT_EQ(LineDevice(kRelay).outputs, 0x02);
 }
 
-TEST_F(OptoRelayFrameTest, AFailedWriteKeepsThePanelAndSaysWhichStepFailed) {
-  Type(relay->EditOncAddress[0], QStringLiteral("3"));
+TEST_F(OptoRelayFrameTest, AFailedWriteKeepsThePanelUntilTheRestWentThrough) {
+  // A record opened from a document that knew every byte: the whole image goes out.
+  KindRecord image = table->Image(kOptoRelayImage);
+  for (uint16_t i = 0; i < kOptoRelayImage.length; ++i) image.SetImageByteAt(i, 0x10 + i % 7);
+  Select(kRelay);
+  ASSERT_TRUE(relay->PanelWriteNewValues->isVisible()) << "a record with bytes to send shows it";
   Sent();
   SilenceRequest(3 + 50);
   WriteResponses();
@@ -342,8 +348,20 @@ TEST_F(OptoRelayFrameTest, AFailedWriteKeepsThePanelAndSaysWhichStepFailed) {
   EXPECT_EQ(sent.back(), Device(kRelay, 0, 5)) << "writing is disabled again";
   EXPECT_TRUE(relay->PanelWriteNewValues->isVisible());
   EXPECT_TRUE(relay->LabelWritten->text().isEmpty());
-  EXPECT_TRUE(StatusLine().startsWith(QStringLiteral("WRITE MEMORY SINGLE BYTE C 20")))
+  EXPECT_TRUE(StatusLine().contains(QStringLiteral("(bajt 50 z 224)")))
       << StatusLine().toStdString();
+  // Shown again, the device still lacks the rest: the panel stays.
+  Select(9);
+  Select(kRelay);
+  EXPECT_TRUE(relay->PanelWriteNewValues->isVisible());
+  // The next write sends what did not go through, from byte 50 on, and nothing before it.
+  WriteResponses();
+  const std::vector<Frame> rest = Sent();
+  ASSERT_EQ(rest.size(), 3u + 175u + 1u);
+  EXPECT_EQ(rest[1], Device(kRelay, 3, 7 + 49));
+  EXPECT_FALSE(relay->PanelWriteNewValues->isVisible());
+  const sim::ControlDevice unit = LineDevice(kRelay);
+  for (uint16_t i = 0; i < 224; ++i) ASSERT_EQ(unit.config[7 + i], 0x10 + i % 7) << i;
 }
 
 TEST_F(OptoRelayFrameTest, TheEnableByteIsWrittenOnlyOnceItHasAValue) {
@@ -392,11 +410,16 @@ TEST_F(OptoRelayFrameTest, AGroupOfRelaysEditsTheGroupSlotAndWritesToTheGroup) {
   EXPECT_EQ(Onc(1).Address(), 255) << "the member's record is its own";
   Sent();
   WriteResponses();
-  const std::vector<Frame> sent = Sent();
-  ASSERT_EQ(sent.size(), 228u);
-  EXPECT_EQ(sent.front(), Device(0x82, 5, 0xB0));
-  EXPECT_EQ(sent[3 + 7], Device(0x82, 7, 4));
-  for (uint8_t a : {kRelay, uint8_t{9}}) EXPECT_EQ(LineDevice(a).config[14], 4) << int(a);
+  // Only what the group view set goes out, and the members' records follow it.
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(0x82, 5, 0xB0), Device(0x82, 3, 14),
+                                        Device(0x82, 0, 6), Device(0x82, 7, 4),
+                                        Device(0x82, 0, 5)}));
+  for (uint8_t a : {kRelay, uint8_t{9}}) {
+    EXPECT_EQ(LineDevice(a).config[14], 4) << int(a);
+    EXPECT_EQ(Onc(1, a).Address(), 4) << int(a);
+  }
+  EXPECT_EQ(Onc(0).Address(), 3) << "what the group did not set stays the member's";
+  EXPECT_EQ(LineDevice(kRelay).config[7], 0xFF);
   relay->ButtonOn->click();
   EXPECT_EQ(Sent(), (std::vector<Frame>{Device(0x82, 130, 0)}));
 }

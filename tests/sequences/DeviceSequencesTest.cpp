@@ -126,8 +126,10 @@ TEST(DeviceGroupsTest, OnlyTheHalfWithAChangeGoesOut) {
 TEST(DeviceGroupsTest, GroupModeCopiesTheGroupSlotIntoEveryMemberAndLeavesTheGroupLast) {
   auto bus = Installed();
   SelectGroup(bus->devices, 4);
-  // The group slot starts with no groups: its members end in exactly groups 0 and 9, out of 4.
+  // A group's memberships start unknown: every box of a half sent is decided, here as "no" but
+  // for groups 0 and 9, so its members end in exactly those, out of 4.
   DeviceGroups groups{};
+  groups.fill(false);
   groups[0] = true;
   groups[9] = true;
   ASSERT_TRUE(WriteDeviceGroups(bus->session, bus->devices, groups).Ok());
@@ -161,6 +163,7 @@ TEST(DeviceGroupsTest, TheOrderOfTheMasksKeepsTheGroupListening) {
     auto bus = Installed();
     SelectGroup(bus->devices, c.group);
     DeviceGroups groups{};
+    groups.fill(false);
     for (int g : c.joined) groups[static_cast<size_t>(g)] = true;
     ASSERT_TRUE(WriteDeviceGroups(bus->session, bus->devices, groups).Ok());
     const std::vector<Frame> sent = bus->Sent();
@@ -174,7 +177,7 @@ TEST(DeviceGroupsTest, AllDevicesReachesEveryOccupiedSlot) {
   auto bus = Installed();
   SelectGroup(bus->devices, kAll);
   DeviceGroups groups{};
-  groups[15] = true;
+  for (int g = 8; g < 16; ++g) groups[static_cast<size_t>(g)] = g == 15;
   ASSERT_TRUE(WriteDeviceGroups(bus->session, bus->devices, groups).Ok());
   EXPECT_EQ(bus->Sent(), (std::vector<Frame>{Device(0xFF, 11, 0x80)}));
   for (const Unit& u : kUnits) {
@@ -199,6 +202,18 @@ TEST(DeviceGroupsTest, AHalfNeverReadIsRefused) {
   EXPECT_EQ(result.Text(), "Skupiny 01 až 08 ovládača nie sú prečítané: prečítajte jeho parametre");
   EXPECT_TRUE(bus->Sent().empty());
   EXPECT_EQ(bus->DeviceUnit(12).Groups(), InstalledGroups(12));
+}
+
+TEST(DeviceGroupsTest, AGroupSendsOnlyHalvesWhoseEveryBoxWasDecided) {
+  auto bus = Installed();
+  SelectGroup(bus->devices, 4);
+  DeviceGroups groups{};
+  groups[1] = true;
+  const SequenceResult result = WriteDeviceGroups(bus->session, bus->devices, groups);
+  EXPECT_EQ(result.result, kSequenceRefused);
+  EXPECT_EQ(result.Text(),
+            "Skupiny 01 až 08 nie sú všetky zvolené: ovládače ich berú po ôsmich naraz");
+  EXPECT_TRUE(bus->Sent().empty());
 }
 
 TEST(DeviceGroupsTest, AFailedMaskStopsTheWriteAndIsNotStored) {

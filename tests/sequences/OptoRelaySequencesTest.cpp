@@ -65,6 +65,7 @@ void Configure(TControllerConfig& t) {
 
 TEST(OptoRelaySequencesTest, TheResponsesGoOutInImageOrderAndLandInTheDevicesMemory) {
   auto bus = Installed();
+  test::SetWholeImage(bus->devices, kOptoRelayImage);
   Configure(bus->devices);
   const std::vector<uint8_t> image = RelayResponseImage(bus->devices);
   ASSERT_EQ(image.size(), 224u);
@@ -98,13 +99,14 @@ TEST(OptoRelaySequencesTest, TheResponsesGoOutInImageOrderAndLandInTheDevicesMem
 
 TEST(OptoRelaySequencesTest, AFailedByteStopsTheWriteAndStillDisablesWriting) {
   auto bus = Installed();
+  test::SetWholeImage(bus->devices, kOptoRelayImage);
   Configure(bus->devices);
   bus->SilenceRequest(3 + 100);  // byte 100
   std::vector<int> counts;
   const SequenceResult result =
       WriteRelayResponses(bus->session, bus->devices, [&](int n) { counts.push_back(n); });
   EXPECT_EQ(result.result, kExchangeNoReply);
-  EXPECT_EQ(result.step, "WRITE MEMORY SINGLE BYTE C 20");
+  EXPECT_EQ(result.step, "WRITE MEMORY SINGLE BYTE C 20 (bajt 100 z 224)");
   const std::vector<Frame> sent = bus->Sent();
   ASSERT_EQ(sent.size(), 3u + 100u + 1u);
   EXPECT_EQ(sent.back(), Device(20, 0, 5));

@@ -168,7 +168,7 @@ TEST(PirSensorSequencesTest, AFailedByteStopsTheWriteAndStillDisablesWriting) {
   const SequenceResult result =
       WritePirSensorSettings(bus->session, bus->devices, [&](int n) { counter.push_back(n); });
   EXPECT_EQ(result.result, kExchangeNoReply);
-  EXPECT_EQ(result.step, "WRITE MEMORY SINGLE BYTE C 12");
+  EXPECT_EQ(result.step, "WRITE MEMORY SINGLE BYTE C 12 (bajt 50 z 170)");
   const std::vector<Frame> sent = bus->Sent();
   ASSERT_EQ(sent.size(), 3u + 50u + 1u);
   EXPECT_EQ(sent.back(), Device(12, 0, 5));

@@ -41,6 +41,15 @@ inline sim::GearDescription GearAt(uint8_t a, uint16_t groups = 0) {
   return g;
 }
 
+// Every byte of the selected record's image counts as set, as in a document that knew the whole
+// device: its write is the whole image.
+inline void SetWholeImage(TControllerConfig& t, const KindImage& kind) {
+  KindRecord image = t.Image(kind);
+  std::vector<uint8_t> bytes;
+  for (uint16_t i = 0; i < kind.length; ++i) bytes.push_back(image.ImageByteAt(i));
+  for (uint16_t i = 0; i < kind.length; ++i) image.SetImageByteAt(i, bytes[i]);
+}
+
 class SequenceLine {
   // Before the peer, whose thread answers from them until the peer is gone.
   mutable std::mutex mutex_;
@@ -49,9 +58,9 @@ class SequenceLine {
   int silentAt_ = -1;
 
  public:
-  // The reply timeout for a request the gate leaves unanswered. Short, as every wait costs, but long
-  // enough that a peer which closes the gate instead is heard closing it on a loaded machine: with
-  // 40 ms a lost gate was now and then taken for a silent one.
+  // The reply timeout for a request the gate leaves unanswered. Short, as every wait costs, but
+  // long enough that a peer which closes the gate instead is heard closing it on a loaded machine:
+  // with 40 ms a lost gate was now and then taken for a silent one.
   static constexpr std::chrono::milliseconds kReplyTimeout{250};
 
   explicit SequenceLine(const sim::LineDescription& description)

@@ -65,6 +65,12 @@ std::vector<Frame> LoopbackPeer::Requests() const {
   return requests_;
 }
 
+void LoopbackPeer::ClearRequests() {
+  std::lock_guard lock(mutex_);
+  requests_.clear();
+  bytes_.clear();
+}
+
 std::vector<uint8_t> LoopbackPeer::Bytes() const {
   std::lock_guard lock(mutex_);
   return bytes_;

@@ -43,6 +43,8 @@ class LoopbackPeer {
   void Send(const std::vector<uint8_t>& bytes);
 
   std::vector<Frame> Requests() const;
+  // Forgets what arrived so far: a test that set a device up by reading it records from there on.
+  void ClearRequests();
   // Every byte received, in order, so a test sees interleaving or partial frames.
   std::vector<uint8_t> Bytes() const;
   int Connections() const { return connections_.load(); }

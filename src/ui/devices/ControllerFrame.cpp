@@ -392,7 +392,7 @@ void TControllerFrame::RefreshView() {
     t.ClearScratchSlot();
     AddrLabel->setText(QStringLiteral("Adresa skupiny:"));
     EditShortAddr->setText(QString::number(t.CurrentGroup()));
-    for (QCheckBox* box : CheckBoxG) TEditGuard::ShowCheck(box, 0);
+    for (QCheckBox* box : CheckBoxG) TEditGuard::ShowCheck(box, kNotRead);
     ShowStatusBits(0);
     const std::optional<Identity> kind = CommonKind();
     if (kind) {
@@ -408,7 +408,7 @@ void TControllerFrame::RefreshView() {
       EditVersion->clear();
       ShowKindFrame(TConfig::kNone);
     }
-    ShowMultimaster(!kind || kind->kind != kKindOptoRelay, 0);
+    ShowMultimaster(!kind || kind->kind != kKindOptoRelay, kNotRead);
   }
   for (QWidget* w : {static_cast<QWidget*>(EditShortAddr), static_cast<QWidget*>(ButtonNewAddress),
                      static_cast<QWidget*>(ButtonReadControl)}) {

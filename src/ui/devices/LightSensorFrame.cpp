@@ -409,10 +409,15 @@ void TLightSensorFrame::ShowDevice() {
   }
   LightSensorOncFrame->ShowResponses();
   LabelWritten->clear();
-  PanelWriteEnabled->hide();
-  PanelWriteCommand->hide();
   Guard.Filled();
+  ShowPendingWrites();
   Updating = false;
+}
+
+void TLightSensorFrame::ShowPendingWrites() {
+  const uint16_t enable = kLightSensorImage.EnableIndex();
+  ShowPending(PanelWriteEnabled, PlanImageWrite(*Table, kLightSensorImage, enable, enable + 1));
+  ShowPending(PanelWriteCommand, PlanSensorImage(*Table, kLightSensorImage));
 }
 
 void TLightSensorFrame::ShowPanelWriteCommand() {
@@ -551,21 +556,20 @@ bool TLightSensorFrame::Report(const SequenceResult& result) {
 
 void TLightSensorFrame::OnButtonWriteSensorEnableClick() {
   if (Session == nullptr) return;
-  if (!Report(WriteLightSensorEnabled(*Session, *Table))) return;
-  Guard.Written(CheckBoxSensorEnabled);
-  PanelWriteEnabled->hide();
+  if (Report(WriteLightSensorEnabled(*Session, *Table))) Guard.Written(CheckBoxSensorEnabled);
+  ShowPendingWrites();
 }
 
 void TLightSensorFrame::OnButtonWriteCmndSequencesClick() {
   if (Navigation == nullptr) return;
-  const int bytes = static_cast<int>(SensorImageBytes(*Table, kLightSensorImage).size());
   TControllerConfig* table = Table;
   RunMemoryWrite(
-      *Navigation, LabelWritten, bytes, SensorImageCountShown(kLightSensorImage),
+      *Navigation, LabelWritten, PlanSensorImage(*Table, kLightSensorImage),
       [table](BusSession& session) { return WriteLightSensorImage(session, *table); },
       [this](const SequenceResult& result) {
         // A write that did not complete leaves the device partly old: the panel stays.
-        if (Report(result)) PanelWriteCommand->hide();
+        Report(result);
+        ShowPendingWrites();
       });
 }
 

@@ -46,6 +46,7 @@ class TLightSensorFrame : public QFrame, public TNavigatedView, public TOncHost 
   void RefreshView() override { ShowDevice(); }
   // TOncHost
   void ShowPanelWriteCommand() override;
+  void ShowPendingWrites();
 
   void ShowDevice();
   // The captions of the two values whose meaning follows "Slučka".

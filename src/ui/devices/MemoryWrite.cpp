@@ -18,12 +18,14 @@ QLabel* MakeWriteCounter(int minimumWidth) {
   return counter;
 }
 
-bool RunMemoryWrite(TNavigation& navigation, QLabel* counter, int bytes, int shownLast,
+void ShowPending(QWidget* panel, const ImageWrite& plan) { panel->setVisible(plan.Bytes() > 0); }
+
+bool RunMemoryWrite(TNavigation& navigation, QLabel* counter, const ImageWrite& plan,
                     std::function<SequenceResult(BusSession&)> write,
                     std::function<void(const SequenceResult&)> done) {
   // The worker session counts its exchanges from its start: the count when the write began is
   // taken on the worker before its first exchange and read here after each one. The data bytes are
-  // those after the bank, the location and the enable.
+  // those after each run's bank, location and enable.
   auto start = std::make_shared<std::atomic<int>>(0);
   const QPointer<QLabel> label(counter);
   return navigation.RunOnWorker(
@@ -31,10 +33,11 @@ bool RunMemoryWrite(TNavigation& navigation, QLabel* counter, int bytes, int sho
         start->store(session.Exchanges());
         return write(session);
       },
-      [label, start, bytes, shownLast](int exchanges) {
-        const int written = exchanges - start->load() - kMemoryWriteLeadIn;
+      [label, start, plan](int exchanges) {
+        const int bytes = plan.Bytes();
+        const int written = plan.BytesAfter(exchanges - start->load());
         if (!label || written < 1 || written > bytes) return;
-        label->setText(QString::asprintf("%3d / %d", written - 1, shownLast));
+        label->setText(QString::asprintf("%3d / %d", written - 1, bytes - 1));
         label->repaint();
       },
       [label, done = std::move(done)](const SequenceResult& result) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "buslink/BusSession.h"
+#include "sequences/DeviceSequences.h"
 
 namespace lumetra {
 
@@ -14,11 +15,15 @@ class TNavigation;
 // wide enough for the whole count, so that its line does not move while it counts.
 QLabel* MakeWriteCounter(int minimumWidth = 80);
 
-// Runs `write` (a sequence over WriteDeviceMemory of `bytes` data bytes) through the navigation's
-// worker. After each data byte that went through, `counter` shows "%3d / %d": the byte's number
-// from 0 and `shownLast`, painted at once. At the end the counter is emptied and `done` gets the
-// result. False when the navigation refused to start it.
-bool RunMemoryWrite(TNavigation& navigation, QLabel* counter, int bytes, int shownLast,
+// Runs `write` (WriteImage of `plan`, with whatever the kind checks first) through the
+// navigation's worker. After each data byte that went through, `counter` shows "%3d / %d": the
+// byte's number from 0 and the plan's last, painted at once. At the end the counter is emptied and
+// `done` gets the result. False when the navigation refused to start it.
+// The red panel beside a write shows while the record holds bytes that write would send: after a
+// write that stopped half-way, and on a device shown again, as long as the device lacks them.
+void ShowPending(QWidget* panel, const ImageWrite& plan);
+
+bool RunMemoryWrite(TNavigation& navigation, QLabel* counter, const ImageWrite& plan,
                     std::function<SequenceResult(BusSession&)> write,
                     std::function<void(const SequenceResult&)> done);
 

@@ -264,10 +264,7 @@ void TOptoRelayFrame::ShowDevice(bool hidePanels) {
   TEditGuard::ShowCheck(CheckBoxEnabled, enabled == 0 ? 0 : enabled == kNotRead ? kNotRead : 1);
   ShowResponses();
   LabelWritten->clear();
-  if (hidePanels) {
-    PanelWriteEnabled->hide();
-    PanelWriteNewValues->hide();
-  }
+  if (hidePanels) ShowPendingWrites();
   Guard.Filled();
   Updating = false;
 }
@@ -294,6 +291,12 @@ void TOptoRelayFrame::ShowResponses() {
     }
   }
   Updating = updating;
+}
+
+void TOptoRelayFrame::ShowPendingWrites() {
+  const uint16_t enable = kOptoRelayImage.EnableIndex();
+  ShowPending(PanelWriteEnabled, PlanImageWrite(*Table, kOptoRelayImage, enable, enable + 1));
+  ShowPending(PanelWriteNewValues, PlanRelayResponses(*Table));
 }
 
 void TOptoRelayFrame::ShowChanged() {
@@ -391,21 +394,20 @@ bool TOptoRelayFrame::Report(const SequenceResult& result) { return ReportSequen
 
 void TOptoRelayFrame::OnButtonWriteEnabledClick() {
   if (Session == nullptr) return;
-  if (!Report(WriteRelayEnabled(*Session, *Table))) return;
-  Guard.Written(CheckBoxEnabled);
-  PanelWriteEnabled->hide();
+  if (Report(WriteRelayEnabled(*Session, *Table))) Guard.Written(CheckBoxEnabled);
+  ShowPendingWrites();
 }
 
 void TOptoRelayFrame::OnButtonWriteNewValuesClick() {
   if (Navigation == nullptr) return;
-  const int bytes = static_cast<int>(RelayResponseImage(*Table).size());
   TControllerConfig* table = Table;
   RunMemoryWrite(
-      *Navigation, LabelWritten, bytes, bytes - 1,
+      *Navigation, LabelWritten, PlanRelayResponses(*Table),
       [table](BusSession& session) { return WriteRelayResponses(session, *table); },
       [this](const SequenceResult& result) {
         // A write that did not complete leaves the device partly old: the panel stays.
-        if (Report(result)) PanelWriteNewValues->hide();
+        Report(result);
+        ShowPendingWrites();
       });
 }
 

@@ -106,6 +106,7 @@ class TOptoRelayFrame : public QFrame, public TNavigatedView {
   // A source address no device can send from is painted red; 255 shows as an empty edit.
   void PaintAddress(QLineEdit* edit, uint32_t address);
   void ShowChanged();
+  void ShowPendingWrites();
   void SendTest(bool on);
   // A refusal or a failed step goes to the status line; true when the sequence went through.
   bool Report(const SequenceResult& result);

@@ -352,8 +352,7 @@ void TPIRSensorFrame::ShowDevice() {
   ButtonAlarm->setEnabled(true);
   ButtonQuiet->setEnabled(true);
   LabelWritten->clear();
-  PanelWriteEnabled->hide();
-  PanelWriteCommand->hide();
+  ShowPendingWrites();
   Updating = false;
 }
 
@@ -388,6 +387,12 @@ void TPIRSensorFrame::OnCommandChange() {
 }
 
 void TPIRSensorFrame::ShowPanelWriteCommand() { PanelWriteCommand->show(); }
+
+void TPIRSensorFrame::ShowPendingWrites() {
+  const uint16_t enable = kPirSensorImage.EnableIndex();
+  ShowPending(PanelWriteEnabled, PlanImageWrite(*Table, kPirSensorImage, enable, enable + 1));
+  ShowPending(PanelWriteCommand, PlanPirSensorSettings(*Table));
+}
 
 int TPIRSensorFrame::IndexIn(const QLineEdit* edit, const QLineEdit* const* edits, int count) {
   for (int i = 0; i < count; ++i) {
@@ -496,7 +501,8 @@ void TPIRSensorFrame::OnCheckBoxSensorEnabledClick() {
 
 void TPIRSensorFrame::OnButtonWriteSensorsEnabledClick() {
   if (Session == nullptr) return;
-  if (Report(WritePirSensorEnabled(*Session, *Table))) PanelWriteEnabled->hide();
+  Report(WritePirSensorEnabled(*Session, *Table));
+  ShowPendingWrites();
 }
 
 void TPIRSensorFrame::OnButtonWriteCmndSequencesClick() {
@@ -507,10 +513,12 @@ void TPIRSensorFrame::OnButtonWriteCmndSequencesClick() {
   TControllerConfig* table = Table;
   const QPointer<TPIRSensorFrame> self(this);
   RunMemoryWrite(
-      *Navigation, LabelWritten, kWrittenBytes + 1, kWrittenBytes,
+      *Navigation, LabelWritten, PlanPirSensorSettings(*Table),
       [table](BusSession& session) { return WritePirSensorSettings(session, *table); },
       [self](const SequenceResult& result) {
-        if (self && self->Report(result)) self->PanelWriteCommand->hide();
+        if (!self) return;
+        self->Report(result);
+        self->ShowPendingWrites();
       });
 }
 

@@ -149,6 +149,7 @@ class TPIRSensorFrame : public QFrame, public TNavigatedView {
   void ShowTimeout(int command, uint32_t seconds);
   void ShowLevel(QLineEdit* edit, uint8_t level);
   void ShowPanelWriteCommand();
+  void ShowPendingWrites();
   void Test(PirSensorTest test);
   static int IndexIn(const QLineEdit* edit, const QLineEdit* const* edits, int count);
 

@@ -369,10 +369,15 @@ void TPirLightSensorFrame::ShowDevice() {
   ComboBoxScale->setCurrentIndex(scale == 1 ? 0 : scale == 10 ? 1 : scale == 100 ? 2 : -1);
   PIRLightSensorOncFrame->ShowResponses();
   LabelWritten->clear();
-  PanelWriteEnabled->hide();
-  PanelWriteCommand->hide();
   Guard.Filled();
+  ShowPendingWrites();
   Updating = false;
+}
+
+void TPirLightSensorFrame::ShowPendingWrites() {
+  const uint16_t enable = kPirLightSensorImage.EnableIndex();
+  ShowPending(PanelWriteEnabled, PlanImageWrite(*Table, kPirLightSensorImage, enable, enable + 1));
+  ShowPending(PanelWriteCommand, PlanSensorImage(*Table, kPirLightSensorImage));
 }
 
 void TPirLightSensorFrame::ShowPanelWriteCommand() {
@@ -513,20 +518,20 @@ bool TPirLightSensorFrame::Report(const SequenceResult& result) {
 
 void TPirLightSensorFrame::OnButtonWriteSensorEnabledClick() {
   if (Session == nullptr) return;
-  if (!Report(WritePirLightSensorEnabled(*Session, *Table))) return;
-  Guard.Written(CheckBoxSensorEnabled);
-  PanelWriteEnabled->hide();
+  if (Report(WritePirLightSensorEnabled(*Session, *Table))) Guard.Written(CheckBoxSensorEnabled);
+  ShowPendingWrites();
 }
 
 void TPirLightSensorFrame::OnButtonWriteCmndSequencesClick() {
   if (Navigation == nullptr) return;
-  const int bytes = static_cast<int>(SensorImageBytes(*Table, kPirLightSensorImage).size());
   TControllerConfig* table = Table;
   RunMemoryWrite(
-      *Navigation, LabelWritten, bytes, SensorImageCountShown(kPirLightSensorImage),
+      *Navigation, LabelWritten, PlanSensorImage(*Table, kPirLightSensorImage),
       [table](BusSession& session) { return WritePirLightSensorImage(session, *table); },
       [this](const SequenceResult& result) {
-        if (Report(result)) PanelWriteCommand->hide();
+        // A write that did not complete leaves the device partly old: the panel stays.
+        Report(result);
+        ShowPendingWrites();
       });
 }
 

@@ -47,6 +47,7 @@ class TPirLightSensorFrame : public QFrame, public TNavigatedView, public TOncHo
   QWidget* Widget() override { return this; }
   void RefreshView() override { ShowDevice(); }
   void ShowPanelWriteCommand() override;
+  void ShowPendingWrites();
 
   void ShowDevice();
 

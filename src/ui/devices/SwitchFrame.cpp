@@ -597,11 +597,13 @@ void TSwitchFrame::ShowDevice(bool hidePanels) {
     w->setEnabled(true);
   }
   LabelWritten->clear();
-  if (hidePanels) {
-    PanelWriteEnabled->hide();
-    PanelWriteCommand->hide();
-  }
+  if (hidePanels) ShowPendingWrites();
   Updating = false;
+}
+
+void TSwitchFrame::ShowPendingWrites() {
+  ShowPending(PanelWriteEnabled, PlanSwitchInputs(*Table));
+  ShowPending(PanelWriteCommand, PlanSwitchSequences(*Table));
 }
 
 // ---- storing the steps ----
@@ -835,36 +837,27 @@ void TSwitchFrame::OnButtonWriteButtonsEnabledClick() {
     }
   }
   // Nothing was written unless all of it went through: the panel stays then.
-  if (host_.Report(WriteSwitchInputs(*Session, *Table))) PanelWriteEnabled->hide();
+  host_.Report(WriteSwitchInputs(*Session, *Table));
+  ShowPendingWrites();
 }
 
 // ---- the long write ----
 
-void TSwitchFrame::ShowWriteProgress(int written) {
-  LabelWritten->setText(QStringLiteral("%1 / %2").arg(written - 1, 3).arg(kSwitchImageBytes - 1));
-  LabelWritten->repaint();
-}
-
 void TSwitchFrame::WriteSequencesDone(const SequenceResult& result) {
   LabelWritten->clear();
   LabelWritten->repaint();
-  if (host_.Report(result)) PanelWriteCommand->hide();
+  host_.Report(result);
+  ShowPendingWrites();
 }
 
 void TSwitchFrame::OnButtonWriteCmndSequencesClick() {
-  if (Session == nullptr) return;
-  if (Navigation == nullptr) {
-    // Without a navigation (no worker to hand it to) the write runs here, counter and all.
-    WriteSequencesDone(
-        WriteSwitchSequences(*Session, *Table, [this](int n) { ShowWriteProgress(n); }));
-    return;
-  }
+  if (Session == nullptr || Navigation == nullptr) return;
   // On the worker: the navigation locks the tables and every other bus action until `done`; the
   // sequence touches no widget.
   TControllerConfig* table = Table;
   QPointer<TSwitchFrame> self(this);
   RunMemoryWrite(
-      *Navigation, LabelWritten, kSwitchImageBytes, kSwitchImageBytes - 1,
+      *Navigation, LabelWritten, PlanSwitchSequences(*Table),
       [table](BusSession& session) { return WriteSwitchSequences(session, *table); },
       [self](const SequenceResult& result) {
         if (self) self->WriteSequencesDone(result);

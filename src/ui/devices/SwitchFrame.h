@@ -51,6 +51,7 @@ class TSwitchFrame : public QFrame, public TOncHost, public TNavigatedView {
   // Fills every control from the selected record; `hidePanels` also hides both red panels (the
   // host's refresh; the sequence radio buttons keep them).
   void ShowDevice(bool hidePanels);
+  void ShowPendingWrites();
   // TOncHost: a response changed, and it is written with the sequences.
   void ShowPanelWriteCommand() override { PanelWriteCommand->show(); }
 
@@ -147,7 +148,6 @@ class TSwitchFrame : public QFrame, public TOncHost, public TNavigatedView {
   // The typed time of row k in seconds, or none when a part is out of its range.
   uint32_t RowTotal(int k) const;
   bool AcceptTime(int k, QLineEdit* edit, uint32_t limit);
-  void ShowWriteProgress(int written);
   void AlignResponseHeaders();
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
