@@ -146,6 +146,12 @@ void KindRecord::StoreRead(uint32_t index, uint8_t value) {
   origins->MarkHeld(static_cast<uint16_t>(index), value);
 }
 
+void KindRecord::MarkSet(uint32_t index) {
+  if (ImageOrigins* origins = c_.Origins(); origins && index < Image().length) {
+    origins->MarkSet(static_cast<uint16_t>(index));
+  }
+}
+
 void KindRecord::MarkHeld(uint32_t index) {
   if (ImageOrigins* origins = c_.Origins(); origins && index < Image().length) {
     origins->MarkHeld(static_cast<uint16_t>(index), ImageByteAt(index));
@@ -155,7 +161,9 @@ void KindRecord::MarkHeld(uint32_t index) {
 bool KindRecord::Fits(uint32_t index) const {
   if (index >= Image().length || Image().cells[index].part == ImagePart::Byte) return true;
   const uint16_t low = Image().cells[index].part == ImagePart::Low ? index : index - 1;
-  return c_.U32(low) <= 0xFFFF;
+  // All ones is the erased value, which the device holds as FF FF.
+  const uint32_t value = c_.U32(low);
+  return value <= 0xFFFF || value == 0xFFFFFFFFu;
 }
 
 void KindRecord::Forget(uint32_t index) {

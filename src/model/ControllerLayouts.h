@@ -126,9 +126,12 @@ class KindRecord : protected FieldGroup {
   bool Pending(uint32_t index) const;
   // A byte the device gave: stored, and known as what the device holds.
   void StoreRead(uint32_t index, uint8_t value);
+  // The record's byte is to be written as it is, as though it had been typed.
+  void MarkSet(uint32_t index);
   // The device now holds the record's byte (a write of it went through).
   void MarkHeld(uint32_t index);
-  // False for a byte of a 16-bit value held above 65 535: the device would take its low bits only.
+  // False for a byte of a 16-bit value held above 65 535 (erased, all ones, aside): the device
+  // would take its low bits only.
   bool Fits(uint32_t index) const;
   // The byte is no longer known (a write that may have changed it went elsewhere).
   void Forget(uint32_t index);

@@ -14,6 +14,7 @@
 
 #include "model/ControllerConfig.h"
 #include "sim/SimulatedLine.h"
+#include "support/KindRecords.h"
 #include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
 #include "support/PaintedTexts.h"
@@ -122,6 +123,8 @@ class SensorFrameTest : public ::testing::Test {
     s.SetMinLevel(1);
     s.SetDelta(10);
     s.SetScale(10);
+    // As a document that knew the whole device: the write is the whole image.
+    test::SetWholeImage(*table, kLightSensorImage);
   }
   void FillCombined() {
     table->SetCurrentSlot(kCombined);
@@ -137,6 +140,7 @@ class SensorFrameTest : public ::testing::Test {
     s.SetOffTimeout(30);
     s.SetMaxLevel(90);
     s.SetMinLevel(10);
+    test::SetWholeImage(*table, kPirLightSensorImage);
   }
   void Type(QLineEdit* edit, const QString& text) {
     test::TypeAndLeave(edit, text,
@@ -228,7 +232,7 @@ TEST_F(SensorFrameTest, TheLightSensorsFirmwareDecidesDeltaScaleAndTheBytesWritt
     bool own;
     size_t bytes;
     QString last;
-  } cases[] = {{1, false, 211, QStringLiteral("210 / 212")},
+  } cases[] = {{1, false, 211, QStringLiteral("210 / 210")},
                {2, true, 213, QStringLiteral("212 / 212")}};
   for (const auto& c : cases) {
     table->SetCurrentSlot(kLight);
@@ -251,7 +255,7 @@ TEST_F(SensorFrameTest, TheLightSensorsFirmwareDecidesDeltaScaleAndTheBytesWritt
     EXPECT_EQ(sent[5], Device(kLight, 7, 0x11));
     EXPECT_EQ(sent[3 + 11], Device(kLight, 7, c.own ? 10 : 0xFF)) << "Delta, or zone 1";
     ASSERT_FALSE(painted.texts.empty());
-    EXPECT_EQ(std::count(painted.texts.begin(), painted.texts.end(), c.last), 1);
+    EXPECT_GE(std::count(painted.texts.begin(), painted.texts.end(), c.last), 1);
     EXPECT_EQ(painted.texts.back(), QString()) << "emptied at the end";
     EXPECT_TRUE(light->LabelWritten->text().isEmpty());
   }
@@ -325,7 +329,7 @@ TEST_F(SensorFrameTest, ZonesStoreTheirAddressByteAndScaleItsCode) {
   EXPECT_EQ(light->EditCmndAddress[1]->text(), QStringLiteral("6"));
   EXPECT_EQ(light->RadioGroupCmndAddressType[1]->ItemIndex(), 1);
   EXPECT_EQ(light->ComboBoxScale->currentText(), QStringLiteral("0.01"));
-  EXPECT_FALSE(light->PanelWriteCommand->isVisible());
+  EXPECT_TRUE(light->PanelWriteCommand->isVisible()) << "shown again, the changes are still unsent";
 }
 
 TEST_F(SensorFrameTest, TheMeasuredValueByFirmwareAndItsFailureInTheDialog) {
@@ -371,7 +375,7 @@ TEST_F(SensorFrameTest, TheCombinedSensorOfFirmware1000HasNoSecondSequence) {
     bool second;
     size_t bytes;
     QString last;
-  } cases[] = {{0, false, 215, QStringLiteral("214 / 226")},
+  } cases[] = {{0, false, 215, QStringLiteral("214 / 214")},
                {1, true, 227, QStringLiteral("226 / 226")}};
   for (const auto& c : cases) {
     table->SetCurrentSlot(kCombined);
@@ -390,7 +394,7 @@ TEST_F(SensorFrameTest, TheCombinedSensorOfFirmware1000HasNoSecondSequence) {
     Sent();
     WriteAndWait(combined->ButtonWriteCmndSequences);
     EXPECT_EQ(Sent().size(), 3 + c.bytes + 1);
-    EXPECT_EQ(std::count(painted.texts.begin(), painted.texts.end(), c.last), 1) << int(c.minor);
+    EXPECT_GE(std::count(painted.texts.begin(), painted.texts.end(), c.last), 1) << int(c.minor);
   }
 }
 
@@ -486,17 +490,20 @@ TEST_F(SensorFrameTest, EnableWritesAndTestsGoToTheSelection) {
   EXPECT_EQ(sent[0], Device(0x81, 5, 0xB0));
 }
 
-TEST_F(SensorFrameTest, AnUnsetValueRefusesTheWriteAndTheRedPanelStays) {
+TEST_F(SensorFrameTest, ARecordNeverReadSendsOnlyWhatWasTyped) {
   Select(kLight, 5);
   Type(light->EditOnLevel, QStringLiteral("40"));
   ASSERT_TRUE(light->PanelWriteCommand->isVisible());
   Sent();
   light->ButtonWriteCmndSequences->click();
   ASSERT_TRUE(test::WaitUntil([&] { return !tabs->TaskRunning(); }));
-  EXPECT_TRUE(Sent().empty());
-  EXPECT_TRUE(light->PanelWriteCommand->isVisible());
-  EXPECT_NE(StatusLine().indexOf(QStringLiteral("nie je nastavená")), -1)
-      << StatusLine().toStdString();
+  // OnLevel is image bytes 3 and 4; nothing nobody read or set goes out.
+  const std::vector<Frame> sent = Sent();
+  ASSERT_EQ(sent.size(), 3u + 2u + 1u) << StatusLine().toStdString();
+  EXPECT_EQ(sent[1][3], 10);
+  EXPECT_EQ(sent[3][3], 40);
+  EXPECT_EQ(sent[4][3], 0);
+  EXPECT_FALSE(light->PanelWriteCommand->isVisible());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <memory>
 
+#include "support/KindRecords.h"
 #include "ServerProcess.h"
 #include "documents/ConfigDocument.h"
 #include "model/ControllerConfig.h"
@@ -110,9 +111,8 @@ class LightSensorLineTest : public ConfiguratorFixture {
     fs::remove(path);
     for (const uint8_t slot : addresses) {
       EXPECT_FALSE(empty->ControllerConfig().IsSlotFree(slot));
-      EXPECT_EQ(std::memcmp(empty->ControllerConfig().Record(slot),
-                            form->ControllerConfig().Record(slot), sizeof(ControllerRecord)),
-                0)
+      EXPECT_TRUE(test::SameValues(empty->ControllerConfig().Record(slot),
+                                   form->ControllerConfig().Record(slot)))
           << int(slot);
     }
     return empty;

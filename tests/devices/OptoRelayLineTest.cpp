@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "support/KindRecords.h"
 #include "ServerProcess.h"
 #include "documents/ConfigDocument.h"
 #include "model/ControllerConfig.h"
@@ -185,7 +186,7 @@ TEST_F(OptoRelayLineTest, AConfigurationWrittenReadsBackAndSurvivesTheDocument) 
   fs::remove(path);
   TControllerConfig& opened = empty.ControllerConfig();
   ASSERT_FALSE(opened.IsSlotFree(kRelay));
-  EXPECT_EQ(std::memcmp(opened.Record(kRelay), table.Record(kRelay), sizeof(ControllerRecord)), 0);
+  EXPECT_TRUE(test::SameValues(opened.Record(kRelay), table.Record(kRelay)));
   EXPECT_EQ(Image(opened, kRelay), written);
   empty.show();
   empty.TabsFrame()->Pages->setCurrentWidget(empty.TabsFrame()->ControllersPage);

@@ -11,6 +11,7 @@
 
 #include "model/ControllerConfig.h"
 #include "sim/SimulatedLine.h"
+#include "support/KindRecords.h"
 #include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
 #include "support/QtWait.h"
@@ -123,6 +124,7 @@ class PIRSensorFrameTest : public ::testing::Test {
       onc.SetLevel(40 + j);
       onc.SetEnabled(j == 1);
     }
+    test::MarkAllRead(*table, kPirSensorImage);
   }
 
   void Select(int a) { tabs->OnControlButtonClick(a); }
@@ -299,7 +301,7 @@ TEST_F(PIRSensorFrameTest, WaitsAreLimitedTo18HoursAcrossTheirThreeEdits) {
   ASSERT_TRUE(test::WaitUntil([&] { return !tabs->JobRunning(); }));
   EXPECT_TRUE(Sent().empty());
   EXPECT_EQ(StatusLine(),
-            QStringLiteral("Čakanie rozsvecovania nie je prečítané ani zadané (0:00:00 až 18:00:00)"));
+            QStringLiteral("Čakanie rozsvecovania je mimo rozsahu 0:00:00 až 18:00:00"));
   Type(page->EditCmnd1TimeoutM, "3");
   EXPECT_EQ(page->EditCmnd1TimeoutH->text(), "0");
   EXPECT_EQ(page->EditCmnd1TimeoutS->text(), "00");
@@ -369,6 +371,9 @@ TEST_F(PIRSensorFrameTest, PercentAndArcOnlyToggleTheLabels) {
 
 TEST_F(PIRSensorFrameTest, TheWriteSendsTheRecordWithItsCounterAndHidesThePanel) {
   SetPercent(false);
+  // As a document that knew the whole sensor: the write is the whole image.
+  table->SetCurrentSlot(12);
+  test::SetWholeImage(*table, kPirSensorImage);
   Select(12);
   Type(page->EditCmnd1Level, "201");
   ASSERT_TRUE(page->PanelWriteCommand->isVisible());
@@ -386,6 +391,14 @@ TEST_F(PIRSensorFrameTest, TheWriteSendsTheRecordWithItsCounterAndHidesThePanel)
   page->ButtonWriteCmndSequences->click();
   ASSERT_TRUE(test::WaitUntil([&] { return !tabs->JobRunning(); }));
   ASSERT_EQ(Sent().size(), 174u);
+  EXPECT_FALSE(page->PanelWriteCommand->isVisible());
+  // Written, a level typed again is one byte of five exchanges.
+  Type(page->EditCmnd1Level, "202");
+  page->ButtonWriteCmndSequences->click();
+  ASSERT_TRUE(test::WaitUntil([&] { return !tabs->JobRunning(); }));
+  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(12, 5, 0xB0), Device(12, 3, 7), Device(12, 0, 6),
+                                        Device(12, 7, 202), Device(12, 0, 5)}));
+  test::SetWholeImage(*table, kPirSensorImage);
   Type(page->EditCmnd1Level, "201");
   page->LabelWritten->installEventFilter(&log);
   page->ButtonWriteCmndSequences->click();

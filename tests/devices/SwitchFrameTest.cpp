@@ -13,6 +13,7 @@
 
 #include "model/ControllerConfig.h"
 #include "sim/SimulatedLine.h"
+#include "support/KindRecords.h"
 #include "support/GuiInput.h"
 #include "support/LoopbackPeer.h"
 #include "support/PaintedTexts.h"
@@ -379,6 +380,9 @@ TEST_F(SwitchFrameTest, TheInputsWriteSendsTypesAndEnableBits) {
 }
 
 TEST_F(SwitchFrameTest, TheLongWriteSendsTheWholeImageWithItsCounter) {
+  // As a document that knew the whole switch: the write is the whole image.
+  table->SetCurrentSlot(9);
+  test::SetWholeImage(*table, kSwitchImage);
   Choose(editor->ComboBoxCmndCmnd[0], 7);
   EXPECT_TRUE(editor->PanelWriteCommand->isVisible());
   // The counter is painted after every byte, before the next one goes out.
@@ -422,6 +426,8 @@ TEST_F(SwitchFrameTest, TheLongWriteSendsTheWholeImageWithItsCounter) {
 }
 
 TEST_F(SwitchFrameTest, AFailedByteKeepsThePanelAndTheStatusLineNamesIt) {
+  table->SetCurrentSlot(9);
+  test::SetWholeImage(*table, kSwitchImage);
   Choose(editor->ComboBoxCmndCmnd[0], 7);
   Sent();
   SilenceRequest(3 + 40);

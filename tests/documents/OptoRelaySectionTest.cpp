@@ -1,5 +1,6 @@
 // The opto-relay's document part and report lines: the exact text written, the round trip through
 // a real file, what loading does with too many or broken responses, and the report line by line.
+#include "support/KindRecords.h"
 #include "documents/OptoRelaySection.h"
 
 #include <gtest/gtest.h>
@@ -95,8 +96,7 @@ TEST_F(OptoRelaySection, ARelaySurvivesTheDocumentByteForByte) {
   TControllerConfig opened;
   LoadDocument(path, openedGear, opened);
   ASSERT_FALSE(opened.IsSlotFree(kRelay));
-  EXPECT_EQ(std::memcmp(opened.Record(kRelay), devices.Record(kRelay), sizeof(ControllerRecord)),
-            0);
+  EXPECT_TRUE(test::SameValues(opened.Record(kRelay), devices.Record(kRelay)));
 }
 
 TEST_F(OptoRelaySection, LoadingReadsThirtyTwoResponsesInOrderAndNoMore) {

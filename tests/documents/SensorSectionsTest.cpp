@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/KindRecords.h"
 #include "DocumentFixture.h"
 #include "documents/ConfigDocument.h"
 #include "documents/DeviceReports.h"
@@ -109,8 +110,7 @@ class SensorSections : public TempFolder {
     TControllerConfig opened;
     LoadDocument(path, openedGear, opened);
     ASSERT_FALSE(opened.IsSlotFree(kSensor));
-    EXPECT_EQ(
-        std::memcmp(opened.Record(kSensor), devices.Record(kSensor), sizeof(ControllerRecord)), 0);
+    EXPECT_TRUE(test::SameValues(opened.Record(kSensor), devices.Record(kSensor)));
   }
 
   std::string Saved(void (*save)(pugi::xml_node, TControllerConfig&)) {

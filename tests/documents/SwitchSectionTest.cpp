@@ -1,6 +1,7 @@
 // The push-button and switch part of the document and of the report page: the elements in order,
 // the message index mapping, loading by document order, and the report lines character for
 // character.
+#include "support/KindRecords.h"
 #include "documents/SwitchSection.h"
 
 #include <gtest/gtest.h>
@@ -105,7 +106,7 @@ TEST_F(SwitchSection, EveryFieldSurvivesTheRoundTrip) {
   const std::string text = Save("full.dcf");
   devices.ClearControllers();
   Load("full.dcf");
-  EXPECT_EQ(std::memcmp(devices.Record(kSlot), &before, sizeof before), 0);
+  EXPECT_TRUE(test::SameValues(devices.Record(kSlot), &before));
   EXPECT_EQ(Save("again.dcf"), text);
 }
 

@@ -15,6 +15,7 @@
 #include "model/BalastConfig.h"
 #include "model/ControllerConfig.h"
 #include "sim/SimulatedLine.h"
+#include "support/KindRecords.h"
 #include "support/LoopbackPeer.h"
 
 namespace lumetra::test {
@@ -39,15 +40,6 @@ inline sim::GearDescription GearAt(uint8_t a, uint16_t groups = 0) {
   g.groups = groups;
   g.minLevel = 10;
   return g;
-}
-
-// Every byte of the selected record's image counts as set, as in a document that knew the whole
-// device: its write is the whole image.
-inline void SetWholeImage(TControllerConfig& t, const KindImage& kind) {
-  KindRecord image = t.Image(kind);
-  std::vector<uint8_t> bytes;
-  for (uint16_t i = 0; i < kind.length; ++i) bytes.push_back(image.ImageByteAt(i));
-  for (uint16_t i = 0; i < kind.length; ++i) image.SetImageByteAt(i, bytes[i]);
 }
 
 class SequenceLine {
