@@ -105,8 +105,12 @@ struct TableBytes {
     for (uint32_t i = 0; i < TConfig::kSlotCount; ++i)
       Add(t.bytes, gear.Record(i), sizeof(GearRecord));
     AddBase(t.bytes, devices);
-    for (uint32_t i = 0; i < TConfig::kSlotCount; ++i)
-      Add(t.bytes, devices.Record(i), sizeof(ControllerRecord));
+    // The values, not where they came from: a document opens as set what a reading had as read.
+    for (uint32_t i = 0; i < TConfig::kSlotCount; ++i) {
+      const ControllerRecord* r = devices.Record(i);
+      Add(t.bytes, r->Layout.data(), r->Layout.size());
+      t.bytes.push_back(r->Multimaster);
+    }
     return t;
   }
   bool operator==(const TableBytes&) const = default;
