@@ -187,6 +187,13 @@ class SensorFrameTest : public ::testing::Test {
     QCoreApplication::processEvents();
     return form->statusBar()->currentMessage();
   }
+  // The focus enters the edit and leaves it, nothing typed.
+  void PassThrough(QLineEdit* edit) {
+    edit->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(edit->hasFocus());
+    (host->ShownKindFrame() == combined ? combined->ButtonOn : light->ButtonOn)
+        ->setFocus(Qt::TabFocusReason);
+  }
 
   std::mutex mutex;
   int answered = 0;
@@ -279,7 +286,9 @@ TEST_F(SensorFrameTest, TypedValuesOfTheLightSensorAreCheckedOnLeaving) {
       {light->EditMinLevel, "100", true, [&] { return s.MinLevel(); }, 100},
       {light->EditMaxLevel, "101", false, [&] { return s.MaxLevel(); }, 100},
       {light->EditDelta, "-3", false, [&] { return s.Delta(); }, 10},
-      {light->EditDelta, "300", true, [&] { return s.Delta(); }, 44},
+      // Nor is a tolerance the byte cannot hold.
+      {light->EditDelta, "300", false, [&] { return s.Delta(); }, 10},
+      {light->EditDelta, "255", true, [&] { return s.Delta(); }, 255},
       {light->EditOffset[0], "5", false, [&] { return s.Caos(0).Offset(); }, 0xFF},
       {light->EditOffset[0], "0", true, [&] { return s.Caos(0).Offset(); }, 0},
       {light->EditOffset[0], "", true, [&] { return s.Caos(0).Offset(); }, 127},
@@ -294,10 +303,12 @@ TEST_F(SensorFrameTest, TypedValuesOfTheLightSensorAreCheckedOnLeaving) {
   for (const auto& c : cases) {
     const QString before = c.edit->text();
     Type(c.edit, QString::fromUtf8(c.typed));
-    // A wait's part is shown as "%2d" or "%02d" once accepted.
+    // A wait's part is shown as "%d" or "%02d" once accepted, an offset of 127 (none) empty.
+    const QString typed = QString::fromUtf8(c.typed);
     const QString shown = c.edit == light->EditOffTimeoutH   ? QStringLiteral("18")
                           : c.edit == light->EditOffTimeoutM ? QStringLiteral("00")
-                                                             : QString::fromUtf8(c.typed);
+                          : typed == QStringLiteral("127")   ? QString()
+                                                             : typed;
     EXPECT_EQ(c.edit->text(), c.accepted ? shown : before)
         << c.edit->objectName().toStdString() << " " << c.typed;
     EXPECT_EQ(c.stored(), c.expected) << c.edit->objectName().toStdString() << " " << c.typed;
@@ -314,11 +325,16 @@ TEST_F(SensorFrameTest, ZonesStoreTheirAddressByteAndScaleItsCode) {
   table->LightSensor().Caos(1).SetCmndAddress(0x80);
   Select(kLight, 5);
   light->RadioGroupCmndAddressType[1]->Item(1)->click();  // "jedno"
-  Type(light->EditCmndAddress[1], QStringLiteral("70"));
+  Type(light->EditCmndAddress[1], QStringLiteral("6"));
   EXPECT_EQ(table->LightSensor().Caos(1).CmndAddress(), 12);
-  EXPECT_EQ(light->EditCmndAddress[1]->text(), QStringLiteral("70")) << "until the next refresh";
-  Type(light->EditCmndAddress[1], QStringLiteral("256"));
-  EXPECT_EQ(light->EditCmndAddress[1]->text(), QStringLiteral("70"));
+  // Address 70 would reach 6 on the bus, group 16 group 0: refused rather than cut.
+  Type(light->EditCmndAddress[1], QStringLiteral("70"));
+  EXPECT_EQ(light->EditCmndAddress[1]->text(), QStringLiteral("6"));
+  EXPECT_EQ(StatusLine(), QStringLiteral("Hodnota mimo rozsahu 0–63"));
+  light->RadioGroupCmndAddressType[2]->Item(0)->click();  // "skupina"
+  Type(light->EditCmndAddress[2], QStringLiteral("16"));
+  EXPECT_EQ(StatusLine(), QStringLiteral("Hodnota mimo rozsahu 0–15"));
+  EXPECT_EQ(table->LightSensor().Caos(1).CmndAddress(), 12);
   light->RadioGroupCmndAddressType[0]->Item(0)->click();  // "všetky"
   EXPECT_EQ(light->EditCmndAddress[0]->text(), QStringLiteral("255"));
   EXPECT_FALSE(light->EditCmndAddress[0]->isEnabled());
@@ -421,13 +437,13 @@ TEST_F(SensorFrameTest, TypedValuesOfTheCombinedSensorAreCheckedOnLeaving) {
                         {"101", false},
                         {"1", true},
                         {"100", true},
-                        {"5x", true}}) {
+                        {"5x", false}}) {
     Type(combined->EditMinLevel, QString::fromUtf8(c.first));
     EXPECT_EQ(combined->EditMinLevel->text() == QString::fromUtf8(c.first), c.second) << c.first;
   }
-  EXPECT_EQ(s.MinLevel(), 5) << "leading digits";
+  EXPECT_EQ(s.MinLevel(), 100) << "the whole text is the number";
   Type(combined->EditCmndTimeoutH[0], QStringLiteral("3"));
-  EXPECT_EQ(combined->EditCmndTimeoutH[0]->text(), QStringLiteral(" 3"));
+  EXPECT_EQ(combined->EditCmndTimeoutH[0]->text(), QStringLiteral("3")) << "no padding blank";
   EXPECT_EQ(s.Sequences(0).Commands(0).Timeout(), 3u * 3600 + 10);
 
   combined->RadioGroupCmndAddressType->Item(0)->click();
@@ -504,6 +520,112 @@ TEST_F(SensorFrameTest, ARecordNeverReadSendsOnlyWhatWasTyped) {
   EXPECT_EQ(sent[3][3], 40);
   EXPECT_EQ(sent[4][3], 0);
   EXPECT_FALSE(light->PanelWriteCommand->isVisible());
+}
+
+// A wait of 5:00:00 the focus passes through, nothing typed, stays 5:00:00 as "5", "00", "00"
+// with no red panel and no word in the status line; typed parts join the hours shown.
+TEST_F(SensorFrameTest, AWaitKeepsItsHoursWhenTheFocusPassesThrough) {
+  constexpr uint32_t kFive = 5 * 3600;
+  FillLight();
+  table->LightSensor().SetOffTimeout(kFive);
+  FillCombined();
+  table->PirLightSensor().SetOffTimeout(kFive);
+  table->PirLightSensor().Sequences(1).Commands(1).SetTimeout(kFive);
+  // Read from the record of the device shown.
+  const auto l = [this] { return table->LightSensor(); };
+  const auto c = [this] { return table->PirLightSensor(); };
+  const struct {
+    const char* name;
+    uint8_t address, minor;
+    std::array<QLineEdit*, 3> edits;
+    QWidget* panel;
+    std::function<uint32_t()> stored;
+  } waits[] = {
+      {"light off",
+       kLight,
+       5,
+       {light->EditOffTimeoutH, light->EditOffTimeoutM, light->EditOffTimeoutS},
+       light->PanelWriteCommand,
+       [&] { return l().OffTimeout(); }},
+      {"combined off",
+       kCombined,
+       1,
+       {combined->EditOffTimeoutH, combined->EditOffTimeoutM, combined->EditOffTimeoutS},
+       combined->PanelWriteCommand,
+       [&] { return c().OffTimeout(); }},
+      {"combined sequence 2",
+       kCombined,
+       1,
+       {combined->EditCmndTimeoutH[3], combined->EditCmndTimeoutM[3],
+        combined->EditCmndTimeoutS[3]},
+       combined->PanelWriteCommand,
+       [&] { return c().Sequences(1).Commands(1).Timeout(); }},
+  };
+  for (const auto& w : waits) {
+    SCOPED_TRACE(w.name);
+    Select(w.address, w.minor);
+    form->statusBar()->clearMessage();
+    for (QLineEdit* edit : {w.edits[0], w.edits[1], w.edits[2], w.edits[0]}) PassThrough(edit);
+    EXPECT_EQ(w.stored(), kFive);
+    EXPECT_EQ(w.edits[0]->text(), QStringLiteral("5"));
+    EXPECT_EQ(w.edits[1]->text(), QStringLiteral("00"));
+    EXPECT_EQ(w.edits[2]->text(), QStringLiteral("00"));
+    EXPECT_FALSE(w.panel->isVisible());
+    EXPECT_EQ(StatusLine(), QString());
+
+    Type(w.edits[0], QStringLiteral("4"));
+    Type(w.edits[1], QStringLiteral("7"));
+    EXPECT_EQ(w.stored(), 4u * 3600 + 7 * 60);
+    EXPECT_EQ(w.edits[0]->text(), QStringLiteral("4"));
+    EXPECT_EQ(w.edits[1]->text(), QStringLiteral("07"));
+    EXPECT_TRUE(w.panel->isVisible());
+  }
+}
+
+// Every numeric edit of the two pages reads its whole text as one number: what is not a number,
+// or not one the field takes, is refused, the edit shows what it showed before and the status line
+// names the range.
+TEST_F(SensorFrameTest, ARefusedTextIsGivenBackAndTheStatusLineNamesTheRange) {
+  FillLight();
+  FillCombined();
+  const struct {
+    uint8_t address, minor;
+    QLineEdit* edit;
+    const char* typed;
+    const char* range;
+  } cases[] = {
+      {kCombined, 1, combined->EditMinLevel, "12.5", "1–100 %"},
+      {kCombined, 1, combined->EditMinLevel, "1e3", "1–100 %"},
+      {kCombined, 1, combined->EditMaxLevel, "12a", "1–100 %"},
+      {kCombined, 1, combined->EditMaxLevel, "", "1–100 %"},
+      {kCombined, 1, combined->EditCmndLevel[0], "65001", "0–65000 lx"},
+      {kCombined, 1, combined->EditOffTimeoutH, "19", "0–18:00:00"},
+      {kCombined, 1, combined->EditDelta, "-", "0–255 %"},
+      {kLight, 5, light->EditDefaultLevel, "70000", "0–65535 lx"},
+      {kLight, 5, light->EditMinLevel, "0", "1–100 %"},
+      {kLight, 5, light->EditDelta, "-3", "0–255 %"},
+      {kLight, 5, light->EditOffTimeoutM, "60", "0–59"},
+      {kLight, 5, light->EditOffTimeoutS, "100", "0–59"},
+      {kLight, 5, light->EditOffset[1], "-101", "-100–100 %"},
+      {kLight, 5, light->LightSensorOncFrame->EditOncLevel[0], "65001", "0–65000 lx"},
+      {kLight, 5, light->LightSensorOncFrame->EditOncAddress[0], "256", "0–255"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edit->objectName().toStdString() + " \"" + c.typed + "\"");
+    Select(c.address, c.minor);
+    form->statusBar()->clearMessage();
+    const QString before = c.edit->text();
+    Type(c.edit, QString::fromUtf8(c.typed));
+    EXPECT_EQ(c.edit->text(), before);
+    EXPECT_EQ(StatusLine(), QStringLiteral("Hodnota mimo rozsahu ") + QString::fromUtf8(c.range));
+  }
+  table->SetCurrentSlot(kLight);
+  EXPECT_EQ(table->LightSensor().DefaultLevel(), 4464u);
+  EXPECT_EQ(table->LightSensor().OffTimeout(), 60u);
+  table->SetCurrentSlot(kCombined);
+  EXPECT_EQ(table->PirLightSensor().MinLevel(), 10);
+  EXPECT_EQ(table->PirLightSensor().MaxLevel(), 90);
+  EXPECT_EQ(table->PirLightSensor().OffTimeout(), 30u);
 }
 
 }  // namespace

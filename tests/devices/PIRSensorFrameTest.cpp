@@ -115,9 +115,8 @@ class PIRSensorFrameTest : public ::testing::Test {
       layout.Commands(c).SetLevel(levels[c]);
       layout.Commands(c).SetTimeout(waits[c]);
     }
-    for (auto [j, address, message] : {std::tuple<uint32_t, uint32_t, uint32_t>{0, 9, 1},
-                                       {1, 10, 3},
-                                       {17, 14, 7}}) {
+    for (auto [j, address, message] :
+         {std::tuple<uint32_t, uint32_t, uint32_t>{0, 9, 1}, {1, 10, 3}, {17, 14, 7}}) {
       PirOnc onc = layout.Oncs(j);
       onc.SetAddress(address);
       onc.SetMessageIndex(message);
@@ -146,6 +145,12 @@ class PIRSensorFrameTest : public ::testing::Test {
     return form->statusBar()->currentMessage();
   }
   QColor Base(QLineEdit* edit) { return edit->palette().color(QPalette::Base); }
+  // The focus enters the edit and leaves it, nothing typed.
+  void PassThrough(QLineEdit* edit) {
+    edit->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(edit->hasFocus());
+    page->ButtonAlarm->setFocus(Qt::TabFocusReason);
+  }
   void SetPercent(bool percent) { tabs->RadioGroupPercentArc->Item(percent ? 0 : 1)->click(); }
 
   std::mutex mutex;
@@ -224,7 +229,7 @@ TEST_F(PIRSensorFrameTest, TheControlledLightsAreDecodedAndEncoded) {
     const char* shown;
   } typed[] = {
       {1, "5", 0x8A, "5"},   {1, "16", 0x8A, "5"},  // group 16 does not exist
-      {2, "6", 0x0C, "6"},  {2, "70", 0x0C, "6"},   // 70 would be 6 on the bus
+      {2, "6", 0x0C, "6"},   {2, "70", 0x0C, "6"},  // 70 would be 6 on the bus
       {2, "300", 0x0C, "6"}, {2, "63", 0x7E, "63"}, {1, "15", 0x9E, "15"},
   };
   for (const auto& c : typed) {
@@ -250,9 +255,9 @@ TEST_F(PIRSensorFrameTest, LevelsAreCheckedInArcAndInPercent) {
     uint8_t stored;
     const char* shown;
   } cases[] = {
-      {false, "254", 254, "254"}, {false, "255", 255, ""},  {false, "256", 255, ""},
-      {false, "0", 0, "0"},       {false, "", 255, ""},     {true, "100", 254, "100"},
-      {true, "150", 255, ""},     {true, "0", 0, "0"},
+      {false, "254", 254, "254"}, {false, "255", 255, ""}, {false, "256", 255, ""},
+      {false, "0", 0, "0"},       {false, "", 255, ""},    {true, "100", 254, "100"},
+      {true, "150", 254, "100"},  {true, "0", 0, "0"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.percent ? "percent " : "arc ") + c.typed);
@@ -448,7 +453,8 @@ TEST_F(PIRSensorFrameTest, AFailedWriteNamesTheStepAndKeepsThePanels) {
   EXPECT_EQ(Sent(), (std::vector<Frame>{Device(12, 5, 0xB0), Device(12, 3, 177), Device(12, 0, 6),
                                         Device(12, 7, 0), Device(12, 0, 5)}));
   EXPECT_TRUE(page->PanelWriteEnabled->isVisible());
-  EXPECT_TRUE(StatusLine().startsWith("WRITE MEMORY SINGLE BYTE C 12")) << StatusLine().toStdString();
+  EXPECT_TRUE(StatusLine().startsWith("WRITE MEMORY SINGLE BYTE C 12"))
+      << StatusLine().toStdString();
   page->ButtonWriteSensorsEnabled->click();
   EXPECT_EQ(Sent().size(), 5u);
   EXPECT_FALSE(page->PanelWriteEnabled->isVisible());
@@ -470,9 +476,12 @@ TEST_F(PIRSensorFrameTest, TheTestButtonsSendTheirRequestToTheSelection) {
     QPushButton* TPIRSensorFrame::*button;
     uint8_t opcode, parameter;
   } cases[] = {
-      {&TPIRSensorFrame::ButtonAlarm, 131, 0},       {&TPIRSensorFrame::ButtonQuiet, 132, 0},
-      {&TPIRSensorFrame::ButtonOff, 141, 0},         {&TPIRSensorFrame::ButtonOn, 141, 32},
-      {&TPIRSensorFrame::ButtonBlinkWhole, 141, 64}, {&TPIRSensorFrame::ButtonBlinkHalf, 141, 96},
+      {&TPIRSensorFrame::ButtonAlarm, 131, 0},
+      {&TPIRSensorFrame::ButtonQuiet, 132, 0},
+      {&TPIRSensorFrame::ButtonOff, 141, 0},
+      {&TPIRSensorFrame::ButtonOn, 141, 32},
+      {&TPIRSensorFrame::ButtonBlinkWhole, 141, 64},
+      {&TPIRSensorFrame::ButtonBlinkHalf, 141, 96},
       {&TPIRSensorFrame::ButtonBlinkQuarter, 141, 128},
       {&TPIRSensorFrame::ButtonBlinkEighth, 141, 160},
   };
@@ -489,6 +498,86 @@ TEST_F(PIRSensorFrameTest, TheTestButtonsSendTheirRequestToTheSelection) {
   EXPECT_EQ(Sent(), std::vector<Frame>{Device(0x83, 131, 0)});
   SelectGroup(16);
   EXPECT_EQ(host->ShownKindFrame(), nullptr) << "sensors and switches together";
+}
+
+// In percent most levels have no percentage of their own (128 shows as 3 %, which is 125): a level
+// the focus only passes through is left as stored, for every level, in the commands and the
+// responses alike; a typed percentage is converted once and reads back as typed.
+TEST_F(PIRSensorFrameTest, PercentConvertsOnlyWhatIsTyped) {
+  SetPercent(true);
+  for (uint32_t level = 0; level <= 255; ++level) {
+    Record().Commands(1).SetLevel(level);
+    Record().Oncs(0).SetLevel(level);
+    Select(12);
+    PassThrough(page->EditCmnd2Level);
+    PassThrough(page->EditOncLevel[0]);
+    ASSERT_EQ(Record().Commands(1).Level(), level);
+    ASSERT_EQ(Record().Oncs(0).Level(), level);
+    ASSERT_FALSE(page->PanelWriteCommand->isVisible()) << level;
+  }
+  for (const char* typed : {"1", "3", "50", "89", "100"}) {
+    for (QLineEdit* edit : {page->EditCmnd2Level, page->EditOncLevel[0]}) {
+      Type(edit, QString::fromLatin1(typed));
+      EXPECT_EQ(edit->text(), QString::fromLatin1(typed));
+    }
+    Select(12);
+    EXPECT_EQ(page->EditCmnd2Level->text(), QString::fromLatin1(typed));
+    EXPECT_EQ(page->EditOncLevel[0]->text(), QString::fromLatin1(typed));
+  }
+}
+
+// Typing into a part that shows "00" keeps the digit typed after it, and a focus passing through
+// the three parts changes nothing.
+TEST_F(PIRSensorFrameTest, AWaitKeepsWhatIsTypedAndNothingElse) {
+  QLineEdit* minutes = page->EditCmnd2TimeoutM;
+  ASSERT_EQ(minutes->text(), QStringLiteral("00"));
+  QTest::mouseClick(minutes, Qt::LeftButton, {},
+                    QPoint(minutes->width() - 3, minutes->height() / 2));
+  ASSERT_TRUE(minutes->hasFocus());
+  minutes->end(false);
+  QTest::keyClick(minutes, Qt::Key_7);
+  page->ButtonAlarm->setFocus(Qt::TabFocusReason);
+  EXPECT_EQ(Record().Commands(1).Timeout(), 3600u + 7 * 60);
+  EXPECT_EQ(minutes->text(), QStringLiteral("07"));
+
+  Select(12);
+  for (QLineEdit* edit :
+       {page->EditCmnd1TimeoutH, page->EditCmnd1TimeoutM, page->EditCmnd1TimeoutS}) {
+    PassThrough(edit);
+  }
+  EXPECT_EQ(Record().Commands(0).Timeout(), 300u);
+  EXPECT_FALSE(page->PanelWriteCommand->isVisible());
+}
+
+// A value out of range is refused with its range in the status line, not silently.
+TEST_F(PIRSensorFrameTest, ARefusedValueNamesItsRangeInTheStatusLine) {
+  const struct {
+    bool percent;
+    QLineEdit* edit;
+    const char* typed;
+    const char* range;
+  } cases[] = {
+      {false, page->EditCmnd1Level, "256", "0–254"},
+      {true, page->EditCmnd1Level, "150", "0–100 %"},
+      {true, page->EditOncLevel[0], "101", "0–100 %"},
+      {false, page->EditCmnd1TimeoutH, "19", "0–18:00:00"},
+      {false, page->EditCmnd2TimeoutS, "60", "0–59"},
+      {false, page->EditCmndAddress, "16", "0–15"},
+      {false, page->EditOncAddress[0], "64", "0–63"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edit->objectName().toStdString() + " " + c.typed);
+    SetPercent(c.percent);
+    Select(12);
+    form->statusBar()->clearMessage();
+    const QString before = c.edit->text();
+    Type(c.edit, QString::fromLatin1(c.typed));
+    EXPECT_EQ(c.edit->text(), before);
+    EXPECT_EQ(StatusLine(), QStringLiteral("Hodnota mimo rozsahu ") + QString::fromUtf8(c.range));
+  }
+  EXPECT_EQ(Record().Commands(0).Level(), 200);
+  EXPECT_EQ(Record().Oncs(0).Level(), 40);
+  EXPECT_EQ(Record().CmndAddress(), 0x8A);
 }
 
 }  // namespace

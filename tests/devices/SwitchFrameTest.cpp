@@ -247,9 +247,10 @@ TEST_F(SwitchFrameTest, WaitsAreCheckedAgainstEighteenHours) {
   EXPECT_TRUE(editor->EditCmndTimeoutS[r]->text().isEmpty());
   Type(editor->EditCmndTimeoutH[r], "18");
   EXPECT_EQ(Step(0, 2).Timeout(), 64800u);
+  EXPECT_EQ(editor->EditCmndTimeoutM[r]->text(), QStringLiteral("00")) << "the wait as stored";
   // 18 h and 1 min is 64 860 s: refused.
   Type(editor->EditCmndTimeoutM[r], "1");
-  EXPECT_TRUE(editor->EditCmndTimeoutM[r]->text().isEmpty());
+  EXPECT_EQ(editor->EditCmndTimeoutM[r]->text(), QStringLiteral("00"));
   EXPECT_EQ(Step(0, 2).Timeout(), 64800u);
   Type(editor->EditCmndTimeoutH[r], "19");
   EXPECT_EQ(editor->EditCmndTimeoutH[r]->text(), QStringLiteral("18"));

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "model/ControllerConfig.h"
+#include "model/FieldEntry.h"
 #include "model/KindImage.h"
 #include "sequences/DeviceSequences.h"
 #include "sequences/LightSensorSequences.h"
@@ -69,7 +70,6 @@ TLightSensorFrame::TLightSensorFrame(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("LightSensorFrame"));
   setFrameShape(QFrame::StyledPanel);
   setFrameShadow(QFrame::Raised);
-  EditFocus = new TEditFocusFilter(this);
 
   // Everything fits under the host's common fields: the settings and the zones side by side, the
   // measurement and the tests in one line, the responses in the rest.
@@ -88,6 +88,7 @@ TLightSensorFrame::TLightSensorFrame(QWidget* parent) : QFrame(parent) {
   page->addLayout(top);
   page->addWidget(Area(BuildMeasureArea()));
   page->addWidget(BuildResponsesArea(), 1);
+  WatchFields();
 }
 
 QWidget* TLightSensorFrame::BuildEnableArea() {
@@ -109,11 +110,33 @@ QWidget* TLightSensorFrame::BuildEnableArea() {
   return area;
 }
 
-void TLightSensorFrame::WatchEdit(QLineEdit* edit, void (TLightSensorFrame::*onExit)()) {
-  EditFocus->Watch(
-      edit, [this](QLineEdit* e) { OnEditEnter(e); },
-      [this, onExit](QLineEdit*) { (this->*onExit)(); });
+void TLightSensorFrame::WatchChanges(QLineEdit* edit) {
   connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
+}
+
+void TLightSensorFrame::WatchFields() {
+  const auto layout = [this] { return Table->LightSensor(); };
+  // The device holds 16 bits: a larger value would reach it as another one.
+  NumberInto(EditDefaultLevel, {0, kLargestDeviceValue, "lx"}, layout,
+             &LightSensorLayout::SetDefaultLevel);
+  NumberInto(EditOnLevel, {0, kLargestDeviceValue, {}}, layout, &LightSensorLayout::SetOnLevel);
+  NumberInto(EditOffLevel, {0, kLargestDeviceValue, {}}, layout, &LightSensorLayout::SetOffLevel);
+  NumberInto(EditDelta, {0, 255, "%"}, layout, &LightSensorLayout::SetDelta);
+  NumberInto(EditMinLevel, {1, 100, "%"}, layout, &LightSensorLayout::SetMinLevel);
+  NumberInto(EditMaxLevel, {1, 100, "%"}, layout, &LightSensorLayout::SetMaxLevel);
+  for (int z = 0; z < kZones; ++z) {
+    const size_t i = static_cast<size_t>(z);
+    WatchLightsNumber(
+        EditCmndAddress[i], [this, z] { return ZoneAddressKind(z); },
+        [this, z](uint32_t number) { StoreCmndAddress(z, number); });
+    // The first zone is the reference of the others: no offset or 0.
+    const FieldRange offsets = z == 0 ? FieldRange{0, 0, "%"} : FieldRange{-100, 100, "%"};
+    TFieldEdit::Number(EditOffset[i], offsets, kNoOffset, [this, z](int64_t offset) {
+      Table->LightSensor()
+          .Caos(static_cast<uint32_t>(z))
+          .SetOffset(static_cast<uint32_t>(offset) & 0xFF);
+    });
+  }
 }
 
 QWidget* TLightSensorFrame::BuildRegulationArea() {
@@ -129,9 +152,9 @@ QWidget* TLightSensorFrame::BuildRegulationArea() {
   EditOnLevel = NumberEdit("EditOnLevel", 5, 46);
   LabelOnLevelPercent = Named<QLabel>("LabelOnLevelPercent", QStringLiteral("%"));
   EditOffLevel = NumberEdit("EditOffLevel", 5, 46);
-  EditOffTimeoutH = NumberEdit("EditOffTimeoutH", 2, 20);
-  EditOffTimeoutM = NumberEdit("EditOffTimeoutM", 2, 20);
-  EditOffTimeoutS = NumberEdit("EditOffTimeoutS", 2, 20);
+  OffTimeout = TWaitEdit::Make(
+      QStringLiteral("EditOffTimeout"), 20, EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS,
+      [this](uint32_t seconds) { Table->LightSensor().SetOffTimeout(seconds); }, this);
   EditDelta = Named<QLineEdit>("EditDelta");
   MakeSignedDigits(EditDelta, 4);
   EditDelta->setFixedWidth(46);
@@ -144,17 +167,9 @@ QWidget* TLightSensorFrame::BuildRegulationArea() {
   Compact({EditDefaultLevel, EditOnLevel, EditOffLevel, EditOffTimeoutH, EditOffTimeoutM,
            EditOffTimeoutS, EditDelta, EditMaxLevel, EditMinLevel, ComboBoxScale});
 
-  WatchEdit(EditDefaultLevel, &TLightSensorFrame::OnEditDefaultLevelExit);
-  WatchEdit(EditOnLevel, &TLightSensorFrame::OnEditOnLevelExit);
-  WatchEdit(EditOffLevel, &TLightSensorFrame::OnEditOffLevelExit);
-  WatchEdit(EditDelta, &TLightSensorFrame::OnEditDeltaExit);
-  WatchEdit(EditMaxLevel, &TLightSensorFrame::OnEditMaxLevelExit);
-  WatchEdit(EditMinLevel, &TLightSensorFrame::OnEditMinLevelExit);
-  for (QLineEdit* edit : {EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS}) {
-    EditFocus->Watch(
-        edit, [this](QLineEdit* e) { OnEditEnter(e); },
-        [this](QLineEdit* e) { OnEditOffTimeoutExit(e); });
-    connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
+  for (QLineEdit* edit : {EditDefaultLevel, EditOnLevel, EditOffLevel, EditDelta, EditMaxLevel,
+                          EditMinLevel, EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS}) {
+    WatchChanges(edit);
   }
 
   // Two halves: the loop's values on the left, the wait, resolution and light output on the
@@ -184,17 +199,8 @@ QWidget* TLightSensorFrame::BuildRegulationArea() {
   grid->addWidget(Caption(QStringLiteral("%")), 4, 2);
   grid->setColumnMinimumWidth(3, 8);
 
-  auto* wait = new QHBoxLayout;
-  wait->setSpacing(1);
-  wait->addWidget(EditOffTimeoutH);
-  wait->addWidget(Caption(QStringLiteral(":")));
-  wait->addWidget(EditOffTimeoutM);
-  wait->addWidget(Caption(QStringLiteral(":")));
-  wait->addWidget(EditOffTimeoutS);
-  wait->addWidget(Caption(QStringLiteral("h : m : s")));
-  wait->addStretch(1);
   grid->addWidget(Caption(QStringLiteral("Čakanie pred vypnutím")), 0, 4);
-  grid->addLayout(wait, 0, 5, 1, 2);
+  grid->addWidget(OffTimeout->Row(QStringLiteral("h : m : s")), 0, 5, 1, 2);
   grid->addWidget(Caption(QStringLiteral("Presnosť merania")), 1, 4);
   grid->addWidget(ComboBoxScale, 1, 5);
   grid->addWidget(Caption(QStringLiteral("lx")), 1, 6);
@@ -240,15 +246,8 @@ QWidget* TLightSensorFrame::BuildZonesArea() {
     if (z == 0) offset->setText(QStringLiteral("0"));
     connect(group, &TRadioGroup::Clicked, this,
             [this, z](int) { OnRadioGroupCmndAddressTypeClick(z); });
-    EditFocus->Watch(
-        number, [this](QLineEdit* e) { OnEditEnter(e); },
-        [this, z](QLineEdit*) { OnEditCmndAddressExit(z); });
-    EditFocus->Watch(
-        offset, [this](QLineEdit* e) { OnEditEnter(e); },
-        [this, z](QLineEdit*) { OnEditOffsetExit(z); });
-    for (QLineEdit* edit : {number, offset}) {
-      connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
-    }
+    WatchChanges(number);
+    WatchChanges(offset);
     grid->addWidget(Caption(n), 1 + z, 0);
     grid->addWidget(group, 1 + z, 1);
     grid->addWidget(number, 1 + z, 2);
@@ -350,10 +349,6 @@ bool TLightSensorFrame::FirmwareHasDeltaScale() const {
   return LightSensorHasDeltaScale(Table->FirmwareVersion(), Table->FirmwareMinVersion());
 }
 
-WaitEdits TLightSensorFrame::OffTimeoutEdits() const {
-  return {EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS};
-}
-
 void TLightSensorFrame::ShowLoopCaptions() {
   const bool closed = RadioGroupLoop->ItemIndex() == 1;
   LabelDefaultLevel->setText(closed ? QStringLiteral("Úroveň")
@@ -391,7 +386,7 @@ void TLightSensorFrame::ShowDevice() {
   }
   EditDelta->setEnabled(own);
   ComboBoxScale->setEnabled(own);
-  ShowWait(OffTimeoutEdits(), s.OffTimeout(), "%d");
+  OffTimeout->Show(s.OffTimeout());
   for (int z = 0; z < kZones; ++z) {
     const size_t i = static_cast<size_t>(z);
     const LightCao cao = s.Caos(static_cast<uint32_t>(z));
@@ -430,8 +425,6 @@ void TLightSensorFrame::OnCheckBoxSensorEnabledClick() {
   PanelWriteEnabled->setVisible(Guard.Changed(CheckBoxSensorEnabled));
 }
 
-void TLightSensorFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }
-
 void TLightSensorFrame::OnCommandChange() { ShowPanelWriteCommand(); }
 
 void TLightSensorFrame::OnRadioGroupLoopClick() {
@@ -440,63 +433,6 @@ void TLightSensorFrame::OnRadioGroupLoopClick() {
     PanelWriteCommand->show();
   }
   ShowLoopCaptions();
-}
-
-bool TLightSensorFrame::TakeLevel(QLineEdit* edit, void (LightSensorLayout::*set)(uint32_t)) {
-  const int64_t v = TypedNumber(edit->text(), 0);
-  // The device holds 16 bits: a larger value would reach it as another one.
-  if (v < 0 || v > kLargestDeviceValue) {
-    edit->setText(EnteredText);
-    return false;
-  }
-  LightSensorLayout s = Table->LightSensor();
-  (s.*set)(static_cast<uint32_t>(v));
-  return true;
-}
-
-void TLightSensorFrame::OnEditDefaultLevelExit() {
-  TakeLevel(EditDefaultLevel, &LightSensorLayout::SetDefaultLevel);
-}
-
-void TLightSensorFrame::OnEditOnLevelExit() {
-  TakeLevel(EditOnLevel, &LightSensorLayout::SetOnLevel);
-}
-
-void TLightSensorFrame::OnEditOffLevelExit() {
-  TakeLevel(EditOffLevel, &LightSensorLayout::SetOffLevel);
-}
-
-void TLightSensorFrame::OnEditOffTimeoutExit(QLineEdit* edit) {
-  if (const auto total = LeaveWait(OffTimeoutEdits(), edit, EnteredText)) {
-    Table->LightSensor().SetOffTimeout(*total);
-  }
-}
-
-void TLightSensorFrame::OnEditDeltaExit() {
-  const int64_t v = TypedNumber(EditDelta->text(), 0, true);
-  if (v < 0) {
-    EditDelta->setText(EnteredText);
-    return;
-  }
-  Table->LightSensor().SetDelta(static_cast<uint32_t>(v % 256));
-}
-
-void TLightSensorFrame::OnEditMinLevelExit() {
-  const int64_t v = TypedNumber(EditMinLevel->text(), 0);
-  if (v < 1 || v > 100) {
-    EditMinLevel->setText(EnteredText);
-    return;
-  }
-  Table->LightSensor().SetMinLevel(static_cast<uint32_t>(v));
-}
-
-void TLightSensorFrame::OnEditMaxLevelExit() {
-  const int64_t v = TypedNumber(EditMaxLevel->text(), 0);
-  if (v < 1 || v > 100) {
-    EditMaxLevel->setText(EnteredText);
-    return;
-  }
-  Table->LightSensor().SetMaxLevel(static_cast<uint32_t>(v));
 }
 
 void TLightSensorFrame::OnComboBoxScaleSelect() {
@@ -513,41 +449,19 @@ int TLightSensorFrame::ZoneAddressKind(int zone) const {
   return zone == 0 ? item : item + 1;
 }
 
-void TLightSensorFrame::StoreCmndAddress(int zone) {
+void TLightSensorFrame::StoreCmndAddress(int zone, uint32_t number) {
   if (Updating) return;
-  const size_t i = static_cast<size_t>(zone);
   const int kind = ZoneAddressKind(zone);
-  if (kind == 0) EditCmndAddress[i]->setText(QStringLiteral("255"));
-  const auto number = static_cast<uint32_t>(TypedNumber(EditCmndAddress[i]->text(), 0));
+  if (kind == 0) EditCmndAddress[static_cast<size_t>(zone)]->setText(QStringLiteral("255"));
   Table->LightSensor().Caos(static_cast<uint32_t>(zone)).SetCmndAddress(AddressByte(kind, number));
 }
 
 void TLightSensorFrame::OnRadioGroupCmndAddressTypeClick(int zone) {
-  EditCmndAddress[static_cast<size_t>(zone)]->setEnabled(ZoneAddressKind(zone) != 0);
-  StoreCmndAddress(zone);
-  if (!Updating) PanelWriteCommand->show();
-}
-
-void TLightSensorFrame::OnEditCmndAddressExit(int zone) {
   QLineEdit* edit = EditCmndAddress[static_cast<size_t>(zone)];
-  if (TypedNumber(edit->text(), 0) > 255) {
-    edit->setText(EnteredText);
-    return;
-  }
-  StoreCmndAddress(zone);
-}
-
-void TLightSensorFrame::OnEditOffsetExit(int zone) {
-  QLineEdit* edit = EditOffset[static_cast<size_t>(zone)];
-  const int64_t v = TypedNumber(edit->text(), kNoOffset, true);
-  const bool inRange = (v >= -100 && v <= 100) || v == kNoOffset;
-  // The first zone is the reference of the others: no offset or 0.
-  const bool allowed = zone == 0 ? (v == 0 || v == kNoOffset) : inRange;
-  if (!allowed) {
-    edit->setText(EnteredText);
-    return;
-  }
-  Table->LightSensor().Caos(static_cast<uint32_t>(zone)).SetOffset(static_cast<uint32_t>(v) & 0xFF);
+  const int kind = ZoneAddressKind(zone);
+  edit->setEnabled(kind != 0);
+  StoreCmndAddress(zone, ShownLightsNumber(edit, kind));
+  if (!Updating) PanelWriteCommand->show();
 }
 
 bool TLightSensorFrame::Report(const SequenceResult& result) {

@@ -17,13 +17,13 @@
 #include "model/ControllerLayouts.h"
 #include "ui/EditGuard.h"
 #include "ui/NavigatedView.h"
+#include "ui/devices/FieldEdits.h"
 #include "ui/devices/OncFrame.h"
 #include "ui/devices/SensorFrameParts.h"
 
 namespace lumetra {
 
 class TControllerConfig;
-class TEditFocusFilter;
 class TErrorDlg;
 class TLightSensorOncFrame;
 class TRadioGroup;
@@ -54,20 +54,10 @@ class TLightSensorFrame : public QFrame, public TNavigatedView, public TOncHost 
 
   void OnCheckBoxSensorEnabledClick();
   void OnButtonWriteSensorEnableClick();
-  void OnEditEnter(QLineEdit* edit);
   void OnCommandChange();
   void OnRadioGroupLoopClick();
-  void OnEditDefaultLevelExit();
-  void OnEditOnLevelExit();
-  void OnEditOffLevelExit();
-  void OnEditOffTimeoutExit(QLineEdit* edit);
-  void OnEditDeltaExit();
-  void OnEditMinLevelExit();
-  void OnEditMaxLevelExit();
   void OnComboBoxScaleSelect();
   void OnRadioGroupCmndAddressTypeClick(int zone);
-  void OnEditCmndAddressExit(int zone);
-  void OnEditOffsetExit(int zone);
   void OnButtonWriteCmndSequencesClick();
   void OnButtonReadMeasuredValueClick();
   // state 0..5: "Vypnúť" .. "Blikať1/8 s"
@@ -116,7 +106,6 @@ class TLightSensorFrame : public QFrame, public TNavigatedView, public TOncHost 
   TErrorDlg* ErrorDlg = nullptr;
 
   bool Updating = false;
-  QString EnteredText;
 
  private:
   QWidget* BuildEnableArea();
@@ -125,21 +114,21 @@ class TLightSensorFrame : public QFrame, public TNavigatedView, public TOncHost 
   QWidget* BuildWriteArea();
   QWidget* BuildMeasureArea();
   QWidget* BuildResponsesArea();
-  void WatchEdit(QLineEdit* edit, void (TLightSensorFrame::*onExit)());
+  // Every change of the edit's text shows the write panel.
+  void WatchChanges(QLineEdit* edit);
+  // The field editors of the settings and the zones.
+  void WatchFields();
   // Zone z's radio item as an address kind: 0 all, 1 group, 2 one device.
   int ZoneAddressKind(int zone) const;
-  void StoreCmndAddress(int zone);
-  // A level field (DefaultLevel, OnLevel, OffLevel) from its edit: 0..65535.
-  bool TakeLevel(QLineEdit* edit, void (LightSensorLayout::*set)(uint32_t));
+  void StoreCmndAddress(int zone, uint32_t number);
   bool FirmwareHasDeltaScale() const;
-  sensor_frame::WaitEdits OffTimeoutEdits() const;
   // A refusal or a failed step goes to the status line; true when the sequence went through.
   bool Report(const SequenceResult& result);
 
   BusSession* Session = nullptr;
   TControllerConfig* Table = nullptr;
   TNavigation* Navigation = nullptr;
-  TEditFocusFilter* EditFocus;
+  TWaitEdit* OffTimeout = nullptr;
   TEditGuard Guard;
 };
 

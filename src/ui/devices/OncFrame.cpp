@@ -9,8 +9,10 @@
 #include <QWheelEvent>
 
 #include "model/ControllerConfig.h"
+#include "model/FieldEntry.h"
 #include "model/MessageCodeTable.h"
 #include "ui/Widgets.h"
+#include "ui/devices/FieldEdits.h"
 
 namespace lumetra {
 
@@ -149,7 +151,12 @@ void TSensorOncFrame<Onc>::AddRow(int row) {
       RowControl<QLineEdit>(QStringLiteral("Edit"), row, QStringLiteral("OncAddress"));
   MakeDigitsOnly(address, 3);
   address->setFixedWidth(40);
-  WatchEdit(address, [this](QLineEdit* e) { OnEditOncAddressExit(e); });
+  WatchEdit(address, {});
+  TFieldEdit::Number(address, {0, 255, {}}, 255, [this, row](int64_t v) {
+    const auto a = static_cast<uint32_t>(v);
+    OncAt(static_cast<uint32_t>(row)).SetAddress(a);
+    PaintAddress(EditOncAddress[static_cast<size_t>(row)], a);
+  });
 
   QComboBox* state = ComboBoxOncState[r] =
       RowControl<QComboBox>(QStringLiteral("ComboBox"), row, QStringLiteral("OncState"));
@@ -163,7 +170,10 @@ void TSensorOncFrame<Onc>::AddRow(int row) {
       RowControl<QLineEdit>(QStringLiteral("Edit"), row, QStringLiteral("OncLevel"));
   MakeDigitsOnly(level, 5);
   level->setFixedWidth(60);
-  WatchEdit(level, [this](QLineEdit* e) { OnEditOncLevelExit(e); });
+  WatchEdit(level, {});
+  TFieldEdit::Number(level, {0, kMaxLevel, "lx"}, kNoLevel, [this, row](int64_t v) {
+    OncAt(static_cast<uint32_t>(row)).SetLevel(static_cast<uint32_t>(v));
+  });
 
   QCheckBox* disabled = CheckBoxOncDisabled[r] =
       RowControl<QCheckBox>(QStringLiteral("CheckBox"), row, QStringLiteral("OncDisabled"));
@@ -185,42 +195,6 @@ void TSensorOncFrame<Onc>::ShowRow(int row, const Onc& onc, uint32_t address) {
   const uint32_t level = onc.Level();
   EditOncLevel[r]->setText(level <= kMaxLevel ? QString::number(level) : QString());
   CheckBoxOncDisabled[r]->setChecked(onc.Enabled() != 0);
-}
-
-template <typename Onc>
-int TSensorOncFrame<Onc>::RowOf(const std::array<QLineEdit*, kRows>& column,
-                                const QLineEdit* edit) {
-  for (int row = 0; row < kRows; ++row) {
-    if (column[static_cast<size_t>(row)] == edit) return row;
-  }
-  return -1;
-}
-
-template <typename Onc>
-void TSensorOncFrame<Onc>::OnEditOncAddressExit(QLineEdit* edit) {
-  const int row = RowOf(EditOncAddress, edit);
-  if (row < 0) return;
-  const uint32_t v = TypedValue(edit->text(), 255);
-  if (v > 255) {
-    edit->setText(EnteredText);
-    return;
-  }
-  OncAt(static_cast<uint32_t>(row)).SetAddress(v);
-  if (v == 255) edit->clear();
-  PaintAddress(edit, v);
-}
-
-template <typename Onc>
-void TSensorOncFrame<Onc>::OnEditOncLevelExit(QLineEdit* edit) {
-  const int row = RowOf(EditOncLevel, edit);
-  if (row < 0) return;
-  const uint32_t v = TypedValue(edit->text(), kNoLevel);
-  if (v > kMaxLevel && v != kNoLevel) {
-    edit->setText(EnteredText);
-    return;
-  }
-  OncAt(static_cast<uint32_t>(row)).SetLevel(v);
-  if (v == kNoLevel) edit->clear();
 }
 
 template <typename Onc>

@@ -62,7 +62,8 @@ class TOncFrame : public QScrollArea {
 
   // The widget the rows go into, as tall as the scroll range.
   QWidget* Rows() const { return rows_; }
-  // An edit of a row: EnteredText on entry, `onExit` on leaving, OnCommandChange on typing.
+  // An edit of a row: EnteredText on entry, `onExit` (if any) on leaving, OnCommandChange on
+  // typing.
   void WatchEdit(QLineEdit* edit, std::function<void(QLineEdit*)> onExit);
   // A combo box of a row: the wheel scrolls the editor instead of changing the choice.
   void WatchCombo(QComboBox* combo);
@@ -102,8 +103,6 @@ class TSensorOncFrame : public TOncFrame {
  public:
   static constexpr int kRows = 32;
 
-  void OnEditOncAddressExit(QLineEdit* edit);
-  void OnEditOncLevelExit(QLineEdit* edit);
   void OnComboBoxOncStateSelect(int row);
   void OnCheckBoxOncDisabledClick(int row);
 
@@ -137,8 +136,6 @@ class TSensorOncFrame : public TOncFrame {
   }
 
  private:
-  static int RowOf(const std::array<QLineEdit*, kRows>& column, const QLineEdit* edit);
-
   int messageItems_;
   QGridLayout* grid_;
 };

@@ -11,19 +11,21 @@
 #include <memory>
 
 #include "model/ControllerConfig.h"
+#include "model/FieldEntry.h"
 #include "model/MessageCodeTable.h"
 #include "sequences/DeviceSequences.h"
 #include "ui/EditGuard.h"
 #include "ui/LumetraApplication.h"
 #include "ui/NavigatedView.h"
 #include "ui/Widgets.h"
+#include "ui/devices/FieldEdits.h"
 #include "ui/devices/OncFrame.h"
+#include "ui/devices/SensorFrameParts.h"
 
 namespace lumetra {
 
 namespace {
 
-constexpr uint32_t kNoLevel = 255;
 constexpr uint32_t kNoSource = 255;
 constexpr uint8_t kAllLights = 0xFE;
 constexpr int kWrittenBytes = 169;  // the counter's last value: 170 data bytes from 0
@@ -44,8 +46,6 @@ QFrame* Area(QLayout* content) {
   return area;
 }
 
-QString TwoDigits(uint32_t n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
-
 template <typename W>
 W* RowControl(const char* prefix, int row, const char* suffix) {
   auto* w = new W;
@@ -58,7 +58,6 @@ W* RowControl(const char* prefix, int row, const char* suffix) {
 
 TPIRSensorFrame::TPIRSensorFrame(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("PIRSensorFrame"));
-  EditFocus = new TEditFocusFilter(this);
   auto* top = new QHBoxLayout;
   auto* left = new QVBoxLayout;
   left->addWidget(BuildEnableArea());
@@ -88,12 +87,15 @@ QWidget* TPIRSensorFrame::BuildCommandsArea() {
   EditCmnd1Level = NumberEdit("EditCmnd1Level", 3, 40);
   EditCmnd2Level = NumberEdit("EditCmnd2Level", 3, 40);
   EditCmnd3Level = NumberEdit("EditCmnd3Level", 3, 40);
-  EditCmnd1TimeoutH = NumberEdit("EditCmnd1TimeoutH", 2, 26);
-  EditCmnd1TimeoutM = NumberEdit("EditCmnd1TimeoutM", 2, 26);
-  EditCmnd1TimeoutS = NumberEdit("EditCmnd1TimeoutS", 2, 26);
-  EditCmnd2TimeoutH = NumberEdit("EditCmnd2TimeoutH", 2, 26);
-  EditCmnd2TimeoutM = NumberEdit("EditCmnd2TimeoutM", 2, 26);
-  EditCmnd2TimeoutS = NumberEdit("EditCmnd2TimeoutS", 2, 26);
+  const auto timeout = [this](uint32_t command) {
+    return [this, command](uint32_t seconds) {
+      Table->PirSensor().Commands(command).SetTimeout(seconds);
+    };
+  };
+  Waits[0] = TWaitEdit::Make(QStringLiteral("EditCmnd1Timeout"), 26, EditCmnd1TimeoutH,
+                             EditCmnd1TimeoutM, EditCmnd1TimeoutS, timeout(0), this);
+  Waits[1] = TWaitEdit::Make(QStringLiteral("EditCmnd2Timeout"), 26, EditCmnd2TimeoutH,
+                             EditCmnd2TimeoutM, EditCmnd2TimeoutS, timeout(1), this);
   LabelCmnd1Percent = Named<QLabel>("LabelCmnd1Percent", QStringLiteral("%"));
   LabelCmnd2Percent = Named<QLabel>("LabelCmnd2Percent", QStringLiteral("%"));
   LabelCmnd3Percent = Named<QLabel>("LabelCmnd3Percent", QStringLiteral("%"));
@@ -120,15 +122,7 @@ QWidget* TPIRSensorFrame::BuildCommandsArea() {
     level->addStretch(1);
     grid->addLayout(level, 1, 1 + c);
     if (c >= kTimedCommands) continue;
-    auto* wait = new QHBoxLayout;
-    wait->setSpacing(2);
-    wait->addWidget(EditCmndTimeoutH[i]);
-    wait->addWidget(new QLabel(QStringLiteral(":")));
-    wait->addWidget(EditCmndTimeoutM[i]);
-    wait->addWidget(new QLabel(QStringLiteral(":")));
-    wait->addWidget(EditCmndTimeoutS[i]);
-    wait->addStretch(1);
-    grid->addLayout(wait, 2, 1 + c, 2, 1, Qt::AlignTop);
+    grid->addWidget(Waits[i]->Row(), 2, 1 + c, 2, 1, Qt::AlignTop);
   }
   grid->setColumnStretch(kCommands, 1);
   return Area(grid);
@@ -236,23 +230,34 @@ QWidget* TPIRSensorFrame::BuildResponseBlock(int firstRow) {
   return block;
 }
 
-void TPIRSensorFrame::WatchEdit(QLineEdit* edit, void (TPIRSensorFrame::*onExit)(QLineEdit*)) {
-  EditFocus->Watch(
-      edit, [this](QLineEdit* e) { OnEditEnter(e); },
-      [this, onExit](QLineEdit* e) { (this->*onExit)(e); });
+void TPIRSensorFrame::WatchFields() {
+  TControllerConfig& t = *Table;
+  for (int c = 0; c < kCommands; ++c) {
+    const uint32_t command = static_cast<uint32_t>(c);
+    TFieldEdit::Level(EditCmndLevel[static_cast<size_t>(c)], t, [this, command](uint32_t level) {
+      Table->PirSensor().Commands(command).SetLevel(level);
+    });
+  }
+  // Group 0..15 or short address 0..63: anything above would reach other lights than it names.
+  sensor_frame::WatchLightsNumber(
+      EditCmndAddress, [this] { return RadioGroupCmndAddressType->ItemIndex(); },
+      [this](uint32_t number) { StoreCmndAddress(number); });
+  for (int row = 0; row < kRows; ++row) {
+    const size_t r = static_cast<size_t>(row);
+    // 0..63, or 255 (emptied) for no response; a larger number is refused, not cut to its low
+    // bits, so the device answers the address the edit shows.
+    TFieldEdit::Number(EditOncAddress[r], {0, 63, {}}, kNoSource, [this, row](int64_t address) {
+      const auto a = static_cast<uint32_t>(address);
+      Table->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetAddress(a);
+      PaintSourceAddress(EditOncAddress[static_cast<size_t>(row)], *Table, a);
+    });
+    TFieldEdit::Level(EditOncLevel[r], t, [this, row](uint32_t level) {
+      Table->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetLevel(level);
+    });
+  }
 }
 
 void TPIRSensorFrame::ConnectHandlers() {
-  for (QLineEdit* edit : EditCmndLevel) WatchEdit(edit, &TPIRSensorFrame::OnEditCmndLevelExit);
-  for (QLineEdit* edit : EditCmndTimeoutH)
-    WatchEdit(edit, &TPIRSensorFrame::OnEditCmndTimeoutHExit);
-  for (QLineEdit* edit : EditCmndTimeoutM)
-    WatchEdit(edit, &TPIRSensorFrame::OnEditCmndTimeoutMExit);
-  for (QLineEdit* edit : EditCmndTimeoutS)
-    WatchEdit(edit, &TPIRSensorFrame::OnEditCmndTimeoutSExit);
-  WatchEdit(EditCmndAddress, &TPIRSensorFrame::OnEditCmndAddressExit);
-  for (QLineEdit* edit : EditOncAddress) WatchEdit(edit, &TPIRSensorFrame::OnEditOncAddressExit);
-  for (QLineEdit* edit : EditOncLevel) WatchEdit(edit, &TPIRSensorFrame::OnEditOncLevelExit);
   for (QLineEdit* edit : findChildren<QLineEdit*>()) {
     ConnectGuarded(edit, &QLineEdit::textChanged, this,
                    [this](const QString&) { OnCommandChange(); });
@@ -292,6 +297,7 @@ void TPIRSensorFrame::Attach(BusSession& session, TControllerConfig& table,
   Session = &session;
   Table = &table;
   Navigation = &navigation;
+  WatchFields();
   ShowPercentLabels();
 }
 
@@ -304,24 +310,7 @@ void TPIRSensorFrame::ShowPercentLabels() {
 
 void TPIRSensorFrame::ShowLevel(QLineEdit* edit, uint8_t level) {
   // No level (255) shows nothing, as an emptied edit stores it.
-  const TControllerConfig& t = *Table;
-  edit->setText(level == kNoLevel ? QString()
-                                  : QString::fromStdString(t.FormatLevel(
-                                        static_cast<int32_t>(t.ConvertLevel(true, level)))));
-}
-
-void TPIRSensorFrame::ShowTimeout(int command, uint32_t seconds) {
-  const size_t c = static_cast<size_t>(command);
-  // A wait never read or set shows nothing: it is not made up into 1193046 hours.
-  if (seconds > kPirMaxTimeout) {
-    for (QLineEdit* edit : {EditCmndTimeoutH[c], EditCmndTimeoutM[c], EditCmndTimeoutS[c]}) {
-      edit->clear();
-    }
-    return;
-  }
-  EditCmndTimeoutH[c]->setText(QString::number(seconds / 3600));
-  EditCmndTimeoutM[c]->setText(TwoDigits(seconds % 3600 / 60));
-  EditCmndTimeoutS[c]->setText(TwoDigits(seconds % 60));
+  edit->setText(QString::fromStdString(LevelText(*Table, level)));
 }
 
 void TPIRSensorFrame::ShowDevice() {
@@ -336,7 +325,8 @@ void TPIRSensorFrame::ShowDevice() {
   for (int c = 0; c < kCommands; ++c) {
     const PirCommand command = layout.Commands(static_cast<uint32_t>(c));
     ShowLevel(EditCmndLevel[static_cast<size_t>(c)], command.Level());
-    if (c < kTimedCommands) ShowTimeout(c, command.Timeout());
+    // A wait never read or set shows nothing: it is not made up into 1193046 hours.
+    if (c < kTimedCommands) Waits[static_cast<size_t>(c)]->Show(command.Timeout());
   }
   const uint8_t b = layout.CmndAddress();
   if (b >= 254) {
@@ -380,8 +370,6 @@ void TPIRSensorFrame::ShowResponses() {
   Updating = updating;
 }
 
-void TPIRSensorFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }
-
 void TPIRSensorFrame::OnCommandChange() {
   if (!Updating) ShowPanelWriteCommand();
 }
@@ -394,66 +382,9 @@ void TPIRSensorFrame::ShowPendingWrites() {
   ShowPending(PanelWriteCommand, PlanPirSensorSettings(*Table));
 }
 
-int TPIRSensorFrame::IndexIn(const QLineEdit* edit, const QLineEdit* const* edits, int count) {
-  for (int i = 0; i < count; ++i) {
-    if (edits[i] == edit) return i;
-  }
-  return -1;
-}
-
-void TPIRSensorFrame::OnEditCmndLevelExit(QLineEdit* edit) {
-  const int c = IndexIn(edit, EditCmndLevel.data(), kCommands);
-  if (c < 0) return;
-  TControllerConfig& t = *Table;
-  // An emptied edit means no level, as it shows one.
-  const uint32_t level = t.ConvertLevel(false, TypedValue(edit->text(), kNoLevel));
-  if (level > kNoLevel) {
-    edit->setText(EnteredText);
-    return;
-  }
-  t.PirSensor().Commands(static_cast<uint32_t>(c)).SetLevel(level);
-  if (level == kNoLevel) edit->clear();
-}
-
-void TPIRSensorFrame::StoreTimeout(QLineEdit* edit, uint32_t limit, const char* format) {
-  int c = IndexIn(edit, EditCmndTimeoutH.data(), kTimedCommands);
-  if (c < 0) c = IndexIn(edit, EditCmndTimeoutM.data(), kTimedCommands);
-  if (c < 0) c = IndexIn(edit, EditCmndTimeoutS.data(), kTimedCommands);
-  if (c < 0) return;
-  const size_t i = static_cast<size_t>(c);
-  const uint32_t hours = TypedValue(EditCmndTimeoutH[i]->text(), 0);
-  const uint32_t minutes = TypedValue(EditCmndTimeoutM[i]->text(), 0);
-  const uint32_t seconds = TypedValue(EditCmndTimeoutS[i]->text(), 0);
-  const uint32_t own = TypedValue(edit->text(), 0);
-  const uint32_t total = hours * 3600 + minutes * 60 + seconds;
-  if (own > limit || total > kPirMaxTimeout) {
-    edit->setText(EnteredText);
-    return;
-  }
-  Table->PirSensor().Commands(static_cast<uint32_t>(c)).SetTimeout(total);
-  // The text is read back as its leading digits, so it carries no padding blank; edits left empty
-  // show the zero they counted as.
-  edit->setText(QString::asprintf(format, own));
-  if (EditCmndTimeoutH[i]->text().isEmpty()) EditCmndTimeoutH[i]->setText(QStringLiteral("0"));
-  for (QLineEdit* other : {EditCmndTimeoutM[i], EditCmndTimeoutS[i]}) {
-    if (other->text().isEmpty()) other->setText(QStringLiteral("00"));
-  }
-}
-
-void TPIRSensorFrame::OnEditCmndTimeoutHExit(QLineEdit* edit) {
-  StoreTimeout(edit, kPirMaxTimeout / 3600, "%d");
-}
-void TPIRSensorFrame::OnEditCmndTimeoutMExit(QLineEdit* edit) { StoreTimeout(edit, 59, "%02d"); }
-void TPIRSensorFrame::OnEditCmndTimeoutSExit(QLineEdit* edit) { StoreTimeout(edit, 59, "%02d"); }
-
-uint32_t TPIRSensorFrame::CmndAddressLimit() const {
-  return RadioGroupCmndAddressType->ItemIndex() == kGroupItem ? 15 : 63;
-}
-
-void TPIRSensorFrame::StoreCmndAddress() {
+void TPIRSensorFrame::StoreCmndAddress(uint32_t n) {
   if (Updating) return;
   PirSensorLayout layout = Table->PirSensor();
-  const uint32_t n = TypedValue(EditCmndAddress->text(), 0);
   switch (RadioGroupCmndAddressType->ItemIndex()) {
     case kGroupItem:
       layout.SetCmndAddress(0x80 + 2 * (n & 0x0F));
@@ -471,26 +402,13 @@ void TPIRSensorFrame::StoreCmndAddress() {
 void TPIRSensorFrame::OnRadioGroupCmndAddressTypeClick() {
   const bool number = RadioGroupCmndAddressType->ItemIndex() != kAllItem;
   EditCmndAddress->setEnabled(number);
-  // A number the new kind of lights cannot have (the 255 of "všetky", address 40 as a group)
-  // becomes 0 rather than its low bits, and the edit waits for the right one.
-  if (number && TypedValue(EditCmndAddress->text(), 0) > CmndAddressLimit()) {
-    EditCmndAddress->setText(QStringLiteral("0"));
-  }
-  StoreCmndAddress();
+  StoreCmndAddress(
+      sensor_frame::ShownLightsNumber(EditCmndAddress, RadioGroupCmndAddressType->ItemIndex()));
   if (!Updating) ShowPanelWriteCommand();
   if (number) {
     EditCmndAddress->setFocus(Qt::OtherFocusReason);
     EditCmndAddress->selectAll();
   }
-}
-
-void TPIRSensorFrame::OnEditCmndAddressExit(QLineEdit* edit) {
-  // Group 0..15 or short address 0..63: anything above would reach other lights than it names.
-  if (TypedValue(edit->text(), 0) > CmndAddressLimit()) {
-    edit->setText(EnteredText);
-    return;
-  }
-  StoreCmndAddress();
 }
 
 void TPIRSensorFrame::OnCheckBoxSensorEnabledClick() {
@@ -529,21 +447,6 @@ void TPIRSensorFrame::OnRadioButtonOncGroupClick() {
   Updating = false;
 }
 
-void TPIRSensorFrame::OnEditOncAddressExit(QLineEdit* edit) {
-  const int row = IndexIn(edit, EditOncAddress.data(), kRows);
-  if (row < 0) return;
-  // 0..63, or 255 (emptied) for no response; a larger number is refused, not cut to its low bits,
-  // so the device answers the address the edit shows.
-  const uint32_t address = TypedValue(edit->text(), kNoSource);
-  if (address > 63 && address != kNoSource) {
-    edit->setText(EnteredText);
-    return;
-  }
-  Table->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetAddress(address);
-  if (address == kNoSource) edit->clear();
-  PaintSourceAddress(edit, *Table, address);
-}
-
 void TPIRSensorFrame::OnComboBoxOncStateSelect(int row) {
   if (Updating) return;
   const int item = ComboBoxOncState[static_cast<size_t>(row)]->currentIndex();
@@ -551,19 +454,6 @@ void TPIRSensorFrame::OnComboBoxOncStateSelect(int row) {
       .Oncs(static_cast<uint32_t>(ResponseOfRow(row)))
       .SetMessageIndex(static_cast<uint32_t>(item));
   ShowPanelWriteCommand();
-}
-
-void TPIRSensorFrame::OnEditOncLevelExit(QLineEdit* edit) {
-  const int row = IndexIn(edit, EditOncLevel.data(), kRows);
-  if (row < 0) return;
-  TControllerConfig& t = *Table;
-  const uint32_t level = t.ConvertLevel(false, TypedValue(edit->text(), kNoLevel));
-  if (level > kNoLevel) {
-    edit->setText(EnteredText);
-    return;
-  }
-  t.PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetLevel(level);
-  if (level == kNoLevel) edit->clear();
 }
 
 void TPIRSensorFrame::OnCheckBoxOncDisabledClick(int row) {

@@ -22,8 +22,8 @@
 namespace lumetra {
 
 class TControllerConfig;
-class TEditFocusFilter;
 class TRadioGroup;
+class TWaitEdit;
 
 // Lives on the user-interface thread.
 class TPIRSensorFrame : public QFrame, public TNavigatedView {
@@ -59,19 +59,11 @@ class TPIRSensorFrame : public QFrame, public TNavigatedView {
 
   void OnCheckBoxSensorEnabledClick();
   void OnButtonWriteSensorsEnabledClick();
-  void OnEditEnter(QLineEdit* edit);
   void OnCommandChange();
-  void OnEditCmndLevelExit(QLineEdit* edit);
-  void OnEditCmndTimeoutHExit(QLineEdit* edit);
-  void OnEditCmndTimeoutMExit(QLineEdit* edit);
-  void OnEditCmndTimeoutSExit(QLineEdit* edit);
   void OnRadioGroupCmndAddressTypeClick();
-  void OnEditCmndAddressExit(QLineEdit* edit);
   void OnButtonWriteCmndSequencesClick();
   void OnRadioButtonOncGroupClick();
-  void OnEditOncAddressExit(QLineEdit* edit);
   void OnComboBoxOncStateSelect(int row);
-  void OnEditOncLevelExit(QLineEdit* edit);
   void OnCheckBoxOncDisabledClick(int row);
   void OnButtonAlarmClick() { Test(PirSensorTest::kAlarm); }
   void OnButtonQuietClick() { Test(PirSensorTest::kQuiet); }
@@ -127,7 +119,6 @@ class TPIRSensorFrame : public QFrame, public TNavigatedView {
   std::array<QLabel*, kRows> LabelOncNumber{};
 
   bool Updating = false;
-  QString EnteredText;
 
  private:
   QWidget* BuildEnableArea();
@@ -137,21 +128,15 @@ class TPIRSensorFrame : public QFrame, public TNavigatedView {
   QWidget* BuildResponsesArea();
   QWidget* BuildResponseBlock(int firstRow);
   void ConnectHandlers();
-  void WatchEdit(QLineEdit* edit, void (TPIRSensorFrame::*onExit)(QLineEdit*));
+  // The field editors over the record's values, once the table is known.
+  void WatchFields();
 
-  // Encodes the radio group and the number edit into CmndAddress.
-  void StoreCmndAddress();
-  // The number the edit may hold for the chosen kind of lights: group 0..15, short address 0..63.
-  uint32_t CmndAddressLimit() const;
-  // The wait of command `c` from its three edits when `edit` (one of them) is left: stored when
-  // within 18:00:00 and the edit's own field within `limit`, else the edit gets EnteredText back.
-  void StoreTimeout(QLineEdit* edit, uint32_t limit, const char* format);
-  void ShowTimeout(int command, uint32_t seconds);
+  // Encodes the radio group and `number` into CmndAddress.
+  void StoreCmndAddress(uint32_t number);
   void ShowLevel(QLineEdit* edit, uint8_t level);
   void ShowPanelWriteCommand();
   void ShowPendingWrites();
   void Test(PirSensorTest test);
-  static int IndexIn(const QLineEdit* edit, const QLineEdit* const* edits, int count);
 
   // A refusal or a failed step goes to the status line; true when the sequence went through.
   bool Report(const SequenceResult& result);
@@ -159,7 +144,7 @@ class TPIRSensorFrame : public QFrame, public TNavigatedView {
   BusSession* Session = nullptr;
   TControllerConfig* Table = nullptr;
   TNavigation* Navigation = nullptr;
-  TEditFocusFilter* EditFocus;
+  std::array<TWaitEdit*, kTimedCommands> Waits{};
 };
 
 }  // namespace lumetra

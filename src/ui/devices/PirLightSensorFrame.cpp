@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "model/ControllerConfig.h"
+#include "model/FieldEntry.h"
 #include "model/KindImage.h"
 #include "sequences/DeviceSequences.h"
 #include "sequences/LightSensorSequences.h"
@@ -51,25 +52,12 @@ QString WideText(uint32_t value, uint32_t largest) {
   return value <= largest ? QString::number(value) : QString();
 }
 
-QHBoxLayout* WaitRow(const WaitEdits& edits) {
-  auto* row = new QHBoxLayout;
-  row->setSpacing(2);
-  row->addWidget(edits.hours);
-  row->addWidget(Caption(QStringLiteral(":")));
-  row->addWidget(edits.minutes);
-  row->addWidget(Caption(QStringLiteral(":")));
-  row->addWidget(edits.seconds);
-  row->addStretch(1);
-  return row;
-}
-
 }  // namespace
 
 TPirLightSensorFrame::TPirLightSensorFrame(QWidget* parent) : QFrame(parent) {
   setObjectName(QStringLiteral("PirLightSensorFrame"));
   setFrameShape(QFrame::StyledPanel);
   setFrameShadow(QFrame::Raised);
-  EditFocus = new TEditFocusFilter(this);
 
   // Everything fits under the host's common fields: the sequences beside the values, the lights,
   // the measurement and the tests in two lines, the responses in the rest.
@@ -92,12 +80,38 @@ TPirLightSensorFrame::TPirLightSensorFrame(QWidget* parent) : QFrame(parent) {
   page->addWidget(Area(BuildLightsArea()));
   page->addWidget(Area(BuildMeasureArea()));
   page->addWidget(BuildResponsesArea(), 1);
+  WatchFields();
 }
 
-void TPirLightSensorFrame::Watch(QLineEdit* edit, std::function<void(QLineEdit*)> onExit) {
-  EditFocus->Watch(
-      edit, [this](QLineEdit* e) { OnEditEnter(e); }, std::move(onExit));
+void TPirLightSensorFrame::WatchChanges(QLineEdit* edit) {
   connect(edit, &QLineEdit::textChanged, this, [this](const QString&) { OnCommandChange(); });
+}
+
+void TPirLightSensorFrame::WatchFields() {
+  for (int i = 0; i < kSequences * kCommands; ++i) {
+    const auto q = static_cast<uint32_t>(i / kCommands), c = static_cast<uint32_t>(i % kCommands);
+    // An emptied level is 0 lx.
+    new TFieldEdit(
+        EditCmndLevel[static_cast<size_t>(i)],
+        [](const std::string& text) {
+          return ReadField(text, {0, kLargestSequenceLevel, "lx"}, 0);
+        },
+        [this, q, c](int64_t level) {
+          Table->PirLightSensor().Sequences(q).Commands(c).SetLevel(static_cast<uint32_t>(level));
+          return QString::number(level);
+        });
+  }
+  const auto layout = [this] { return Table->PirLightSensor(); };
+  // The device holds 16 bits: a larger value would reach it as another one.
+  NumberInto(EditOnLevel, {0, kLargestDeviceValue, {}}, layout, &PirLightSensorLayout::SetOnLevel);
+  NumberInto(EditOffLevel, {0, kLargestDeviceValue, {}}, layout,
+             &PirLightSensorLayout::SetOffLevel);
+  NumberInto(EditDelta, {0, 255, "%"}, layout, &PirLightSensorLayout::SetDelta);
+  NumberInto(EditMinLevel, {1, 100, "%"}, layout, &PirLightSensorLayout::SetMinLevel);
+  NumberInto(EditMaxLevel, {1, 100, "%"}, layout, &PirLightSensorLayout::SetMaxLevel);
+  WatchLightsNumber(
+      EditCmndAddress, [this] { return RadioGroupCmndAddressType->ItemIndex(); },
+      [this](uint32_t number) { StoreCmndAddress(number); });
 }
 
 QWidget* TPirLightSensorFrame::BuildEnableArea() {
@@ -140,17 +154,23 @@ QWidget* TPirLightSensorFrame::BuildSequencesArea() {
       const QString cmnd = seq + QString::number(c + 1);
       QLineEdit* level = EditCmndLevel[static_cast<size_t>(3 * q + c)] =
           NumberEdit(cmnd + QStringLiteral("Level"), 5, 52);
-      Watch(level, [this](QLineEdit* e) { OnEditCmndLevelExit(e); });
+      WatchChanges(level);
       grid->addWidget(level, line, 2 + c);
       if (c >= kWaits) continue;
       const size_t w = static_cast<size_t>(kWaits * q + c);
-      EditCmndTimeoutH[w] = NumberEdit(cmnd + QStringLiteral("TimeoutH"), 2, 24);
-      EditCmndTimeoutM[w] = NumberEdit(cmnd + QStringLiteral("TimeoutM"), 2, 24);
-      EditCmndTimeoutS[w] = NumberEdit(cmnd + QStringLiteral("TimeoutS"), 2, 24);
-      for (QLineEdit* edit : {EditCmndTimeoutH[w], EditCmndTimeoutM[w], EditCmndTimeoutS[w]}) {
-        Watch(edit, [this](QLineEdit* e) { OnEditCmndTimeoutExit(e); });
+      const auto sequence = static_cast<uint32_t>(q), command = static_cast<uint32_t>(c);
+      CommandWaits[w] = TWaitEdit::Make(
+          cmnd + QStringLiteral("Timeout"), 24, EditCmndTimeoutH[w], EditCmndTimeoutM[w],
+          EditCmndTimeoutS[w],
+          [this, sequence, command](uint32_t seconds) {
+            Table->PirLightSensor().Sequences(sequence).Commands(command).SetTimeout(seconds);
+          },
+          this);
+      for (QLineEdit* edit : CommandWaits[w]->Parts()) {
+        edit->setFixedHeight(kControlHeight);
+        WatchChanges(edit);
       }
-      grid->addLayout(WaitRow(CommandWait(static_cast<int>(w))), line + 1, 2 + c);
+      grid->addWidget(CommandWaits[w]->Row(), line + 1, 2 + c);
     }
   }
   return area;
@@ -159,13 +179,13 @@ QWidget* TPirLightSensorFrame::BuildSequencesArea() {
 QWidget* TPirLightSensorFrame::BuildValuesArea() {
   EditOnLevel = NumberEdit(QStringLiteral("EditOnLevel"), 5, 52);
   EditOffLevel = NumberEdit(QStringLiteral("EditOffLevel"), 5, 52);
-  EditOffTimeoutH = NumberEdit(QStringLiteral("EditOffTimeoutH"), 2, 24);
-  EditOffTimeoutM = NumberEdit(QStringLiteral("EditOffTimeoutM"), 2, 24);
-  EditOffTimeoutS = NumberEdit(QStringLiteral("EditOffTimeoutS"), 2, 24);
+  OffTimeout = TWaitEdit::Make(
+      QStringLiteral("EditOffTimeout"), 24, EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS,
+      [this](uint32_t seconds) { Table->PirLightSensor().SetOffTimeout(seconds); }, this);
   EditDelta = Named<QLineEdit>("EditDelta");
   MakeSignedDigits(EditDelta, 4);
   EditDelta->setFixedWidth(52);
-  // These two take any characters; what is not a level 1..100 is refused on leaving.
+  // These two take any characters; what is not a whole number 1..100 is refused on leaving.
   EditMinLevel = Named<QLineEdit>("EditMinLevel");
   EditMinLevel->setFixedWidth(40);
   EditMinLevel->setAlignment(Qt::AlignRight);
@@ -176,16 +196,13 @@ QWidget* TPirLightSensorFrame::BuildValuesArea() {
   ComboBoxScale->addItems({QStringLiteral("1"), QStringLiteral("0.1"), QStringLiteral("0.01")});
   ComboBoxScale->setFixedWidth(56);
   connect(ComboBoxScale, &QComboBox::activated, this, [this](int) { OnComboBoxScaleSelect(); });
-  Watch(EditOnLevel, [this](QLineEdit*) { OnEditOnLevelExit(); });
-  Watch(EditOffLevel, [this](QLineEdit*) { OnEditOffLevelExit(); });
-  Watch(EditDelta, [this](QLineEdit*) { OnEditDeltaExit(); });
-  Watch(EditMinLevel, [this](QLineEdit*) { OnEditMinLevelExit(); });
-  Watch(EditMaxLevel, [this](QLineEdit*) { OnEditMaxLevelExit(); });
-  for (QLineEdit* edit : {EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS}) {
-    Watch(edit, [this](QLineEdit* e) { OnEditOffTimeoutExit(e); });
+  for (QLineEdit* edit : {EditOnLevel, EditOffLevel, EditDelta, EditMinLevel, EditMaxLevel,
+                          EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS}) {
+    WatchChanges(edit);
   }
 
-  Compact({EditDelta, EditMinLevel, EditMaxLevel, ComboBoxScale});
+  Compact({EditDelta, EditMinLevel, EditMaxLevel, ComboBoxScale, EditOffTimeoutH, EditOffTimeoutM,
+           EditOffTimeoutS});
   auto* area = new QWidget;
   auto* grid = new QGridLayout(area);
   grid->setContentsMargins(0, 0, 0, 0);
@@ -201,9 +218,7 @@ QWidget* TPirLightSensorFrame::BuildValuesArea() {
   add(QStringLiteral("Úroveň zapnutia"), EditOnLevel, QStringLiteral("%"));
   add(QStringLiteral("Úroveň vypnutia"), EditOffLevel, QStringLiteral("%"));
   grid->addWidget(Caption(QStringLiteral("Čakanie pred vypnutím")), row, 0, 1, 2);
-  QHBoxLayout* wait = WaitRow(OffTimeoutEdits());
-  wait->insertWidget(5, Caption(QStringLiteral("h : m : s")));
-  grid->addLayout(wait, row, 2, 1, 2);
+  grid->addWidget(OffTimeout->Row(QStringLiteral("h : m : s")), row, 2, 1, 2);
   ++row;
   add(QStringLiteral("Odchýlka              +"), EditDelta, QStringLiteral("%"));
   add(QStringLiteral("Presnosť merania"), ComboBoxScale, QStringLiteral("lx"));
@@ -227,7 +242,7 @@ QWidget* TPirLightSensorFrame::BuildLightsArea() {
           [this](int) { OnRadioGroupCmndAddressTypeClick(); });
   EditCmndAddress = NumberEdit(QStringLiteral("EditCmndAddress"), 3, 36);
   EditCmndAddress->setText(QStringLiteral("1"));
-  Watch(EditCmndAddress, [this](QLineEdit*) { OnEditCmndAddressExit(); });
+  WatchChanges(EditCmndAddress);
   EditMeasuredValue = Named<QLineEdit>("EditMeasuredValue");
   EditMeasuredValue->setReadOnly(true);
   EditMeasuredValue->setFocusPolicy(Qt::NoFocus);
@@ -322,15 +337,6 @@ bool TPirLightSensorFrame::HasSecondSequence() const {
   return PirLightSensorHasSecondSequence(Table->FirmwareVersion(), Table->FirmwareMinVersion());
 }
 
-WaitEdits TPirLightSensorFrame::CommandWait(int index) const {
-  const size_t i = static_cast<size_t>(index);
-  return {EditCmndTimeoutH[i], EditCmndTimeoutM[i], EditCmndTimeoutS[i]};
-}
-
-WaitEdits TPirLightSensorFrame::OffTimeoutEdits() const {
-  return {EditOffTimeoutH, EditOffTimeoutM, EditOffTimeoutS};
-}
-
 void TPirLightSensorFrame::ShowDevice() {
   if (Table == nullptr) return;
   Updating = true;
@@ -349,9 +355,9 @@ void TPirLightSensorFrame::ShowDevice() {
       level->setText(present ? WideText(command.Level(), kLargestSequenceLevel) : QString());
       level->setEnabled(present);
       if (c >= kWaits) continue;
-      const WaitEdits wait = CommandWait(kWaits * q + c);
-      ShowWait(wait, present ? command.Timeout() : 0x10000u, "%2d");
-      for (QLineEdit* edit : {wait.hours, wait.minutes, wait.seconds}) edit->setEnabled(present);
+      TWaitEdit* wait = CommandWaits[static_cast<size_t>(kWaits * q + c)];
+      wait->Show(present ? command.Timeout() : kLongestWait + 1);
+      wait->SetEnabled(present);
     }
   }
   EditMinLevel->setText(s.MinLevel() == kErasedLevel ? QString() : QString::number(s.MinLevel()));
@@ -359,7 +365,7 @@ void TPirLightSensorFrame::ShowDevice() {
   EditOnLevel->setText(WideText(s.OnLevel(), kLargestDeviceValue));
   EditDelta->setText(QString::number(s.Delta()));
   EditOffLevel->setText(WideText(s.OffLevel(), kLargestDeviceValue));
-  ShowWait(OffTimeoutEdits(), s.OffTimeout(), "%2d");
+  OffTimeout->Show(s.OffTimeout());
   const uint8_t b = s.CmndAddress();
   const int kind = AddressKind(b);
   RadioGroupCmndAddressType->SetItemIndex(kind);
@@ -384,94 +390,7 @@ void TPirLightSensorFrame::ShowPanelWriteCommand() {
   if (!Updating) PanelWriteCommand->show();
 }
 
-void TPirLightSensorFrame::OnEditEnter(QLineEdit* edit) { EnteredText = edit->text(); }
-
 void TPirLightSensorFrame::OnCommandChange() { ShowPanelWriteCommand(); }
-
-void TPirLightSensorFrame::OnEditCmndLevelExit(QLineEdit* edit) {
-  for (int i = 0; i < kSequences * kCommands; ++i) {
-    if (EditCmndLevel[static_cast<size_t>(i)] != edit) continue;
-    const int64_t v = TypedNumber(edit->text(), 0);
-    if (v > kLargestSequenceLevel) {
-      edit->setText(EnteredText);
-      return;
-    }
-    Table->PirLightSensor()
-        .Sequences(static_cast<uint32_t>(i / kCommands))
-        .Commands(static_cast<uint32_t>(i % kCommands))
-        .SetLevel(static_cast<uint32_t>(v));
-    return;
-  }
-}
-
-void TPirLightSensorFrame::OnEditCmndTimeoutExit(QLineEdit* edit) {
-  for (int i = 0; i < kSequences * kWaits; ++i) {
-    const WaitEdits wait = CommandWait(i);
-    if (edit != wait.hours && edit != wait.minutes && edit != wait.seconds) continue;
-    if (const auto total = LeaveWait(wait, edit, EnteredText)) {
-      Table->PirLightSensor()
-          .Sequences(static_cast<uint32_t>(i / kWaits))
-          .Commands(static_cast<uint32_t>(i % kWaits))
-          .SetTimeout(*total);
-    }
-    return;
-  }
-}
-
-bool TPirLightSensorFrame::TakeWide(QLineEdit* edit, uint32_t largest,
-                                    void (PirLightSensorLayout::*set)(uint32_t)) {
-  const int64_t v = TypedNumber(edit->text(), 0);
-  if (v < 0 || v > largest) {
-    edit->setText(EnteredText);
-    return false;
-  }
-  PirLightSensorLayout s = Table->PirLightSensor();
-  (s.*set)(static_cast<uint32_t>(v));
-  return true;
-}
-
-bool TPirLightSensorFrame::TakeLevel(QLineEdit* edit, void (PirLightSensorLayout::*set)(uint32_t)) {
-  const int64_t v = TypedNumber(edit->text(), 0);
-  if (v < 1 || v > 100) {
-    edit->setText(EnteredText);
-    return false;
-  }
-  PirLightSensorLayout s = Table->PirLightSensor();
-  (s.*set)(static_cast<uint32_t>(v));
-  return true;
-}
-
-void TPirLightSensorFrame::OnEditOnLevelExit() {
-  // The device holds 16 bits: a larger value would reach it as another one.
-  TakeWide(EditOnLevel, kLargestDeviceValue, &PirLightSensorLayout::SetOnLevel);
-}
-
-void TPirLightSensorFrame::OnEditOffLevelExit() {
-  TakeWide(EditOffLevel, kLargestDeviceValue, &PirLightSensorLayout::SetOffLevel);
-}
-
-void TPirLightSensorFrame::OnEditOffTimeoutExit(QLineEdit* edit) {
-  if (const auto total = LeaveWait(OffTimeoutEdits(), edit, EnteredText)) {
-    Table->PirLightSensor().SetOffTimeout(*total);
-  }
-}
-
-void TPirLightSensorFrame::OnEditMinLevelExit() {
-  TakeLevel(EditMinLevel, &PirLightSensorLayout::SetMinLevel);
-}
-
-void TPirLightSensorFrame::OnEditMaxLevelExit() {
-  TakeLevel(EditMaxLevel, &PirLightSensorLayout::SetMaxLevel);
-}
-
-void TPirLightSensorFrame::OnEditDeltaExit() {
-  const int64_t v = TypedNumber(EditDelta->text(), 0, true);
-  if (v < 0) {
-    EditDelta->setText(EnteredText);
-    return;
-  }
-  Table->PirLightSensor().SetDelta(static_cast<uint32_t>(v % 256));
-}
 
 void TPirLightSensorFrame::OnComboBoxScaleSelect() {
   if (Updating) return;
@@ -481,26 +400,18 @@ void TPirLightSensorFrame::OnComboBoxScaleSelect() {
   PanelWriteCommand->show();
 }
 
-void TPirLightSensorFrame::StoreCmndAddress() {
+void TPirLightSensorFrame::StoreCmndAddress(uint32_t number) {
   if (Updating) return;
   const int kind = std::max(RadioGroupCmndAddressType->ItemIndex(), 0);
   if (kind == 0) EditCmndAddress->setText(QStringLiteral("255"));
-  const auto number = static_cast<uint32_t>(TypedNumber(EditCmndAddress->text(), 0));
   Table->PirLightSensor().SetCmndAddress(AddressByte(kind, number));
 }
 
 void TPirLightSensorFrame::OnRadioGroupCmndAddressTypeClick() {
-  EditCmndAddress->setEnabled(RadioGroupCmndAddressType->ItemIndex() > 0);
-  StoreCmndAddress();
+  const int kind = std::max(RadioGroupCmndAddressType->ItemIndex(), 0);
+  EditCmndAddress->setEnabled(kind > 0);
+  StoreCmndAddress(ShownLightsNumber(EditCmndAddress, kind));
   if (!Updating) PanelWriteCommand->show();
-}
-
-void TPirLightSensorFrame::OnEditCmndAddressExit() {
-  if (TypedNumber(EditCmndAddress->text(), 0) > 255) {
-    EditCmndAddress->setText(EnteredText);
-    return;
-  }
-  StoreCmndAddress();
 }
 
 void TPirLightSensorFrame::OnCheckBoxSensorEnabledClick() {

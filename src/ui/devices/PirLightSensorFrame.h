@@ -18,13 +18,13 @@
 #include "model/ControllerLayouts.h"
 #include "ui/EditGuard.h"
 #include "ui/NavigatedView.h"
+#include "ui/devices/FieldEdits.h"
 #include "ui/devices/OncFrame.h"
 #include "ui/devices/SensorFrameParts.h"
 
 namespace lumetra {
 
 class TControllerConfig;
-class TEditFocusFilter;
 class TErrorDlg;
 class TPIRLightSensorOncFrame;
 class TRadioGroup;
@@ -51,19 +51,9 @@ class TPirLightSensorFrame : public QFrame, public TNavigatedView, public TOncHo
 
   void ShowDevice();
 
-  void OnEditEnter(QLineEdit* edit);
   void OnCommandChange();
-  void OnEditCmndLevelExit(QLineEdit* edit);
-  void OnEditCmndTimeoutExit(QLineEdit* edit);
-  void OnEditOnLevelExit();
-  void OnEditOffLevelExit();
-  void OnEditOffTimeoutExit(QLineEdit* edit);
-  void OnEditMinLevelExit();
-  void OnEditMaxLevelExit();
-  void OnEditDeltaExit();
   void OnComboBoxScaleSelect();
   void OnRadioGroupCmndAddressTypeClick();
-  void OnEditCmndAddressExit();
   void OnCheckBoxSensorEnabledClick();
   void OnButtonWriteSensorEnabledClick();
   void OnButtonWriteCmndSequencesClick();
@@ -110,7 +100,6 @@ class TPirLightSensorFrame : public QFrame, public TNavigatedView, public TOncHo
   TErrorDlg* ErrorDlg = nullptr;
 
   bool Updating = false;
-  QString EnteredText;
 
  private:
   QWidget* BuildEnableArea();
@@ -119,19 +108,20 @@ class TPirLightSensorFrame : public QFrame, public TNavigatedView, public TOncHo
   QWidget* BuildLightsArea();
   QWidget* BuildMeasureArea();
   QWidget* BuildResponsesArea();
-  void Watch(QLineEdit* edit, std::function<void(QLineEdit*)> onExit);
-  void StoreCmndAddress();
-  bool TakeWide(QLineEdit* edit, uint32_t largest, void (PirLightSensorLayout::*set)(uint32_t));
-  bool TakeLevel(QLineEdit* edit, void (PirLightSensorLayout::*set)(uint32_t));
+  // Every change of the edit's text shows the write panel.
+  void WatchChanges(QLineEdit* edit);
+  // The field editors of the values and the controlled lights.
+  void WatchFields();
+  void StoreCmndAddress(uint32_t number);
   bool HasSecondSequence() const;
-  sensor_frame::WaitEdits CommandWait(int index) const;
-  sensor_frame::WaitEdits OffTimeoutEdits() const;
   bool Report(const SequenceResult& result);
 
   BusSession* Session = nullptr;
   TControllerConfig* Table = nullptr;
   TNavigation* Navigation = nullptr;
-  TEditFocusFilter* EditFocus;
+  // The waits of commands 0 and 1 of each sequence at 2q + c, then the wait before switching off.
+  std::array<TWaitEdit*, kSequences * kWaits> CommandWaits{};
+  TWaitEdit* OffTimeout = nullptr;
   TEditGuard Guard;
 };
 

@@ -6,63 +6,17 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "model/FieldEntry.h"
 #include "sequences/GearSequences.h"
 #include "sequences/LightSensorSequences.h"
 #include "ui/ErrorDlg.h"
 #include "ui/Widgets.h"
+#include "ui/devices/FieldEdits.h"
 
 namespace lumetra::sensor_frame {
-
-int64_t TypedNumber(const QString& text, int64_t empty, bool signedText) {
-  if (text.isEmpty()) return empty;
-  int i = 0;
-  const bool negative = signedText && text.startsWith(QLatin1Char('-'));
-  if (negative) i = 1;
-  int64_t value = 0;
-  for (; i < text.size() && text[i].isDigit(); ++i) {
-    value = value * 10 + text[i].digitValue();
-    if (value > 0xFFFFFFFFLL) break;
-  }
-  return negative ? -value : value;
-}
-
-void MakeSignedDigits(QLineEdit* edit, int maxLength) {
-  edit->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), edit));
-  edit->setMaxLength(maxLength);
-  edit->setAlignment(Qt::AlignRight);
-}
-
-void ShowWait(const WaitEdits& edits, uint32_t seconds, const char* hoursFormat) {
-  if (seconds > 0xFFFF) {
-    edits.hours->clear();
-    edits.minutes->clear();
-    edits.seconds->clear();
-    return;
-  }
-  edits.hours->setText(QString::asprintf(hoursFormat, seconds / 3600));
-  edits.minutes->setText(QString::asprintf("%02u", seconds % 3600 / 60));
-  edits.seconds->setText(QString::asprintf("%02u", seconds % 60));
-}
-
-std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left, const QString& entered) {
-  const int64_t h = TypedNumber(edits.hours->text(), 0);
-  const int64_t m = TypedNumber(edits.minutes->text(), 0);
-  const int64_t s = TypedNumber(edits.seconds->text(), 0);
-  const int64_t total = h * 3600 + m * 60 + s;
-  const int64_t part = left == edits.hours ? h : left == edits.minutes ? m : s;
-  const int64_t limit = left == edits.hours ? 18 : 59;
-  if (total > kLongestWait || part > limit) {
-    left->setText(entered);
-    return std::nullopt;
-  }
-  left->setText(QString::asprintf(left == edits.hours ? "%2d" : "%02d", static_cast<int>(part)));
-  return static_cast<uint32_t>(total);
-}
 
 int AddressKind(uint8_t b) {
   if (b >= 0xFE) return 0;
@@ -80,6 +34,27 @@ uint8_t AddressByte(int kind, uint32_t number) {
     default:
       return 0xFE;
   }
+}
+
+uint32_t ShownLightsNumber(QLineEdit* edit, int kind) {
+  if (kind == 0) return 0;
+  const std::optional<int64_t> n = StrictNumber(edit->text().toStdString());
+  if (n && LightsNumberRange(kind == 1).Contains(*n)) return static_cast<uint32_t>(*n);
+  edit->setText(QStringLiteral("0"));
+  return 0;
+}
+
+void WatchLightsNumber(QLineEdit* edit, std::function<int()> kind,
+                       std::function<void(uint32_t)> store) {
+  new TFieldEdit(
+      edit,
+      [kind = std::move(kind)](const std::string& text) {
+        return ReadField(text, LightsNumberRange(kind() == 1));
+      },
+      [store = std::move(store)](int64_t number) {
+        store(static_cast<uint32_t>(number));
+        return QString::number(number);
+      });
 }
 
 void ItemsSideBySide(TRadioGroup* group) {

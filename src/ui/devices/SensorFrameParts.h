@@ -1,6 +1,5 @@
-// What the light sensor's and the combined sensor's editors share: reading a typed number, the
-// waits in hours, minutes and seconds, the controlled lights' address byte, radio items side by
-// side and the indicator test buttons.
+// What the sensor editors share: the controlled lights' address byte, radio items side by side
+// and the indicator test buttons. Their edits are the field editors of FieldEdits.h.
 #pragma once
 
 #include <QLabel>
@@ -12,7 +11,6 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <optional>
 #include <vector>
 
 namespace lumetra {
@@ -23,30 +21,6 @@ struct MeasuredValue;
 
 namespace sensor_frame {
 
-// The number an edit holds: `empty` for no text, else an optional leading minus sign (where
-// `signedText`) and the leading decimal digits (0 when none). The count stops before it overflows.
-int64_t TypedNumber(const QString& text, int64_t empty, bool signedText = false);
-
-// Accepts an optional minus sign and digits.
-void MakeSignedDigits(QLineEdit* edit, int maxLength);
-
-// The longest wait the devices take: 18:00:00.
-inline constexpr uint32_t kLongestWait = 64800;
-
-// A wait as three edits, hours, minutes and seconds.
-struct WaitEdits {
-  QLineEdit* hours;
-  QLineEdit* minutes;
-  QLineEdit* seconds;
-};
-// Shows `seconds` with `hoursFormat` ("%d" or "%2d") for the hours, "%02d" for the rest; a wait
-// never set (beyond 16 bits) shows empty.
-void ShowWait(const WaitEdits& edits, uint32_t seconds, const char* hoursFormat);
-// The wait after `left` (one of the three) was left: the total when every part is in its range and
-// the total at most 18:00:00, with the left edit's text then "%2d" (hours) or "%02d"; none
-// otherwise, with the left edit's text back to `entered`.
-std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left, const QString& entered);
-
 // The controlled lights' address byte and the radio item that shows it: 0 all, 1 group, 2 one
 // device. A byte of 254 or more is all.
 int AddressKind(uint8_t b);
@@ -54,6 +28,13 @@ int AddressKind(uint8_t b);
 int AddressNumber(uint8_t b);
 // The byte for an address kind and the typed number: 0xFE, 0x80 + 2·(n AND 0x0F), 2·(n AND 0x3F).
 uint8_t AddressByte(int kind, uint32_t number);
+// The number `edit` shows, for lights of another `kind` just chosen: one that kind cannot have
+// (the 255 of "všetky", address 40 as a group) becomes 0, shown so, rather than its low bits.
+uint32_t ShownLightsNumber(QLineEdit* edit, int kind);
+// The edit of the controlled lights' number: within the range of the kind `kind()` answers, the
+// number typed goes to `store`.
+void WatchLightsNumber(QLineEdit* edit, std::function<int()> kind,
+                       std::function<void(uint32_t number)> store);
 
 // Lays the group's items out side by side, without a frame of its own.
 void ItemsSideBySide(TRadioGroup* group);

@@ -1,6 +1,7 @@
 // The push-button and switch editor: its controls, what each change stores into the record, the
 // writes and the test commands.
 #include "ui/devices/SwitchFrame.h"
+#include "ui/devices/FieldEdits.h"
 #include "ui/devices/MemoryWrite.h"
 
 #include <QButtonGroup>
@@ -90,8 +91,6 @@ uint32_t LeadingNumber(const QString& text) {
   }
   return value;
 }
-
-QString TwoDigits(uint32_t n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
 void SelectItem(QComboBox* combo, uint32_t item) {
   combo->setCurrentIndex(item < static_cast<uint32_t>(combo->count()) ? static_cast<int>(item)
@@ -236,9 +235,19 @@ QWidget* TSwitchFrame::BuildSteps() {
     command->setMaxVisibleItems(27);
     command->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     EditCmndData[r] = NumberEdit(QStringLiteral("EditCmnd%1Data").arg(d), 30, 3);
-    EditCmndTimeoutH[r] = NumberEdit(QStringLiteral("EditCmnd%1TimeoutH").arg(d), 22, 2);
-    EditCmndTimeoutM[r] = NumberEdit(QStringLiteral("EditCmnd%1TimeoutM").arg(d), 22, 2);
-    EditCmndTimeoutS[r] = NumberEdit(QStringLiteral("EditCmnd%1TimeoutS").arg(d), 22, 2);
+    Waits[r] = TWaitEdit::Make(
+        QStringLiteral("EditCmnd%1Timeout").arg(d), 22, EditCmndTimeoutH[r], EditCmndTimeoutM[r],
+        EditCmndTimeoutS[r],
+        [this, k](uint32_t seconds) {
+          Table->Switch()
+              .Sequences(static_cast<uint32_t>(SelectedSequence))
+              .Steps(static_cast<uint32_t>(k))
+              .SetTimeout(seconds);
+        },
+        this);
+    for (QLineEdit* edit : Waits[r]->Parts()) {
+      connect(edit, &QLineEdit::textEdited, this, [this](const QString&) { OnCommandChange(); });
+    }
     // Line one: to whom and what; line two, under it: the wait and the indicators.
     const int line = 2 * k;
     auto* sent = new QHBoxLayout;
@@ -282,10 +291,7 @@ QWidget* TSwitchFrame::BuildSteps() {
       QLineEdit* edit;
       void (TSwitchFrame::*exit)(int);
     } edits[] = {{EditCmndAddress[r], &TSwitchFrame::OnEditCmndAddressExit},
-                 {EditCmndData[r], &TSwitchFrame::OnEditCmndDataExit},
-                 {EditCmndTimeoutH[r], &TSwitchFrame::OnEditCmndTimeoutHExit},
-                 {EditCmndTimeoutM[r], &TSwitchFrame::OnEditCmndTimeoutMExit},
-                 {EditCmndTimeoutS[r], &TSwitchFrame::OnEditCmndTimeoutSEdit}};
+                 {EditCmndData[r], &TSwitchFrame::OnEditCmndDataExit}};
     for (const auto& e : edits) {
       EditFocus->Watch(
           e.edit, [this](QLineEdit* edit) { OnEditEnter(edit); },
@@ -542,18 +548,9 @@ void TSwitchFrame::ShowStep(int k) {
         Table->FormatLevel(static_cast<int32_t>(Table->ConvertLevel(true, c)))));
     type->setEnabled(true);
   }
-  const uint32_t t = step.Timeout();
-  if (t > kTimeoutLimit) {
-    // Erased memory (65 535) or a step never set: no wait the device would count, shown as
-    // none rather than as a time nobody could type.
-    for (QLineEdit* edit : {EditCmndTimeoutH[r], EditCmndTimeoutM[r], EditCmndTimeoutS[r]}) {
-      edit->clear();
-    }
-  } else {
-    EditCmndTimeoutH[r]->setText(QString::number(t / 3600));
-    EditCmndTimeoutM[r]->setText(TwoDigits((t % 3600) / 60));
-    EditCmndTimeoutS[r]->setText(TwoDigits(t % 60));
-  }
+  // Erased memory (65 535) or a step never set: no wait the device would count, shown as none
+  // rather than as a time nobody could type.
+  Waits[r]->Show(step.Timeout());
   const uint8_t leds[kIndicators] = {step.Indicator1(), step.Indicator2(), step.Indicator3(),
                                      step.Indicator4()};
   for (int j = 0; j < kIndicators; ++j) {
@@ -757,42 +754,6 @@ void TSwitchFrame::OnEditCmndDataExit(int k) {
     return;
   }
   StoreStepLevel(k);
-}
-
-uint32_t TSwitchFrame::RowTotal(int k) const {
-  const size_t r = static_cast<size_t>(k);
-  return LeadingNumber(EditCmndTimeoutH[r]->text()) * 3600 +
-         LeadingNumber(EditCmndTimeoutM[r]->text()) * 60 +
-         LeadingNumber(EditCmndTimeoutS[r]->text());
-}
-
-bool TSwitchFrame::AcceptTime(int k, QLineEdit* edit, uint32_t limit) {
-  const uint32_t n = LeadingNumber(edit->text());
-  if (n > limit || RowTotal(k) > kTimeoutLimit) {
-    edit->setText(EnteredText);
-    return false;
-  }
-  Table->Switch()
-      .Sequences(static_cast<uint32_t>(SelectedSequence))
-      .Steps(static_cast<uint32_t>(k))
-      .SetTimeout(RowTotal(k));
-  return true;
-}
-
-void TSwitchFrame::OnEditCmndTimeoutHExit(int k) {
-  QLineEdit* edit = EditCmndTimeoutH[static_cast<size_t>(k)];
-  // Shown without padding: a padded blank would read back as no number at all.
-  if (AcceptTime(k, edit, 18)) edit->setText(QString::number(LeadingNumber(edit->text())));
-}
-
-void TSwitchFrame::OnEditCmndTimeoutMExit(int k) {
-  QLineEdit* edit = EditCmndTimeoutM[static_cast<size_t>(k)];
-  if (AcceptTime(k, edit, 59)) edit->setText(TwoDigits(LeadingNumber(edit->text())));
-}
-
-void TSwitchFrame::OnEditCmndTimeoutSEdit(int k) {
-  QLineEdit* edit = EditCmndTimeoutS[static_cast<size_t>(k)];
-  if (AcceptTime(k, edit, 59)) edit->setText(TwoDigits(LeadingNumber(edit->text())));
 }
 
 // ---- inputs ----

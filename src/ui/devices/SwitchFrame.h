@@ -28,6 +28,7 @@ class TEditFocusFilter;
 class TNavigation;
 class TRadioGroup;
 class TSwitchOncFrame;
+class TWaitEdit;
 
 // Lives on the user-interface thread.
 class TSwitchFrame : public QFrame, public TOncHost, public TNavigatedView {
@@ -36,7 +37,6 @@ class TSwitchFrame : public QFrame, public TOncHost, public TNavigatedView {
   static constexpr int kSteps = 4;
   static constexpr int kIndicators = 4;
   static constexpr int kInputs = 2;
-  static constexpr uint32_t kTimeoutLimit = 64800;  // 18 h, what the device counts
 
   explicit TSwitchFrame(TControllerFrame& host, QWidget* parent = nullptr);
 
@@ -68,9 +68,6 @@ class TSwitchFrame : public QFrame, public TOncHost, public TNavigatedView {
   void OnCommandChange();
   void OnEditCmndAddressExit(int k);
   void OnEditCmndDataExit(int k);
-  void OnEditCmndTimeoutHExit(int k);
-  void OnEditCmndTimeoutMExit(int k);
-  void OnEditCmndTimeoutSEdit(int k);
   void OnComboBoxCmndLedSelect(int k, int j);
   void OnCheckBoxCmndSendStateClick(int k);
   void OnComboBoxRepeatSelect();
@@ -103,6 +100,8 @@ class TSwitchFrame : public QFrame, public TOncHost, public TNavigatedView {
   std::array<QLineEdit*, kSteps> EditCmndTimeoutH{};
   std::array<QLineEdit*, kSteps> EditCmndTimeoutM{};
   std::array<QLineEdit*, kSteps> EditCmndTimeoutS{};
+  // the three edits of each step's wait
+  std::array<TWaitEdit*, kSteps> Waits{};
   // [step][indicator]
   std::array<std::array<QComboBox*, kIndicators>, kSteps> ComboBoxCmndLed{};
   // sequence options
@@ -146,8 +145,6 @@ class TSwitchFrame : public QFrame, public TOncHost, public TNavigatedView {
   // The firmware the send-state boxes depend on: the device's, or the group members' common one.
   bool SendStateOffered();
   // The typed time of row k in seconds, or none when a part is out of its range.
-  uint32_t RowTotal(int k) const;
-  bool AcceptTime(int k, QLineEdit* edit, uint32_t limit);
   void AlignResponseHeaders();
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
