@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/ControllerConfig.h"
+#include "model/ErasedValues.h"
 #include "model/KindImage.h"
 #include "sequences/DeviceSequences.h"
 
@@ -24,9 +25,9 @@ std::optional<SequenceResult> RefuseFreeSlot(const TConfig& t) {
   return std::nullopt;
 }
 
-bool Unset(uint32_t wide) { return wide > kLargestDeviceValue; }
+bool Unset(uint32_t wide) { return ErasedWide(wide); }
 // 255 is erased memory, no light output level.
-bool UnsetLevel(uint8_t level) { return level == 0xFF; }
+bool UnsetLevel(uint8_t level) { return ErasedByte(level); }
 
 SequenceResult WriteImage(BusSession& session, TControllerConfig& t, const KindImage& kind,
                           std::optional<const char*> unset,
