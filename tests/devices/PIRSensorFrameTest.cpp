@@ -194,8 +194,16 @@ TEST_F(PIRSensorFrameTest, TheControlledLightsAreDecodedAndEncoded) {
     int item;
     const char* number;
     bool editable;
-  } shown[] = {{0xFE, 0, "255", false}, {0xFF, 0, "255", false}, {0x8A, 1, "5", true},
-               {0x9E, 1, "15", true},   {0x0C, 2, "6", true},    {0x7E, 2, "63", true}};
+  } shown[] = {{0xFE, 0, "255", false},
+               {0x8A, 1, "5", true},
+               {0x9E, 1, "15", true},
+               {0x0C, 2, "6", true},
+               {0x7E, 2, "63", true},
+               {0xFE, 0, "255", false},
+               // Erased memory and a group beyond 15 name no lights: no item, no number.
+               {0xFF, -1, "", false},
+               {0xA2, -1, "", false},
+               {0xFD, -1, "", false}};
   for (const auto& c : shown) {
     table->SetCurrentSlot(12);
     Record().SetCmndAddress(c.stored);
@@ -211,10 +219,12 @@ TEST_F(PIRSensorFrameTest, TheControlledLightsAreDecodedAndEncoded) {
   EXPECT_EQ(Record().CmndAddress(), 0xFE);
   EXPECT_TRUE(page->PanelWriteCommand->isVisible());
 
-  // From "všetky", the 255 is no group: the number starts at 0 and waits for the right one.
+  // From "všetky", the 255 is no group: the number is emptied and no group is made up until one
+  // is typed.
   page->RadioGroupCmndAddressType->Item(1)->click();
-  EXPECT_EQ(page->EditCmndAddress->text(), "0");
-  EXPECT_EQ(Record().CmndAddress(), 0x80);
+  EXPECT_EQ(page->EditCmndAddress->text(), "");
+  EXPECT_TRUE(page->EditCmndAddress->isEnabled());
+  EXPECT_EQ(Record().CmndAddress(), 0xFF);
   const struct {
     int item;
     const char* typed;
@@ -237,8 +247,8 @@ TEST_F(PIRSensorFrameTest, TheControlledLightsAreDecodedAndEncoded) {
   page->RadioGroupCmndAddressType->Item(2)->click();
   Type(page->EditCmndAddress, "40");
   page->RadioGroupCmndAddressType->Item(1)->click();
-  EXPECT_EQ(page->EditCmndAddress->text(), "0");
-  EXPECT_EQ(Record().CmndAddress(), 0x80);
+  EXPECT_EQ(page->EditCmndAddress->text(), "");
+  EXPECT_EQ(Record().CmndAddress(), 0xFF);
 }
 
 TEST_F(PIRSensorFrameTest, LevelsAreCheckedInArcAndInPercent) {

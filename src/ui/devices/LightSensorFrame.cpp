@@ -24,7 +24,6 @@ using namespace sensor_frame;
 namespace {
 
 constexpr uint8_t kNoOffset = 127;
-constexpr uint8_t kErasedLevel = 0xFF;
 
 QLabel* Caption(const QString& text) { return new QLabel(text); }
 
@@ -52,15 +51,6 @@ QFrame* Area(QWidget* content) {
   layout->setContentsMargins(4, 2, 4, 2);
   layout->addWidget(content);
   return area;
-}
-
-// "%d" of a 16-bit value; a value never set shows empty.
-QString WideText(uint32_t value) {
-  return value <= kLargestDeviceValue ? QString::number(value) : QString();
-}
-
-QString LevelText(uint8_t level) {
-  return level == kErasedLevel ? QString() : QString::number(level);
 }
 
 }  // namespace
@@ -372,16 +362,17 @@ void TLightSensorFrame::ShowDevice() {
   TEditGuard::ShowCheck(CheckBoxSensorEnabled, enabled == 0          ? 0
                                                : enabled == kNotRead ? kNotRead
                                                                      : 1);
-  RadioGroupLoop->SetItemIndex(s.ClosedLoop() != 0 ? 1 : 0);
+  const uint8_t loop = s.ClosedLoop();
+  RadioGroupLoop->SetItemIndex(ErasedByte(loop) ? -1 : loop != 0 ? 1 : 0);
   ShowLoopCaptions();
   EditDefaultLevel->setText(WideText(s.DefaultLevel()));
   EditOnLevel->setText(WideText(s.OnLevel()));
   EditOffLevel->setText(WideText(s.OffLevel()));
-  EditMaxLevel->setText(LevelText(s.MaxLevel()));
-  EditMinLevel->setText(LevelText(s.MinLevel()));
+  EditMaxLevel->setText(ByteText(s.MaxLevel()));
+  EditMinLevel->setText(ByteText(s.MinLevel()));
   const bool own = FirmwareHasDeltaScale();
   if (own) {
-    EditDelta->setText(QString::number(s.Delta()));
+    EditDelta->setText(ByteText(s.Delta()));
     const uint8_t scale = s.Scale();
     ComboBoxScale->setCurrentIndex(scale == 1 ? 0 : scale == 10 ? 1 : scale == 100 ? 2 : -1);
   } else {
@@ -395,19 +386,15 @@ void TLightSensorFrame::ShowDevice() {
   for (int z = 0; z < kZones; ++z) {
     const size_t i = static_cast<size_t>(z);
     const LightCao cao = s.Caos(static_cast<uint32_t>(z));
-    const uint8_t b = cao.CmndAddress();
-    const int kind = AddressKind(b);
-    // Zones 2..4 offer no "všetky": their items start at "skupina".
-    const int item = z == 0 ? kind : kind - 1;
-    if (item >= 0) RadioGroupCmndAddressType[i]->SetItemIndex(item);
-    EditCmndAddress[i]->setEnabled(kind != 0);
-    EditCmndAddress[i]->setText(kind == 0 ? QStringLiteral("255")
-                                          : QString::number(AddressNumber(b)));
+    ShowLights(ZoneLights(z), cao.CmndAddress());
     const uint8_t offset = cao.Offset();
-    EditOffset[i]->setText(offset == kNoOffset ? QString()
-                                               : QString::number(static_cast<int8_t>(offset)));
+    EditOffset[i]->setText(offset == kNoOffset || ErasedByte(offset)
+                               ? QString()
+                               : QString::number(static_cast<int8_t>(offset)));
   }
   LightSensorOncFrame->ShowResponses();
+  // A value measured on another device is not this one's.
+  EditMeasuredValue->clear();
   LabelWritten->clear();
   PanelWriteEnabled->hide();
   PanelWriteCommand->hide();
@@ -439,8 +426,8 @@ void TLightSensorFrame::OnRadioGroupLoopClick() {
 
 bool TLightSensorFrame::TakeLevel(QLineEdit* edit, void (LightSensorLayout::*set)(uint32_t)) {
   const int64_t v = TypedNumber(edit->text(), 0);
-  // The device holds 16 bits: a larger value would reach it as another one.
-  if (v < 0 || v > kLargestDeviceValue) {
+  // The device holds 16 bits: a larger value would reach it as another one, and 65535 is erased.
+  if (v < 0 || ErasedWide(static_cast<uint32_t>(std::min<int64_t>(v, 0xFFFFFFFF)))) {
     edit->setText(EnteredText);
     return false;
   }
@@ -502,34 +489,27 @@ void TLightSensorFrame::OnComboBoxScaleSelect() {
   PanelWriteCommand->show();
 }
 
-int TLightSensorFrame::ZoneAddressKind(int zone) const {
-  const int item = RadioGroupCmndAddressType[static_cast<size_t>(zone)]->ItemIndex();
-  if (item < 0) return 0;
-  return zone == 0 ? item : item + 1;
+LightsControls TLightSensorFrame::ZoneLights(int zone) const {
+  const size_t i = static_cast<size_t>(zone);
+  // Zones 2..4 offer no "všetky".
+  return {RadioGroupCmndAddressType[i], EditCmndAddress[i], zone == 0};
 }
 
 void TLightSensorFrame::StoreCmndAddress(int zone) {
   if (Updating) return;
-  const size_t i = static_cast<size_t>(zone);
-  const int kind = ZoneAddressKind(zone);
-  if (kind == 0) EditCmndAddress[i]->setText(QStringLiteral("255"));
-  const auto number = static_cast<uint32_t>(TypedNumber(EditCmndAddress[i]->text(), 0));
-  Table->LightSensor().Caos(static_cast<uint32_t>(zone)).SetCmndAddress(AddressByte(kind, number));
+  Table->LightSensor()
+      .Caos(static_cast<uint32_t>(zone))
+      .SetCmndAddress(ChosenLights(ZoneLights(zone)).value_or(kErasedByte));
 }
 
 void TLightSensorFrame::OnRadioGroupCmndAddressTypeClick(int zone) {
-  EditCmndAddress[static_cast<size_t>(zone)]->setEnabled(ZoneAddressKind(zone) != 0);
+  ChooseLights(ZoneLights(zone));
   StoreCmndAddress(zone);
   if (!Updating) PanelWriteCommand->show();
 }
 
 void TLightSensorFrame::OnEditCmndAddressExit(int zone) {
-  QLineEdit* edit = EditCmndAddress[static_cast<size_t>(zone)];
-  if (TypedNumber(edit->text(), 0) > 255) {
-    edit->setText(EnteredText);
-    return;
-  }
-  StoreCmndAddress(zone);
+  if (LeaveLightsNumber(ZoneLights(zone), EnteredText)) StoreCmndAddress(zone);
 }
 
 void TLightSensorFrame::OnEditOffsetExit(int zone) {
@@ -537,7 +517,8 @@ void TLightSensorFrame::OnEditOffsetExit(int zone) {
   const int64_t v = TypedNumber(edit->text(), kNoOffset, true);
   const bool inRange = (v >= -100 && v <= 100) || v == kNoOffset;
   // The first zone is the reference of the others: no offset or 0.
-  const bool allowed = zone == 0 ? (v == 0 || v == kNoOffset) : inRange;
+  // -1 is the byte of erased memory: the device cannot tell it from an offset never set.
+  const bool allowed = zone == 0 ? (v == 0 || v == kNoOffset) : inRange && !ErasedByte(v & 0xFF);
   if (!allowed) {
     edit->setText(EnteredText);
     return;

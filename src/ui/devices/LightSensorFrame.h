@@ -125,10 +125,11 @@ class TLightSensorFrame : public QFrame, public TNavigatedView, public TOncHost 
   QWidget* BuildMeasureArea();
   QWidget* BuildResponsesArea();
   void WatchEdit(QLineEdit* edit, void (TLightSensorFrame::*onExit)());
-  // Zone z's radio item as an address kind: 0 all, 1 group, 2 one device.
-  int ZoneAddressKind(int zone) const;
+  // Zone z's lights controls.
+  sensor_frame::LightsControls ZoneLights(int zone) const;
   void StoreCmndAddress(int zone);
-  // A level field (DefaultLevel, OnLevel, OffLevel) from its edit: 0..65535.
+  // A level field (DefaultLevel, OnLevel, OffLevel) from its edit: 0..65534 (65535 is what erased
+  // memory reads).
   bool TakeLevel(QLineEdit* edit, void (LightSensorLayout::*set)(uint32_t));
   bool FirmwareHasDeltaScale() const;
   sensor_frame::WaitEdits OffTimeoutEdits() const;

@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 
 #include "model/ControllerConfig.h"
+#include "model/LightsAddress.h"
 #include "model/MessageCodeTable.h"
 #include "ui/Widgets.h"
 
@@ -56,7 +57,7 @@ void TOncFrame::WatchCombo(QComboBox* combo) { combo->installEventFilter(this); 
 
 void PaintSourceAddress(QLineEdit* edit, const TControllerConfig& table, uint32_t address) {
   QPalette palette = edit->palette();
-  const bool known = address == 255 || table.IsMultimasterAt(address);
+  const bool known = !IsResponseSource(address) || table.IsMultimasterAt(address);
   palette.setColor(QPalette::Base,
                    known ? QApplication::palette(edit).color(QPalette::Base) : kRejectedSource);
   edit->setPalette(palette);
@@ -67,7 +68,7 @@ void TOncFrame::PaintAddress(QLineEdit* edit, uint32_t address) {
 }
 
 void TOncFrame::ShowAddress(QLineEdit* edit, uint32_t address) {
-  edit->setText(address == 255 ? QString() : QString::number(address));
+  edit->setText(IsResponseSource(address) ? QString::number(address) : QString());
   PaintAddress(edit, address);
 }
 
@@ -178,9 +179,9 @@ void TSensorOncFrame<Onc>::AddRow(int row) {
 }
 
 template <typename Onc>
-void TSensorOncFrame<Onc>::ShowRow(int row, const Onc& onc, uint32_t address) {
+void TSensorOncFrame<Onc>::ShowRow(int row, const Onc& onc) {
   const size_t r = static_cast<size_t>(row);
-  ShowAddress(EditOncAddress[r], address);
+  ShowAddress(EditOncAddress[r], onc.Address());
   SelectItem(ComboBoxOncState[r], onc.MessageIndex());
   const uint32_t level = onc.Level();
   EditOncLevel[r]->setText(level <= kMaxLevel ? QString::number(level) : QString());
@@ -200,13 +201,14 @@ template <typename Onc>
 void TSensorOncFrame<Onc>::OnEditOncAddressExit(QLineEdit* edit) {
   const int row = RowOf(EditOncAddress, edit);
   if (row < 0) return;
-  const uint32_t v = TypedValue(edit->text(), 255);
-  if (v > 255) {
+  // A source 0..63, or none (emptied); a larger number is refused, not kept as no source.
+  const uint32_t v = TypedValue(edit->text(), kNoSource);
+  if (!IsResponseSource(v) && v != kNoSource) {
     edit->setText(EnteredText);
     return;
   }
   OncAt(static_cast<uint32_t>(row)).SetAddress(v);
-  if (v == 255) edit->clear();
+  if (v == kNoSource) edit->clear();
   PaintAddress(edit, v);
 }
 

@@ -11,6 +11,8 @@
 #include <memory>
 
 #include "model/ControllerConfig.h"
+#include "model/ErasedValues.h"
+#include "model/LightsAddress.h"
 #include "model/MessageCodeTable.h"
 #include "sequences/DeviceSequences.h"
 #include "ui/EditGuard.h"
@@ -18,16 +20,14 @@
 #include "ui/NavigatedView.h"
 #include "ui/Widgets.h"
 #include "ui/devices/OncFrame.h"
+#include "ui/devices/SensorFrameParts.h"
 
 namespace lumetra {
 
 namespace {
 
-constexpr uint32_t kNoLevel = 255;
-constexpr uint32_t kNoSource = 255;
-constexpr uint8_t kAllLights = 0xFE;
+constexpr uint32_t kNoLevel = kErasedByte;
 constexpr int kWrittenBytes = 169;  // the counter's last value: 170 data bytes from 0
-enum AddressType { kAllItem, kGroupItem, kOneItem };
 
 QLineEdit* NumberEdit(const char* name, int maxLength, int width) {
   auto* edit = Named<QLineEdit>(name);
@@ -305,7 +305,7 @@ void TPIRSensorFrame::ShowPercentLabels() {
 void TPIRSensorFrame::ShowLevel(QLineEdit* edit, uint8_t level) {
   // No level (255) shows nothing, as an emptied edit stores it.
   const TControllerConfig& t = *Table;
-  edit->setText(level == kNoLevel ? QString()
+  edit->setText(ErasedByte(level) ? QString()
                                   : QString::fromStdString(t.FormatLevel(
                                         static_cast<int32_t>(t.ConvertLevel(true, level)))));
 }
@@ -313,7 +313,7 @@ void TPIRSensorFrame::ShowLevel(QLineEdit* edit, uint8_t level) {
 void TPIRSensorFrame::ShowTimeout(int command, uint32_t seconds) {
   const size_t c = static_cast<size_t>(command);
   // A wait never read or set shows nothing: it is not made up into 1193046 hours.
-  if (seconds > kPirMaxTimeout) {
+  if (ErasedWait(seconds)) {
     for (QLineEdit* edit : {EditCmndTimeoutH[c], EditCmndTimeoutM[c], EditCmndTimeoutS[c]}) {
       edit->clear();
     }
@@ -338,16 +338,7 @@ void TPIRSensorFrame::ShowDevice() {
     ShowLevel(EditCmndLevel[static_cast<size_t>(c)], command.Level());
     if (c < kTimedCommands) ShowTimeout(c, command.Timeout());
   }
-  const uint8_t b = layout.CmndAddress();
-  if (b >= 254) {
-    RadioGroupCmndAddressType->SetItemIndex(kAllItem);
-    EditCmndAddress->setEnabled(false);
-    EditCmndAddress->setText(QStringLiteral("255"));
-  } else {
-    RadioGroupCmndAddressType->SetItemIndex((b & 0x80) != 0 ? kGroupItem : kOneItem);
-    EditCmndAddress->setEnabled(true);
-    EditCmndAddress->setText(QString::number((b >> 1) & 0x3F));
-  }
+  sensor_frame::ShowLights(Lights(), layout.CmndAddress());
   ShowResponses();
   ButtonAlarm->setEnabled(true);
   ButtonQuiet->setEnabled(true);
@@ -371,7 +362,7 @@ void TPIRSensorFrame::ShowResponses() {
     const PirOnc onc = layout.Oncs(static_cast<uint32_t>(ResponseOfRow(row)));
     LabelOncNumber[r]->setText(QString::number(ResponseOfRow(row) + 1));
     const uint8_t address = onc.Address();
-    EditOncAddress[r]->setText(address == kNoSource ? QString() : QString::number(address));
+    EditOncAddress[r]->setText(IsResponseSource(address) ? QString::number(address) : QString());
     PaintSourceAddress(EditOncAddress[r], t, address);
     const uint8_t item = onc.MessageIndex();
     ComboBoxOncState[r]->setCurrentIndex(item < kMessageItems ? item : -1);
@@ -441,51 +432,30 @@ void TPIRSensorFrame::OnEditCmndTimeoutHExit(QLineEdit* edit) {
 void TPIRSensorFrame::OnEditCmndTimeoutMExit(QLineEdit* edit) { StoreTimeout(edit, 59, "%02d"); }
 void TPIRSensorFrame::OnEditCmndTimeoutSExit(QLineEdit* edit) { StoreTimeout(edit, 59, "%02d"); }
 
-uint32_t TPIRSensorFrame::CmndAddressLimit() const {
-  return RadioGroupCmndAddressType->ItemIndex() == kGroupItem ? 15 : 63;
+sensor_frame::LightsControls TPIRSensorFrame::Lights() const {
+  return {RadioGroupCmndAddressType, EditCmndAddress, true};
 }
 
 void TPIRSensorFrame::StoreCmndAddress() {
   if (Updating) return;
-  PirSensorLayout layout = Table->PirSensor();
-  const uint32_t n = TypedValue(EditCmndAddress->text(), 0);
-  switch (RadioGroupCmndAddressType->ItemIndex()) {
-    case kGroupItem:
-      layout.SetCmndAddress(0x80 + 2 * (n & 0x0F));
-      break;
-    case kOneItem:
-      layout.SetCmndAddress(2 * (n & 0x3F));
-      break;
-    default:
-      EditCmndAddress->setText(QStringLiteral("255"));
-      layout.SetCmndAddress(kAllLights);
-      break;
-  }
+  Table->PirSensor().SetCmndAddress(sensor_frame::ChosenLights(Lights()).value_or(kErasedByte));
 }
 
 void TPIRSensorFrame::OnRadioGroupCmndAddressTypeClick() {
-  const bool number = RadioGroupCmndAddressType->ItemIndex() != kAllItem;
-  EditCmndAddress->setEnabled(number);
-  // A number the new kind of lights cannot have (the 255 of "všetky", address 40 as a group)
-  // becomes 0 rather than its low bits, and the edit waits for the right one.
-  if (number && TypedValue(EditCmndAddress->text(), 0) > CmndAddressLimit()) {
-    EditCmndAddress->setText(QStringLiteral("0"));
-  }
+  // A number the new kind of lights cannot have (the 255 of "všetky", address 40 as a group) is
+  // emptied rather than cut to its low bits, and the edit waits for the right one.
+  sensor_frame::ChooseLights(Lights());
   StoreCmndAddress();
   if (!Updating) ShowPanelWriteCommand();
-  if (number) {
+  if (EditCmndAddress->isEnabled()) {
     EditCmndAddress->setFocus(Qt::OtherFocusReason);
     EditCmndAddress->selectAll();
   }
 }
 
-void TPIRSensorFrame::OnEditCmndAddressExit(QLineEdit* edit) {
+void TPIRSensorFrame::OnEditCmndAddressExit(QLineEdit* /*edit*/) {
   // Group 0..15 or short address 0..63: anything above would reach other lights than it names.
-  if (TypedValue(edit->text(), 0) > CmndAddressLimit()) {
-    edit->setText(EnteredText);
-    return;
-  }
-  StoreCmndAddress();
+  if (sensor_frame::LeaveLightsNumber(Lights(), EnteredText)) StoreCmndAddress();
 }
 
 void TPIRSensorFrame::OnCheckBoxSensorEnabledClick() {
@@ -527,7 +497,7 @@ void TPIRSensorFrame::OnEditOncAddressExit(QLineEdit* edit) {
   // 0..63, or 255 (emptied) for no response; a larger number is refused, not cut to its low bits,
   // so the device answers the address the edit shows.
   const uint32_t address = TypedValue(edit->text(), kNoSource);
-  if (address > 63 && address != kNoSource) {
+  if (!IsResponseSource(address) && address != kNoSource) {
     edit->setText(EnteredText);
     return;
   }

@@ -18,6 +18,7 @@
 #include "buslink/BusSession.h"
 #include "sequences/PirSensorSequences.h"
 #include "ui/NavigatedView.h"
+#include "ui/devices/SensorFrameParts.h"
 
 namespace lumetra {
 
@@ -139,10 +140,9 @@ class TPIRSensorFrame : public QFrame, public TNavigatedView {
   void ConnectHandlers();
   void WatchEdit(QLineEdit* edit, void (TPIRSensorFrame::*onExit)(QLineEdit*));
 
+  sensor_frame::LightsControls Lights() const;
   // Encodes the radio group and the number edit into CmndAddress.
   void StoreCmndAddress();
-  // The number the edit may hold for the chosen kind of lights: group 0..15, short address 0..63.
-  uint32_t CmndAddressLimit() const;
   // The wait of command `c` from its three edits when `edit` (one of them) is left: stored when
   // within 18:00:00 and the edit's own field within `limit`, else the edit gets EnteredText back.
   void StoreTimeout(QLineEdit* edit, uint32_t limit, const char* format);

@@ -24,7 +24,6 @@ using namespace sensor_frame;
 namespace {
 
 constexpr uint32_t kLargestSequenceLevel = 65000;
-constexpr uint8_t kErasedLevel = 0xFF;
 
 QLabel* Caption(const QString& text) { return new QLabel(text); }
 
@@ -47,8 +46,9 @@ QFrame* Area(QWidget* content) {
   return area;
 }
 
-QString WideText(uint32_t value, uint32_t largest) {
-  return value <= largest ? QString::number(value) : QString();
+// A sequence level above 65 000 shows empty, as one never programmed does.
+QString SequenceLevelText(uint32_t value) {
+  return value <= kLargestSequenceLevel ? WideText(value) : QString();
 }
 
 QHBoxLayout* WaitRow(const WaitEdits& edits) {
@@ -346,7 +346,7 @@ void TPirLightSensorFrame::ShowDevice() {
       const PirLightCommand command =
           s.Sequences(static_cast<uint32_t>(q)).Commands(static_cast<uint32_t>(c));
       QLineEdit* level = EditCmndLevel[static_cast<size_t>(3 * q + c)];
-      level->setText(present ? WideText(command.Level(), kLargestSequenceLevel) : QString());
+      level->setText(present ? SequenceLevelText(command.Level()) : QString());
       level->setEnabled(present);
       if (c >= kWaits) continue;
       const WaitEdits wait = CommandWait(kWaits * q + c);
@@ -354,20 +354,18 @@ void TPirLightSensorFrame::ShowDevice() {
       for (QLineEdit* edit : {wait.hours, wait.minutes, wait.seconds}) edit->setEnabled(present);
     }
   }
-  EditMinLevel->setText(s.MinLevel() == kErasedLevel ? QString() : QString::number(s.MinLevel()));
-  EditMaxLevel->setText(s.MaxLevel() == kErasedLevel ? QString() : QString::number(s.MaxLevel()));
-  EditOnLevel->setText(WideText(s.OnLevel(), kLargestDeviceValue));
-  EditDelta->setText(QString::number(s.Delta()));
-  EditOffLevel->setText(WideText(s.OffLevel(), kLargestDeviceValue));
+  EditMinLevel->setText(ByteText(s.MinLevel()));
+  EditMaxLevel->setText(ByteText(s.MaxLevel()));
+  EditOnLevel->setText(WideText(s.OnLevel()));
+  EditDelta->setText(ByteText(s.Delta()));
+  EditOffLevel->setText(WideText(s.OffLevel()));
   ShowWait(OffTimeoutEdits(), s.OffTimeout(), "%2d");
-  const uint8_t b = s.CmndAddress();
-  const int kind = AddressKind(b);
-  RadioGroupCmndAddressType->SetItemIndex(kind);
-  EditCmndAddress->setEnabled(kind != 0);
-  EditCmndAddress->setText(kind == 0 ? QStringLiteral("255") : QString::number(AddressNumber(b)));
+  ShowLights(Lights(), s.CmndAddress());
   const uint8_t scale = s.Scale();
   ComboBoxScale->setCurrentIndex(scale == 1 ? 0 : scale == 10 ? 1 : scale == 100 ? 2 : -1);
   PIRLightSensorOncFrame->ShowResponses();
+  // A value measured on another device is not this one's.
+  EditMeasuredValue->clear();
   LabelWritten->clear();
   PanelWriteEnabled->hide();
   PanelWriteCommand->hide();
@@ -416,7 +414,8 @@ void TPirLightSensorFrame::OnEditCmndTimeoutExit(QLineEdit* edit) {
 bool TPirLightSensorFrame::TakeWide(QLineEdit* edit, uint32_t largest,
                                     void (PirLightSensorLayout::*set)(uint32_t)) {
   const int64_t v = TypedNumber(edit->text(), 0);
-  if (v < 0 || v > largest) {
+  // 65535 is what erased memory reads: it would show as never set.
+  if (v < 0 || v > largest || ErasedWide(static_cast<uint32_t>(v))) {
     edit->setText(EnteredText);
     return false;
   }
@@ -476,26 +475,23 @@ void TPirLightSensorFrame::OnComboBoxScaleSelect() {
   PanelWriteCommand->show();
 }
 
+LightsControls TPirLightSensorFrame::Lights() const {
+  return {RadioGroupCmndAddressType, EditCmndAddress, true};
+}
+
 void TPirLightSensorFrame::StoreCmndAddress() {
   if (Updating) return;
-  const int kind = std::max(RadioGroupCmndAddressType->ItemIndex(), 0);
-  if (kind == 0) EditCmndAddress->setText(QStringLiteral("255"));
-  const auto number = static_cast<uint32_t>(TypedNumber(EditCmndAddress->text(), 0));
-  Table->PirLightSensor().SetCmndAddress(AddressByte(kind, number));
+  Table->PirLightSensor().SetCmndAddress(ChosenLights(Lights()).value_or(kErasedByte));
 }
 
 void TPirLightSensorFrame::OnRadioGroupCmndAddressTypeClick() {
-  EditCmndAddress->setEnabled(RadioGroupCmndAddressType->ItemIndex() > 0);
+  ChooseLights(Lights());
   StoreCmndAddress();
   if (!Updating) PanelWriteCommand->show();
 }
 
 void TPirLightSensorFrame::OnEditCmndAddressExit() {
-  if (TypedNumber(EditCmndAddress->text(), 0) > 255) {
-    EditCmndAddress->setText(EnteredText);
-    return;
-  }
-  StoreCmndAddress();
+  if (LeaveLightsNumber(Lights(), EnteredText)) StoreCmndAddress();
 }
 
 void TPirLightSensorFrame::OnCheckBoxSensorEnabledClick() {

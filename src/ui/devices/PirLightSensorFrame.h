@@ -119,6 +119,7 @@ class TPirLightSensorFrame : public QFrame, public TNavigatedView, public TOncHo
   QWidget* BuildMeasureArea();
   QWidget* BuildResponsesArea();
   void Watch(QLineEdit* edit, std::function<void(QLineEdit*)> onExit);
+  sensor_frame::LightsControls Lights() const;
   void StoreCmndAddress();
   bool TakeWide(QLineEdit* edit, uint32_t largest, void (PirLightSensorLayout::*set)(uint32_t));
   bool TakeLevel(QLineEdit* edit, void (PirLightSensorLayout::*set)(uint32_t));

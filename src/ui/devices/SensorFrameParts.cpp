@@ -10,6 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "model/ErasedValues.h"
+#include "model/LightsAddress.h"
 #include "sequences/GearSequences.h"
 #include "sequences/LightSensorSequences.h"
 #include "ui/ErrorDlg.h"
@@ -30,6 +32,10 @@ int64_t TypedNumber(const QString& text, int64_t empty, bool signedText) {
   return negative ? -value : value;
 }
 
+QString ByteText(uint8_t value) { return ErasedByte(value) ? QString() : QString::number(value); }
+
+QString WideText(uint32_t value) { return ErasedWide(value) ? QString() : QString::number(value); }
+
 void MakeSignedDigits(QLineEdit* edit, int maxLength) {
   edit->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), edit));
@@ -38,7 +44,7 @@ void MakeSignedDigits(QLineEdit* edit, int maxLength) {
 }
 
 void ShowWait(const WaitEdits& edits, uint32_t seconds, const char* hoursFormat) {
-  if (seconds > 0xFFFF) {
+  if (ErasedWait(seconds)) {
     edits.hours->clear();
     edits.minutes->clear();
     edits.seconds->clear();
@@ -64,22 +70,77 @@ std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left, const
   return static_cast<uint32_t>(total);
 }
 
-int AddressKind(uint8_t b) {
-  if (b >= 0xFE) return 0;
-  return (b & 0x80) != 0 ? 1 : 2;
+namespace {
+
+// The items are "všetky" (where offered), "skupina", "jedno".
+int ItemOf(const LightsControls& lights, LightsKind kind) {
+  const int first = lights.offersAll ? 1 : 0;
+  switch (kind) {
+    case LightsKind::All:
+      return lights.offersAll ? 0 : -1;
+    case LightsKind::Group:
+      return first;
+    case LightsKind::Device:
+      return first + 1;
+    default:
+      return -1;
+  }
 }
 
-int AddressNumber(uint8_t b) { return (b >> 1) & 0x3F; }
+LightsKind KindOf(const LightsControls& lights) {
+  const int item = lights.kinds->ItemIndex();
+  if (item < 0) return LightsKind::Unknown;
+  static constexpr LightsKind kKinds[] = {LightsKind::All, LightsKind::Group, LightsKind::Device};
+  return kKinds[std::min(item + (lights.offersAll ? 0 : 1), 2)];
+}
 
-uint8_t AddressByte(int kind, uint32_t number) {
-  switch (kind) {
-    case 1:
-      return static_cast<uint8_t>(0x80 + 2 * (number & 0x0F));
-    case 2:
-      return static_cast<uint8_t>(2 * (number & 0x3F));
-    default:
-      return 0xFE;
+std::optional<uint32_t> TypedLightsNumber(const LightsControls& lights) {
+  const QString text = lights.number->text();
+  if (text.isEmpty()) return std::nullopt;
+  return static_cast<uint32_t>(std::min<int64_t>(TypedNumber(text, 0), 0xFFFFFFFF));
+}
+
+}  // namespace
+
+void ShowLights(const LightsControls& lights, uint8_t b) {
+  const LightsAddress shown = DecodeLightsAddress(b);
+  const int item = ItemOf(lights, shown.kind);
+  lights.kinds->SetItemIndex(item);
+  const bool numbered = item >= 0 && shown.kind != LightsKind::All;
+  lights.number->setEnabled(numbered);
+  lights.number->setText(numbered    ? QString::number(shown.number)
+                         : item >= 0 ? QStringLiteral("255")
+                                     : QString());
+}
+
+namespace {
+
+bool LightsNumberFits(const LightsControls& lights) {
+  const std::optional<uint32_t> number = TypedLightsNumber(lights);
+  return !number || *number <= LargestLightsNumber(KindOf(lights));
+}
+
+}  // namespace
+
+bool LeaveLightsNumber(const LightsControls& lights, const QString& entered) {
+  if (LightsNumberFits(lights)) return true;
+  lights.number->setText(entered);
+  return false;
+}
+
+void ChooseLights(const LightsControls& lights) {
+  const LightsKind kind = KindOf(lights);
+  if (kind == LightsKind::All) {
+    lights.number->setText(QStringLiteral("255"));
+    lights.number->setEnabled(false);
+    return;
   }
+  lights.number->setEnabled(kind != LightsKind::Unknown);
+  if (!LightsNumberFits(lights)) lights.number->clear();
+}
+
+std::optional<uint8_t> ChosenLights(const LightsControls& lights) {
+  return EncodeLightsAddress(KindOf(lights), TypedLightsNumber(lights));
 }
 
 void ItemsSideBySide(TRadioGroup* group) {

@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+#include "model/ErasedValues.h"
+
 namespace lumetra {
 
 class TErrorDlg;
@@ -27,11 +29,12 @@ namespace sensor_frame {
 // `signedText`) and the leading decimal digits (0 when none). The count stops before it overflows.
 int64_t TypedNumber(const QString& text, int64_t empty, bool signedText = false);
 
+// An 8-bit field and a 16-bit value as an edit shows them: "%d", or empty where never programmed.
+QString ByteText(uint8_t value);
+QString WideText(uint32_t value);
+
 // Accepts an optional minus sign and digits.
 void MakeSignedDigits(QLineEdit* edit, int maxLength);
-
-// The longest wait the devices take: 18:00:00.
-inline constexpr uint32_t kLongestWait = 64800;
 
 // A wait as three edits, hours, minutes and seconds.
 struct WaitEdits {
@@ -40,20 +43,33 @@ struct WaitEdits {
   QLineEdit* seconds;
 };
 // Shows `seconds` with `hoursFormat` ("%d" or "%2d") for the hours, "%02d" for the rest; a wait
-// never set (beyond 16 bits) shows empty.
+// never programmed (above 18:00:00) shows empty.
 void ShowWait(const WaitEdits& edits, uint32_t seconds, const char* hoursFormat);
 // The wait after `left` (one of the three) was left: the total when every part is in its range and
 // the total at most 18:00:00, with the left edit's text then "%2d" (hours) or "%02d"; none
 // otherwise, with the left edit's text back to `entered`.
 std::optional<uint32_t> LeaveWait(const WaitEdits& edits, QLineEdit* left, const QString& entered);
 
-// The controlled lights' address byte and the radio item that shows it: 0 all, 1 group, 2 one
-// device. A byte of 254 or more is all.
-int AddressKind(uint8_t b);
-// The number shown for a group or a device: (b >> 1) AND 0x3F.
-int AddressNumber(uint8_t b);
-// The byte for an address kind and the typed number: 0xFE, 0x80 + 2·(n AND 0x0F), 2·(n AND 0x3F).
-uint8_t AddressByte(int kind, uint32_t number);
+// The controlled lights' radio items ("všetky" where `offersAll`, "skupina", "jedno") and their
+// number edit. The byte is read and formed by the core's DecodeLightsAddress and
+// EncodeLightsAddress; these only show it and collect the choice.
+struct LightsControls {
+  TRadioGroup* kinds;
+  QLineEdit* number;
+  bool offersAll;
+};
+// Shows the byte: its item and number; all as "255" greyed; lights the items cannot show (never
+// programmed, a group beyond 15, all where no item offers it) as no item and an empty grey edit.
+void ShowLights(const LightsControls& lights, uint8_t b);
+// After an item was clicked: the edit greyed for all, free otherwise, and emptied when its number
+// does not fit the kind chosen (the 255 of all, address 40 as a group), so nothing is made up.
+void ChooseLights(const LightsControls& lights);
+// What the controls hold: the byte, or none for a group or a device without a number that fits.
+std::optional<uint8_t> ChosenLights(const LightsControls& lights);
+// After the number edit was left: true when its text (empty, or a number) fits the chosen kind;
+// otherwise false with the text back to `entered` (a group above 15 or an address above 63 is
+// refused rather than cut to its low bits).
+bool LeaveLightsNumber(const LightsControls& lights, const QString& entered);
 
 // Lays the group's items out side by side, without a frame of its own.
 void ItemsSideBySide(TRadioGroup* group);
