@@ -4,7 +4,9 @@
 #include <string>
 
 #include "documents/SensorReportText.h"
+#include "model/ErasedValues.h"
 #include "model/KindImage.h"
+#include "model/LightsAddress.h"
 #include "model/MessageNames.h"
 #include "sequences/LightSensorSequences.h"
 
@@ -16,7 +18,6 @@ using namespace sensor_report;
 
 constexpr uint32_t kZones = 4;
 constexpr uint8_t kNoOffset = 127;
-constexpr uint32_t kFirstUnusedAddress = 64;
 const char* const kZoneElements[kZones] = {"zone1enabled", "zone2enabled", "zone3enabled",
                                            "zone4enabled"};
 
@@ -34,23 +35,20 @@ const char* ZoneStateNames(uint8_t state) {
 std::string ZoneLine(uint32_t zone, const LightCao& cao) {
   std::string line = Printf("  %u       ", zone + 1);
   const uint8_t b = cao.CmndAddress();
-  if (b == 0xFF) return line + "  ---";
-  if (b == 0xFE) {
-    line += "Všetky";
-  } else if ((b & 0xE0) == 0x80) {
-    line += Printf(" GA %02d ", (b >> 1) & 0x0F);
-  } else {
-    line += Printf("  A %02d ", (b >> 1) & 0x3F);
-  }
-  if (cao.Offset() != kNoOffset) {
-    line += Printf("         %3d %%", static_cast<int>(static_cast<int8_t>(cao.Offset())));
+  const std::string lights = LightsText(b);
+  if (lights.empty()) return line + "  ---";
+  const bool all = DecodeLightsAddress(b).kind == LightsKind::All;
+  line += all ? lights : Printf("%6s ", lights.c_str());
+  const uint8_t offset = cao.Offset();
+  if (offset != kNoOffset && !ErasedByte(offset)) {
+    line += Printf("         %3d %%", static_cast<int>(static_cast<int8_t>(offset)));
   }
   return line;
 }
 
 std::string ResponseLine(const LightOnc& onc) {
   const uint32_t a = onc.Address();
-  if (a >= kFirstUnusedAddress) return "  ---";
+  if (!IsResponseSource(a)) return "  ---";
   std::string line = Printf("  %3u   ", a);
   line += MessageNames(onc.MessageIndex());
   line += "   " + ResponseLevel(onc.Level());
@@ -143,28 +141,32 @@ void AddLightSensorToReport(TControllerConfig& table, ReportPageList& lines) {
   const std::string rule(kRuleWidth, '-');
   lines.push_back(rule);
   lines.emplace_back();
-  lines.push_back(Field("Povolený:", s.SensorEnabled() ? "Áno" : "Nie"));
+  const uint8_t enabled = s.SensorEnabled();
+  lines.push_back(Field("Povolený:", Value(ErasedByte(enabled), enabled ? "Áno" : "Nie")));
   lines.emplace_back();
-  lines.push_back(Field("Typ slučky:", s.ClosedLoop() ? "zatvorená" : "otvorená"));
+  const uint8_t loop = s.ClosedLoop();
+  const bool closed = loop != 0 && !ErasedByte(loop);
+  lines.push_back(Field("Typ slučky:", Value(ErasedByte(loop), closed ? "zatvorená" : "otvorená")));
   lines.emplace_back();
-  if (s.ClosedLoop()) {
-    lines.push_back(Field("Požadovaná úroveň:", Printf("%u lx", s.DefaultLevel())));
-    lines.push_back(Field("Úroveň zapnutia:", Printf("%u %%", s.OnLevel())));
+  const auto wide = [](uint32_t value, const char* unit) {
+    return Value(ErasedWide(value), Printf("%u ", value) + unit);
+  };
+  if (closed) {
+    lines.push_back(Field("Požadovaná úroveň:", wide(s.DefaultLevel(), "lx")));
+    lines.push_back(Field("Úroveň zapnutia:", wide(s.OnLevel(), "%")));
   } else {
-    lines.push_back(Field("Úroveň pre min. svietenie:", Printf("%u lx", s.DefaultLevel())));
-    lines.push_back(Field("Úroveň pre max. svietenie:", Printf("%u lx", s.OnLevel())));
+    lines.push_back(Field("Úroveň pre min. svietenie:", wide(s.DefaultLevel(), "lx")));
+    lines.push_back(Field("Úroveň pre max. svietenie:", wide(s.OnLevel(), "lx")));
   }
-  lines.push_back(Field("Úroveň vypnutia:", Printf("%u %%", s.OffLevel())));
+  lines.push_back(Field("Úroveň vypnutia:", wide(s.OffLevel(), "%")));
   lines.push_back(Field("Čakanie pred vypnutím:", Duration(s.OffTimeout())));
   lines.emplace_back();
-  lines.push_back(Field("Úroveň maximálneho svietenia:", Printf("%3d %%", s.MaxLevel())));
-  lines.push_back(Field("Úroveň minimálneho svietenia:", Printf("%3d %%", s.MinLevel())));
+  AddLightOutputLines(s.MaxLevel(), s.MinLevel(), lines);
   lines.emplace_back();
   // Firmware without the two settings works with a tolerance of 5 % and a resolution of 1 lx, as
   // the editor shows them.
   const bool own = LightSensorHasDeltaScale(table.FirmwareVersion(), table.FirmwareMinVersion());
-  lines.push_back(Field("Odchýlka regulácie:", Printf("+%3d %%", own ? s.Delta() : 5)));
-  lines.push_back(Field("Citlivosť merania:", ScaleText(own ? s.Scale() : 1) + " lx"));
+  AddRegulationLines(own ? s.Delta() : 5, own ? s.Scale() : 1, "+%3d %%", lines);
   lines.emplace_back();
   lines.emplace_back("Ovládané zóny svietidiel:");
   lines.emplace_back("Zóna      Adresa          Ofset");

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <string>
 
+#include "documents/SensorReportText.h"
 #include "model/KindImage.h"
+#include "model/LightsAddress.h"
 #include "model/MessageNames.h"
 #include "model/RelayOutputs.h"
 #include "model/Utf.h"
@@ -13,7 +15,6 @@ namespace lumetra {
 
 namespace {
 
-constexpr uint32_t kNoLevel = 0xFFFF;
 constexpr size_t kRuleWidth = 102;
 constexpr size_t kCaptionWidth = 30;
 
@@ -43,23 +44,14 @@ std::string ActionText(uint8_t action) {
   }
 }
 
-// No level (0xFFFF) and a level never stored (all bits set) print as an empty column rather
-// than as a number the user never set.
-std::string LevelText(uint32_t level) {
-  if (level >= kNoLevel) return "     ";
-  char text[16];
-  std::snprintf(text, sizeof text, "%5u", level);
-  return text;
-}
-
 std::string ResponseLine(const RelayOnc& onc) {
-  if (onc.Address() == 0xFF) return "  ---";
+  if (!IsResponseSource(onc.Address())) return "  ---";
   char address[16];
   std::snprintf(address, sizeof address, "  %3d   ", onc.Address());
   std::string line = address;
   line += MessageNames(onc.MessageIndex());
   line += "    " + OperatorText(onc.Operator());
-  line += "      " + LevelText(onc.Level());
+  line += "      " + sensor_report::ResponseLevel(onc.Level());
   line += "   " + ActionText(onc.Action());
   const uint8_t outputs = ShownOutputs(onc);
   for (int k = 0; k < 4; ++k) {

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "documents/SensorReportText.h"
+#include "model/ErasedValues.h"
 #include "model/KindImage.h"
+#include "model/LightsAddress.h"
 #include "model/MessageNames.h"
 #include "model/Utf.h"
 #include "sequences/LightSensorSequences.h"
@@ -31,18 +33,8 @@ std::string SequenceLevel(const char* format, uint32_t level) {
 // "%-15s" of a row caption.
 std::string RowCaption(const char* caption) { return PadRight(caption, 15); }
 
-std::string Wait(const char* format, uint32_t seconds) {
-  return Printf(format, seconds / 3600, seconds % 3600 / 60, seconds % 60);
-}
-
-std::string LightsText(uint8_t b) {
-  if (b >= 0xFE) return "Všetky";
-  if ((b & 0xE0) == 0x80) return Printf("GA %02d", (b >> 1) & 0x0F);
-  return Printf("A %02d", (b >> 1) & 0x3F);
-}
-
 std::string ResponseLine(const PirLightOnc& onc) {
-  if (onc.Address() == 0xFF) return "  ---";
+  if (!IsResponseSource(onc.Address())) return "  ---";
   const uint8_t sequence = onc.SequenceIndex();
   return Printf("  %3d   ", onc.Address()) + std::string(MessageNames(onc.MessageIndex())) + "   " +
          ResponseLevel(onc.Level()) + "    " + (onc.Enabled() ? "Áno" : "Nie") +
@@ -148,7 +140,9 @@ void AddPirLightSensorToReport(TControllerConfig& table, ReportPageList& lines) 
   const std::string rule(kRuleWidth, '-');
   lines.push_back(rule);
   lines.emplace_back();
-  lines.push_back(Field("Povolený:", s.SensorEnabled() == 1 ? "Áno" : "Nie"));
+  const bool enabledErased =
+      ErasedByte(table.Image(kPirLightSensorImage).ImageByteAt(kPirLightSensorImage.EnableIndex()));
+  lines.push_back(Field("Povolený:", Value(enabledErased, s.SensorEnabled() == 1 ? "Áno" : "Nie")));
   lines.emplace_back();
   lines.emplace_back("               Rozsvecovanie   1. stmievanie   2. stmievanie ");
   const bool second =
@@ -166,19 +160,20 @@ void AddPirLightSensorToReport(TControllerConfig& table, ReportPageList& lines) 
                     SequenceLevel("             %3u", sequence.Commands(1).Level()) +
                     SequenceLevel("             %3u", sequence.Commands(2).Level()));
     lines.push_back(RowCaption("Čakanie:") +
-                    Wait("    %2u:%02u:%02u", sequence.Commands(0).Timeout()) +
-                    Wait("        %2u:%02u:%02u", sequence.Commands(1).Timeout()));
+                    WaitColumn("    %2u:%02u:%02u", sequence.Commands(0).Timeout()) +
+                    WaitColumn("        %2u:%02u:%02u", sequence.Commands(1).Timeout()));
   }
   lines.emplace_back();
-  lines.push_back(Field("Úroveň zapnutia:", Printf("%3u %%", s.OnLevel())));
-  lines.push_back(Field("Úroveň vypnutia:", Printf("%3u %%", s.OffLevel())));
+  const auto wide = [](uint32_t value) {
+    return Value(ErasedWide(value), Printf("%3u %%", value));
+  };
+  lines.push_back(Field("Úroveň zapnutia:", wide(s.OnLevel())));
+  lines.push_back(Field("Úroveň vypnutia:", wide(s.OffLevel())));
   lines.push_back(Field("Čakanie pred vypnutím:", Duration(s.OffTimeout())));
   lines.emplace_back();
-  lines.push_back(Field("Úroveň maximálneho svietenia:", Printf("%3d %%", s.MaxLevel())));
-  lines.push_back(Field("Úroveň minimálneho svietenia:", Printf("%3d %%", s.MinLevel())));
+  AddLightOutputLines(s.MaxLevel(), s.MinLevel(), lines);
   lines.emplace_back();
-  lines.push_back(Field("Odchýlka regulácie:", Printf("+%d %%", s.Delta())));
-  lines.push_back(Field("Citlivosť merania:", ScaleText(s.Scale()) + " lx"));
+  AddRegulationLines(s.Delta(), s.Scale(), "+%d %%", lines);
   lines.emplace_back();
   lines.push_back(Field("Ovládané zóny svietidiel:", LightsText(s.CmndAddress())));
   lines.emplace_back();

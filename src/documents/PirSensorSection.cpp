@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "documents/SensorReportText.h"
+#include "model/ErasedValues.h"
+#include "model/LightsAddress.h"
 #include "model/MessageNames.h"
 #include "model/Utf.h"
 #include "sequences/PirSensorSequences.h"
@@ -27,20 +30,6 @@ constexpr size_t kRuleWidth = 102;
 
 int Level(const TControllerConfig& t, uint8_t raw) {
   return static_cast<int>(t.ConvertLevel(true, raw));
-}
-
-// "%2d:%02d:%02d" of a wait; one never set (or beyond 18:00:00) prints as dashes, never as a
-// made-up time.
-std::string Wait(uint32_t seconds) {
-  if (seconds > kPirMaxTimeout) return " -:--:--";
-  return Format("%2d:%02d:%02d", static_cast<int>(seconds / 3600),
-                static_cast<int>(seconds % 3600 / 60), static_cast<int>(seconds % 60));
-}
-
-std::string Lights(uint8_t b) {
-  if (b >= 0xFE) return "Všetky";
-  if ((b & 0xE0) == 0x80) return Format("GA %02d", (b >> 1) & 0x0F);
-  return Format("A %02d", (b >> 1) & 0x3F);
 }
 
 // An enable byte never written (erased memory, 255) is kept as 255 in "disabled", beside the 1 of a
@@ -112,14 +101,16 @@ void AddPirSensorToReport(TControllerConfig& table, ReportPageList& lines) {
   const std::string rule(kRuleWidth, '-');
   lines.push_back(rule);
   lines.push_back("");
-  lines.push_back(PadRight("Povolený:", 30) + (layout.SensorEnabled() == 1 ? "Áno" : "Nie"));
+  const uint8_t enabled = layout.SensorEnabled();
+  lines.push_back(PadRight("Povolený:", 30) +
+                  sensor_report::Value(ErasedByte(enabled), enabled == 1 ? "Áno" : "Nie"));
   lines.push_back("");
   lines.push_back("               Rozsvecovanie   1. stmievanie   2. stmievanie ");
   std::string levels = PadRight("Úroveň:", 15);
   for (uint32_t c = 0; c < kPirCommands; ++c) {
     const uint8_t raw = layout.Commands(c).Level();
     // No level (255) leaves its column blank, as the editor leaves its edit empty.
-    if (raw == 255) {
+    if (ErasedByte(raw)) {
       levels += std::string(percent ? (c == 0 ? 8 : 12) + 4 : (c == 0 ? 9 : 13) + 3, ' ');
     } else if (percent) {
       levels += Format(c == 0 ? "        %3d%%" : "            %3d%%", Level(table, raw));
@@ -128,24 +119,27 @@ void AddPirSensorToReport(TControllerConfig& table, ReportPageList& lines) {
     }
   }
   lines.push_back(levels);
-  lines.push_back(PadRight("Čakanie:", 15) + "    " + Wait(layout.Commands(0).Timeout()) +
-                  "        " + Wait(layout.Commands(1).Timeout()));
+  lines.push_back(PadRight("Čakanie:", 15) +
+                  sensor_report::WaitColumn("    %2u:%02u:%02u", layout.Commands(0).Timeout()) +
+                  sensor_report::WaitColumn("        %2u:%02u:%02u", layout.Commands(1).Timeout()));
   lines.push_back("");
-  lines.push_back(PadRight("Ovládané zóny svietidiel:", 30) + Lights(layout.CmndAddress()));
+  lines.push_back(PadRight("Ovládané zóny svietidiel:", 30) +
+                  sensor_report::LightsText(layout.CmndAddress()));
   lines.push_back("");
   lines.push_back("Odozvy na správy z okolia:");
   lines.push_back("Adresa           Správa           Úroveň  Zakázať  ");
   for (uint32_t j = 0; j < kOncCount; ++j) {
     const PirOnc onc = layout.Oncs(j);
-    if (onc.Address() == 255) {
+    if (!IsResponseSource(onc.Address())) {
       lines.push_back("  ---");
       continue;
     }
-    const std::string level = onc.Level() == 255 ? std::string(6, ' ')
-                              : percent          ? Format("%5d%%", Level(table, onc.Level()))
-                                                 : Format(" %5d", onc.Level());
-    lines.push_back(Format("  %3d   ", onc.Address()) + std::string(MessageNames(onc.MessageIndex())) +
-                    " " + level + "     " + (onc.Enabled() ? "Áno" : "Nie"));
+    const std::string level = ErasedByte(onc.Level()) ? std::string(6, ' ')
+                              : percent               ? Format("%5d%%", Level(table, onc.Level()))
+                                                      : Format(" %5d", onc.Level());
+    lines.push_back(Format("  %3d   ", onc.Address()) +
+                    std::string(MessageNames(onc.MessageIndex())) + " " + level + "     " +
+                    (onc.Enabled() ? "Áno" : "Nie"));
   }
   lines.push_back(rule);
 }

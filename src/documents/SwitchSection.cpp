@@ -6,7 +6,10 @@
 #include <cstdio>
 #include <string>
 
+#include "documents/SensorReportText.h"
+#include "model/ErasedValues.h"
 #include "model/KindNames.h"
+#include "model/LightsAddress.h"
 #include "model/MessageCodeTable.h"
 #include "model/MessageNames.h"
 #include "model/Utf.h"
@@ -81,13 +84,18 @@ void AddPageHead(TControllerConfig& t, ReportPageList& lines) {
   lines.push_back("");
   const std::string_view kind = ControllerKindName(kKindSwitch);
   lines.push_back(Field("Typ:", std::to_string(kKindSwitch) + " - " + std::string(kind)));
-  lines.push_back(Field("Verzia:", Format("%d.%03d", t.Version(), t.MinVersion())));
+  const bool versionErased = ErasedByte(t.Version()) || ErasedByte(t.MinVersion());
+  lines.push_back(
+      Field("Verzia:",
+            sensor_report::Value(versionErased, Format("%d.%03d", t.Version(), t.MinVersion()))));
   for (int k = 0; k < 5; ++k) lines.push_back("");
 }
 
+// An empty step (address and command erased) prints blank address, command and wait columns.
 std::string StepLine(const TControllerConfig& t, const SwitchStep& step) {
   const uint8_t address = step.Address();
   const uint8_t command = step.Command();
+  const bool empty = ErasedByte(address) && ErasedByte(command);
   std::string line;
   if (address >= 254) {
     line = "Všetky  ";
@@ -113,8 +121,8 @@ std::string StepLine(const TControllerConfig& t, const SwitchStep& step) {
     line += t.PercentMode() ? Format("   %3u%%   ", t.ConvertLevel(true, command))
                             : Format("    %3u   ", static_cast<unsigned>(command));
   }
-  const uint32_t timeout = step.Timeout();
-  line += Format("%2u:%02u:%02u  ", timeout / 3600, (timeout % 3600) / 60, timeout % 60);
+  line = sensor_report::Column(empty, line);
+  line += sensor_report::WaitColumn("%2u:%02u:%02u  ", empty ? 0xFFFFFFFFu : step.Timeout());
   for (int n = 0; n < kIndicators; ++n) {
     line += " " +
             PadRight(IndicatorName((step.Indicator(static_cast<uint32_t>(n)) + 1u) & 0x0F), 10) +
@@ -124,7 +132,7 @@ std::string StepLine(const TControllerConfig& t, const SwitchStep& step) {
 }
 
 std::string ResponseLine(const SwitchOnc& onc) {
-  if (onc.Address() == 255) return "  ---   ";
+  if (!IsResponseSource(onc.Address())) return "  ---   ";
   const uint8_t index = onc.MessageIndex();
   const std::string message = index < MessageCodeTable.size()
                                   ? std::string(MessageNames(index))

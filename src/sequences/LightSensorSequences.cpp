@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/ControllerConfig.h"
+#include "model/ErasedValues.h"
 #include "model/KindImage.h"
 #include "sequences/DeviceSequences.h"
 

@@ -42,7 +42,14 @@ TRadioGroup::TRadioGroup(const QString& name, const QString& caption, const QStr
 int TRadioGroup::ItemIndex() const { return group_.checkedId(); }
 
 void TRadioGroup::SetItemIndex(int index) {
-  if (index >= 0 && index < Count()) items_[static_cast<size_t>(index)]->setChecked(true);
+  if (index >= 0 && index < Count()) {
+    items_[static_cast<size_t>(index)]->setChecked(true);
+    return;
+  }
+  // An exclusive group keeps one item checked: unchecking needs it non-exclusive for a moment.
+  group_.setExclusive(false);
+  for (QRadioButton* item : items_) item->setChecked(false);
+  group_.setExclusive(true);
 }
 
 void MakeDigitsOnly(QLineEdit* edit, int maxLength) {

@@ -21,7 +21,8 @@
 
 namespace lumetra {
 
-// A captioned group of radio buttons with one chosen item, addressed by index.
+// A captioned group of radio buttons with one chosen item, addressed by index; no item is chosen
+// (ItemIndex -1) after SetItemIndex with an index outside the items, e.g. for a value never read.
 class TRadioGroup : public QGroupBox {
   Q_OBJECT
  public:

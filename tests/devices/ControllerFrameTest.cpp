@@ -207,7 +207,8 @@ TEST_F(ControllerFrameTest, GroupModeWritesToTheGroupAndCopiesIntoItsMembers) {
   ASSERT_EQ(Group(0)->checkState(), Qt::Checked);
   editor->ButtonNewGroups->click();
   EXPECT_TRUE(Sent().empty());
-  EXPECT_TRUE(StatusLine().contains(QStringLiteral("nie sú všetky zvolené"))) << StatusLine().toStdString();
+  EXPECT_TRUE(StatusLine().contains(QStringLiteral("nie sú všetky zvolené")))
+      << StatusLine().toStdString();
   // Every other box decided as "no": unticked is a choice that goes out.
   for (int g = 1; g < 16; ++g) {
     Group(g)->click();

@@ -14,8 +14,8 @@
 
 #include "model/ControllerConfig.h"
 #include "sim/SimulatedLine.h"
-#include "support/KindRecords.h"
 #include "support/GuiInput.h"
+#include "support/KindRecords.h"
 #include "support/LoopbackPeer.h"
 #include "support/PaintedTexts.h"
 #include "support/QtWait.h"
@@ -279,9 +279,11 @@ TEST_F(SensorFrameTest, TypedValuesOfTheLightSensorAreCheckedOnLeaving) {
     std::function<uint32_t()> stored;
     uint32_t expected;  // what the field holds afterwards
   } cases[] = {
-      {light->EditDefaultLevel, "65535", true, [&] { return s.DefaultLevel(); }, 65535},
-      // The device keeps 16 bits: a larger level is refused, not cut.
-      {light->EditDefaultLevel, "70000", false, [&] { return s.DefaultLevel(); }, 65535},
+      {light->EditDefaultLevel, "65534", true, [&] { return s.DefaultLevel(); }, 65534},
+      // 65535 is what erased memory reads, and the device keeps 16 bits: a larger level is
+      // refused, not cut.
+      {light->EditDefaultLevel, "65535", false, [&] { return s.DefaultLevel(); }, 65534},
+      {light->EditDefaultLevel, "70000", false, [&] { return s.DefaultLevel(); }, 65534},
       {light->EditMinLevel, "0", false, [&] { return s.MinLevel(); }, 1},
       {light->EditMinLevel, "100", true, [&] { return s.MinLevel(); }, 100},
       {light->EditMaxLevel, "101", false, [&] { return s.MaxLevel(); }, 100},
@@ -294,6 +296,8 @@ TEST_F(SensorFrameTest, TypedValuesOfTheLightSensorAreCheckedOnLeaving) {
       {light->EditOffset[0], "", true, [&] { return s.Caos(0).Offset(); }, 127},
       {light->EditOffset[1], "-100", true, [&] { return s.Caos(1).Offset(); }, 0x9C},
       {light->EditOffset[1], "-101", false, [&] { return s.Caos(1).Offset(); }, 0x9C},
+      // -1 is the erased byte: the device could not tell it from an offset never set.
+      {light->EditOffset[1], "-1", false, [&] { return s.Caos(1).Offset(); }, 0x9C},
       {light->EditOffset[1], "127", true, [&] { return s.Caos(1).Offset(); }, 127},
       {light->EditOffTimeoutM, "0", true, [&] { return s.OffTimeout(); }, 0},
       {light->EditOffTimeoutH, "18", true, [&] { return s.OffTimeout(); }, 18 * 3600},
@@ -346,6 +350,137 @@ TEST_F(SensorFrameTest, ZonesStoreTheirAddressByteAndScaleItsCode) {
   EXPECT_EQ(light->RadioGroupCmndAddressType[1]->ItemIndex(), 1);
   EXPECT_EQ(light->ComboBoxScale->currentText(), QStringLiteral("0.01"));
   EXPECT_TRUE(light->PanelWriteCommand->isVisible()) << "shown again, the changes are still unsent";
+}
+
+// Every zone shows what its byte names each time a device is shown, whatever the previous one
+// showed: bytes no item can show (erased, all in zones 2..4, a group beyond 15) choose no item, and
+// choosing "jedno" then stores no address until one is typed.
+TEST_F(SensorFrameTest, ZonesAreShownFromTheRecordAndChoosingAnItemMakesUpNoAddress) {
+  FillLight();
+  LightSensorLayout s = table->LightSensor();
+  for (uint32_t z = 0; z < 4; ++z) s.Caos(z).SetCmndAddress(0x86);  // group 3
+  Select(kLight, 5);
+  const struct {
+    uint8_t stored;
+    int item;
+    const char* number;
+    bool editable;
+  } rounds[2][4] = {
+      {{0xFE, 0, "255", false},
+       {0xFE, -1, "", false},
+       {0xFF, -1, "", false},
+       {0xA2, -1, "", false}},
+      {{0x18, 2, "12", true}, {0x86, 0, "3", true}, {0x7E, 1, "63", true}, {0xFF, -1, "", false}},
+  };
+  for (const auto& zones : rounds) {
+    for (uint32_t z = 0; z < 4; ++z) s.Caos(z).SetCmndAddress(zones[z].stored);
+    Select(kLight, 5);
+    for (size_t z = 0; z < 4; ++z) {
+      const auto& c = zones[z];
+      EXPECT_EQ(light->RadioGroupCmndAddressType[z]->ItemIndex(), c.item)
+          << z << " " << int(c.stored);
+      EXPECT_EQ(light->EditCmndAddress[z]->text(), QString::fromLatin1(c.number)) << z;
+      EXPECT_EQ(light->EditCmndAddress[z]->isEnabled(), c.editable) << z;
+    }
+  }
+
+  // Zone 2 held all: "jedno" leaves the address to be typed, and nothing but it goes out.
+  s.Caos(1).SetCmndAddress(0xFE);
+  Select(kLight, 5);
+  light->RadioGroupCmndAddressType[1]->Item(1)->click();
+  EXPECT_TRUE(light->EditCmndAddress[1]->isEnabled());
+  EXPECT_TRUE(light->EditCmndAddress[1]->text().isEmpty());
+  EXPECT_NE(s.Caos(1).CmndAddress(), 0x7E) << "no device 63 made up from the 255";
+  EXPECT_EQ(s.Caos(1).CmndAddress(), 0xFF);
+  Type(light->EditCmndAddress[1], QStringLiteral("7"));
+  EXPECT_EQ(s.Caos(1).CmndAddress(), 14);
+}
+
+// A response's zone radios show its zone byte every time: an erased byte chooses none, never the
+// states the previous device showed.
+TEST_F(SensorFrameTest, ResponseZoneRadiosOfAnErasedEntryChooseNothing) {
+  FillLight();
+  LightSensorLayout s = table->LightSensor();
+  LightOnc onc = s.Oncs(0);
+  onc.SetAddress(3);
+  for (uint32_t z = 0; z < 4; ++z) onc.SetZoneEnabled(z, z % 3);
+  Select(kLight, 5);
+  TLightSensorOncFrame* rows = light->LightSensorOncFrame;
+  for (size_t z = 0; z < 4; ++z) EXPECT_EQ(rows->RadioGroupOncEnabled[z][0]->ItemIndex(), z % 3);
+  for (uint32_t n = 0; n < 6; ++n) s.SetImageByte(0, n, 0xFF);
+  Select(kLight, 5);
+  EXPECT_TRUE(rows->EditOncAddress[0]->text().isEmpty());
+  for (size_t z = 0; z < 4; ++z) EXPECT_EQ(rows->RadioGroupOncEnabled[z][0]->ItemIndex(), -1) << z;
+}
+
+// A sensor read as it left the factory: nothing on either page is shown as a setting.
+TEST_F(SensorFrameTest, NeverProgrammedValuesShowAsUnknownOnBothPages) {
+  table->SetCurrentSlot(kLight);
+  LightSensorLayout s = table->LightSensor();
+  // What a reading of erased memory leaves in the 16-bit values.
+  for (auto set : {&LightSensorLayout::SetDefaultLevel, &LightSensorLayout::SetOnLevel,
+                   &LightSensorLayout::SetOffLevel, &LightSensorLayout::SetOffTimeout}) {
+    (s.*set)(0xFFFF);
+  }
+  Select(kLight, 5);
+  for (QLineEdit* edit :
+       {light->EditDefaultLevel, light->EditOnLevel, light->EditOffLevel, light->EditDelta,
+        light->EditMaxLevel, light->EditMinLevel, light->EditOffTimeoutH, light->EditOffTimeoutM,
+        light->EditOffTimeoutS, light->EditOffset[0], light->EditOffset[1]}) {
+    EXPECT_TRUE(edit->text().isEmpty())
+        << edit->objectName().toStdString() << " " << edit->text().toStdString();
+  }
+  EXPECT_EQ(light->RadioGroupLoop->ItemIndex(), -1);
+  EXPECT_EQ(light->ComboBoxScale->currentIndex(), -1);
+  EXPECT_EQ(light->CheckBoxSensorEnabled->checkState(), Qt::PartiallyChecked);
+
+  table->SetCurrentSlot(kCombined);
+  PirLightSensorLayout p = table->PirLightSensor();
+  p.SetOnLevel(0xFFFF);
+  p.SetOffTimeout(0xFFFF);
+  p.Sequences(0).Commands(0).SetTimeout(0xFFFF);
+  Select(kCombined, 5);
+  for (QLineEdit* edit :
+       {combined->EditOnLevel, combined->EditOffLevel, combined->EditDelta, combined->EditMaxLevel,
+        combined->EditMinLevel, combined->EditOffTimeoutH, combined->EditOffTimeoutM,
+        combined->EditOffTimeoutS, combined->EditCmndTimeoutH[0], combined->EditCmndLevel[0],
+        combined->EditCmndAddress}) {
+    EXPECT_TRUE(edit->text().isEmpty())
+        << edit->objectName().toStdString() << " " << edit->text().toStdString();
+  }
+  EXPECT_EQ(combined->RadioGroupCmndAddressType->ItemIndex(), -1);
+  EXPECT_EQ(combined->CheckBoxSensorEnabled->checkState(), Qt::PartiallyChecked);
+
+  // A group beyond 15 is no group 17 either.
+  p.SetCmndAddress(0xA2);
+  Select(kCombined, 5);
+  EXPECT_EQ(combined->RadioGroupCmndAddressType->ItemIndex(), -1);
+  EXPECT_TRUE(combined->EditCmndAddress->text().isEmpty());
+}
+
+// A measured value belongs to the device it was read from: showing another device, the other
+// sensor or a group empties it.
+TEST_F(SensorFrameTest, TheMeasuredValueGoesWhenAnotherDeviceIsShown) {
+  AnswerWith([](const Frame& request) -> std::optional<uint8_t> {
+    if (request[2] == 133) return 0x12;
+    if (request[2] == 195) return 0x34;
+    return std::nullopt;
+  });
+  Select(kCombined, 5);
+  combined->ButtonReadMeasuredValue->click();
+  ASSERT_EQ(combined->EditMeasuredValue->text(), QStringLiteral("4660"));
+  Select(kLight, 5);
+  light->ButtonReadMeasuredValue->click();
+  ASSERT_EQ(light->EditMeasuredValue->text(), QStringLiteral("4660"));
+  Select(kCombined, 5);
+  EXPECT_TRUE(combined->EditMeasuredValue->text().isEmpty());
+  Select(kLight, 5);
+  EXPECT_TRUE(light->EditMeasuredValue->text().isEmpty());
+  light->ButtonReadMeasuredValue->click();
+  ASSERT_EQ(light->EditMeasuredValue->text(), QStringLiteral("4660"));
+  tabs->OnControlButtonGroupClick(1);
+  ASSERT_EQ(host->ShownKindFrame(), light);
+  EXPECT_TRUE(light->EditMeasuredValue->text().isEmpty());
 }
 
 TEST_F(SensorFrameTest, TheMeasuredValueByFirmwareAndItsFailureInTheDialog) {
@@ -528,9 +663,12 @@ TEST_F(SensorFrameTest, AWaitKeepsItsHoursWhenTheFocusPassesThrough) {
   constexpr uint32_t kFive = 5 * 3600;
   FillLight();
   table->LightSensor().SetOffTimeout(kFive);
+  test::MarkAllRead(*table, kLightSensorImage);
   FillCombined();
   table->PirLightSensor().SetOffTimeout(kFive);
   table->PirLightSensor().Sequences(1).Commands(1).SetTimeout(kFive);
+  // As read from the devices: nothing is waiting to be written.
+  test::MarkAllRead(*table, kPirLightSensorImage);
   // Read from the record of the device shown.
   const auto l = [this] { return table->LightSensor(); };
   const auto c = [this] { return table->PirLightSensor(); };
@@ -563,6 +701,9 @@ TEST_F(SensorFrameTest, AWaitKeepsItsHoursWhenTheFocusPassesThrough) {
   };
   for (const auto& w : waits) {
     SCOPED_TRACE(w.name);
+    // What an earlier case typed counts as written: only a change shows the red panel.
+    table->SetCurrentSlot(w.address);
+    test::MarkAllRead(*table, w.address == kLight ? kLightSensorImage : kPirLightSensorImage);
     Select(w.address, w.minor);
     form->statusBar()->clearMessage();
     for (QLineEdit* edit : {w.edits[0], w.edits[1], w.edits[2], w.edits[0]}) PassThrough(edit);
@@ -601,14 +742,14 @@ TEST_F(SensorFrameTest, ARefusedTextIsGivenBackAndTheStatusLineNamesTheRange) {
       {kCombined, 1, combined->EditCmndLevel[0], "65001", "0–65000 lx"},
       {kCombined, 1, combined->EditOffTimeoutH, "19", "0–18:00:00"},
       {kCombined, 1, combined->EditDelta, "-", "0–255 %"},
-      {kLight, 5, light->EditDefaultLevel, "70000", "0–65535 lx"},
+      {kLight, 5, light->EditDefaultLevel, "70000", "0–65534 lx"},
       {kLight, 5, light->EditMinLevel, "0", "1–100 %"},
       {kLight, 5, light->EditDelta, "-3", "0–255 %"},
       {kLight, 5, light->EditOffTimeoutM, "60", "0–59"},
       {kLight, 5, light->EditOffTimeoutS, "100", "0–59"},
       {kLight, 5, light->EditOffset[1], "-101", "-100–100 %"},
       {kLight, 5, light->LightSensorOncFrame->EditOncLevel[0], "65001", "0–65000 lx"},
-      {kLight, 5, light->LightSensorOncFrame->EditOncAddress[0], "256", "0–255"},
+      {kLight, 5, light->LightSensorOncFrame->EditOncAddress[0], "256", "0–63"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.edit->objectName().toStdString() + " \"" + c.typed + "\"");

@@ -14,12 +14,12 @@
 #include <initializer_list>
 #include <memory>
 
-#include "support/KindRecords.h"
 #include "ServerProcess.h"
 #include "documents/ConfigDocument.h"
 #include "model/ControllerConfig.h"
 #include "support/ConfiguratorFixture.h"
 #include "support/GuiInput.h"
+#include "support/KindRecords.h"
 #include "support/QtWait.h"
 #include "ui/AddressPage.h"
 #include "ui/ConfiguratorForm.h"

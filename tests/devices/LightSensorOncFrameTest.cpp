@@ -54,10 +54,10 @@ TEST_F(LightSensorOncFrameTest, TypedSourceAddress) {
     bool red;
     const char* refreshed;
   } cases[] = {
-      {"3", "3", false, "3"},   {"4", "4", true, "4"},
-      {"100", "100", true, ""},  // accepted, but no device sends from there
-      {"255", "", false, ""},   {"", "", false, ""},
-      {"256", "7", true, "7"},  // rejected
+      {"3", "3", false, "3"},  {"4", "4", true, "4"},
+      {"64", "7", true, "7"},  // no short address: rejected
+      {"100", "7", true, "7"}, {"255", "", false, ""},
+      {"", "", false, ""},     {"256", "7", true, "7"},  // rejected
       {"999", "7", true, "7"},
   };
   for (const uint8_t minor : {4, 5}) {

@@ -301,8 +301,8 @@ TEST_F(OptoRelayFrameTest, TheResponsesGoOutWithTheCounterAndLandInTheDevice) {
   // level; the bytes nobody read or set stay as the device holds them.
   std::vector<Frame> expected;
   auto run = [&](uint8_t location, std::vector<uint8_t> bytes) {
-    expected.insert(expected.end(), {Device(kRelay, 5, 0xB0), Device(kRelay, 3, location),
-                                     Device(kRelay, 0, 6)});
+    expected.insert(expected.end(),
+                    {Device(kRelay, 5, 0xB0), Device(kRelay, 3, location), Device(kRelay, 0, 6)});
     for (const uint8_t b : bytes) expected.push_back(Device(kRelay, 7, b));
     expected.push_back(Device(kRelay, 0, 5));
   };
@@ -411,9 +411,9 @@ TEST_F(OptoRelayFrameTest, AGroupOfRelaysEditsTheGroupSlotAndWritesToTheGroup) {
   Sent();
   WriteResponses();
   // Only what the group view set goes out, and the members' records follow it.
-  EXPECT_EQ(Sent(), (std::vector<Frame>{Device(0x82, 5, 0xB0), Device(0x82, 3, 14),
-                                        Device(0x82, 0, 6), Device(0x82, 7, 4),
-                                        Device(0x82, 0, 5)}));
+  EXPECT_EQ(Sent(),
+            (std::vector<Frame>{Device(0x82, 5, 0xB0), Device(0x82, 3, 14), Device(0x82, 0, 6),
+                                Device(0x82, 7, 4), Device(0x82, 0, 5)}));
   for (uint8_t a : {kRelay, uint8_t{9}}) {
     EXPECT_EQ(LineDevice(a).config[14], 4) << int(a);
     EXPECT_EQ(Onc(1, a).Address(), 4) << int(a);

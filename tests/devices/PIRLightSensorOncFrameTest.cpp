@@ -53,9 +53,15 @@ TEST_F(PIRLightSensorOncFrameTest, TypedSourceAddress) {
     const char* shown;
     bool red;
   } cases[] = {
-      {"3", 3, "3", false},      {"4", 4, "4", true},     {"100", 100, "100", true},
-      {"254", 254, "254", true}, {"255", 255, "", false}, {"", 255, "", false},
-      {"256", 7, "7", true},  // rejected
+      {"3", 3, "3", false},
+      {"4", 4, "4", true},
+      {"255", 255, "", false},
+      {"", 255, "", false},  // emptied: no source
+      // No short address: rejected rather than kept as a source nobody can be.
+      {"64", 7, "7", true},
+      {"100", 7, "7", true},
+      {"254", 7, "7", true},
+      {"256", 7, "7", true},
   };
   for (const auto& c : cases) {
     Onc(2).SetAddress(7);

@@ -11,8 +11,8 @@
 
 #include "model/ControllerConfig.h"
 #include "sim/SimulatedLine.h"
-#include "support/KindRecords.h"
 #include "support/GuiInput.h"
+#include "support/KindRecords.h"
 #include "support/LoopbackPeer.h"
 #include "support/QtWait.h"
 #include "ui/ConfiguratorForm.h"
@@ -201,8 +201,16 @@ TEST_F(PIRSensorFrameTest, TheControlledLightsAreDecodedAndEncoded) {
     int item;
     const char* number;
     bool editable;
-  } shown[] = {{0xFE, 0, "255", false}, {0xFF, 0, "255", false}, {0x8A, 1, "5", true},
-               {0x9E, 1, "15", true},   {0x0C, 2, "6", true},    {0x7E, 2, "63", true}};
+  } shown[] = {{0xFE, 0, "255", false},
+               {0x8A, 1, "5", true},
+               {0x9E, 1, "15", true},
+               {0x0C, 2, "6", true},
+               {0x7E, 2, "63", true},
+               {0xFE, 0, "255", false},
+               // Erased memory and a group beyond 15 name no lights: no item, no number.
+               {0xFF, -1, "", false},
+               {0xA2, -1, "", false},
+               {0xFD, -1, "", false}};
   for (const auto& c : shown) {
     table->SetCurrentSlot(12);
     Record().SetCmndAddress(c.stored);
@@ -218,10 +226,12 @@ TEST_F(PIRSensorFrameTest, TheControlledLightsAreDecodedAndEncoded) {
   EXPECT_EQ(Record().CmndAddress(), 0xFE);
   EXPECT_TRUE(page->PanelWriteCommand->isVisible());
 
-  // From "všetky", the 255 is no group: the number starts at 0 and waits for the right one.
+  // From "všetky", the 255 is no group: the number is emptied and no group is made up until one
+  // is typed.
   page->RadioGroupCmndAddressType->Item(1)->click();
-  EXPECT_EQ(page->EditCmndAddress->text(), "0");
-  EXPECT_EQ(Record().CmndAddress(), 0x80);
+  EXPECT_EQ(page->EditCmndAddress->text(), "");
+  EXPECT_TRUE(page->EditCmndAddress->isEnabled());
+  EXPECT_EQ(Record().CmndAddress(), 0xFF);
   const struct {
     int item;
     const char* typed;
@@ -244,8 +254,8 @@ TEST_F(PIRSensorFrameTest, TheControlledLightsAreDecodedAndEncoded) {
   page->RadioGroupCmndAddressType->Item(2)->click();
   Type(page->EditCmndAddress, "40");
   page->RadioGroupCmndAddressType->Item(1)->click();
-  EXPECT_EQ(page->EditCmndAddress->text(), "0");
-  EXPECT_EQ(Record().CmndAddress(), 0x80);
+  EXPECT_EQ(page->EditCmndAddress->text(), "");
+  EXPECT_EQ(Record().CmndAddress(), 0xFF);
 }
 
 TEST_F(PIRSensorFrameTest, LevelsAreCheckedInArcAndInPercent) {
@@ -508,6 +518,8 @@ TEST_F(PIRSensorFrameTest, PercentConvertsOnlyWhatIsTyped) {
   for (uint32_t level = 0; level <= 255; ++level) {
     Record().Commands(1).SetLevel(level);
     Record().Oncs(0).SetLevel(level);
+    // As read from the device: the red panel would show what is still to be written.
+    test::MarkAllRead(*table, kPirSensorImage);
     Select(12);
     PassThrough(page->EditCmnd2Level);
     PassThrough(page->EditOncLevel[0]);
@@ -540,6 +552,8 @@ TEST_F(PIRSensorFrameTest, AWaitKeepsWhatIsTypedAndNothingElse) {
   EXPECT_EQ(Record().Commands(1).Timeout(), 3600u + 7 * 60);
   EXPECT_EQ(minutes->text(), QStringLiteral("07"));
 
+  // As though written: only a change would show the red panel again.
+  test::MarkAllRead(*table, kPirSensorImage);
   Select(12);
   for (QLineEdit* edit :
        {page->EditCmnd1TimeoutH, page->EditCmnd1TimeoutM, page->EditCmnd1TimeoutS}) {

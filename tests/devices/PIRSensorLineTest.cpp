@@ -116,7 +116,8 @@ TEST_F(PIRSensorLineTest, AConfigurationWrittenReadsBackAndSurvivesTheDocument) 
   // A configuration in every field.
   page->CheckBoxSensorEnabled->click();
   page->ButtonWriteSensorsEnabled->click();
-  ASSERT_FALSE(page->PanelWriteEnabled->isVisible()) << form->statusBar()->currentMessage().toStdString();
+  ASSERT_FALSE(page->PanelWriteEnabled->isVisible())
+      << form->statusBar()->currentMessage().toStdString();
   const char* levels[] = {"230", "120", "30"};
   for (size_t c = 0; c < 3; ++c) Type(page->EditCmndLevel[c], levels[c]);
   Type(page->EditCmnd1TimeoutH, "2");
@@ -142,7 +143,8 @@ TEST_F(PIRSensorLineTest, AConfigurationWrittenReadsBackAndSurvivesTheDocument) 
   ASSERT_TRUE(page->PanelWriteCommand->isVisible());
   page->ButtonWriteCmndSequences->click();
   ASSERT_TRUE(WaitUntil([&] { return Idle(); }, kJobWait));
-  ASSERT_FALSE(page->PanelWriteCommand->isVisible()) << form->statusBar()->currentMessage().toStdString();
+  ASSERT_FALSE(page->PanelWriteCommand->isVisible())
+      << form->statusBar()->currentMessage().toStdString();
   const std::vector<std::string> entered = Shown(*page);
   const std::vector<uint8_t> written = RecordBytes(table, kSensor);
   table.SetCurrentSlot(kSensor);

@@ -13,8 +13,8 @@
 
 #include "model/ControllerConfig.h"
 #include "sim/SimulatedLine.h"
-#include "support/KindRecords.h"
 #include "support/GuiInput.h"
+#include "support/KindRecords.h"
 #include "support/LoopbackPeer.h"
 #include "support/PaintedTexts.h"
 #include "support/QtWait.h"

@@ -238,23 +238,24 @@ TEST_F(PirSensorSection, TheReportLinesInPercentAndAWaitNeverSet) {
   layout.Commands(1).SetLevel(0);
   layout.Commands(1).SetTimeout(0xFFFFFFFF);
   layout.Oncs(0).SetLevel(254);
-  layout.SetSensorEnabled(255);  // never read: not "Áno"
+  layout.SetSensorEnabled(255);  // never read: neither "Áno" nor "Nie"
   devices.SetPercentMode(1);
   const std::vector<std::string> lines = ReportOf(devices);
   ASSERT_EQ(lines.size(), 12u + 32u + 1u);
-  EXPECT_EQ(lines[2], "Povolený:                     Nie");
+  EXPECT_EQ(lines[2], "Povolený:" + std::string(21, ' '));
   EXPECT_EQ(lines[5], "Úroveň:                100%              0%" + std::string(16, ' '));
-  EXPECT_EQ(lines[6], "Čakanie:            0:05:00         -:--:--");
+  EXPECT_EQ(lines[6], "Čakanie:            0:05:00" + std::string(16, ' '));
   EXPECT_EQ(lines[12], "    3   PIR alarm                  100%     Nie");
   EXPECT_EQ(lines[13], "   63" + std::string(39, ' ') + "Áno");
 }
 
 TEST_F(PirSensorSection, TheReportNamesTheControlledLights) {
+  // Erased memory and a group beyond 15 name no lights: the field stays empty.
   const struct {
     uint8_t address;
     const char* text;
-  } cases[] = {{0xFE, "Všetky"}, {0xFF, "Všetky"}, {0x8A, "GA 05"}, {0x80, "GA 00"},
-               {0x9E, "GA 15"},  {0x0C, "A 06"},   {0x7E, "A 63"},  {0x00, "A 00"}};
+  } cases[] = {{0xFE, "Všetky"}, {0xFF, ""},     {0x8A, "GA 05"}, {0x80, "GA 00"}, {0x9E, "GA 15"},
+               {0x0C, "A 06"},   {0x7E, "A 63"}, {0x00, "A 00"},  {0xA2, ""},      {0xFD, ""}};
   FillSensor(devices);
   for (const auto& c : cases) {
     devices.PirSensor().SetCmndAddress(c.address);

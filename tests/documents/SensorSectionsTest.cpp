@@ -16,6 +16,7 @@
 #include "documents/LightSensorSection.h"
 #include "documents/PirLightSensorSection.h"
 #include "model/Error.h"
+#include "model/Utf.h"
 
 namespace lumetra::testing {
 namespace {
@@ -261,6 +262,73 @@ TEST_F(SensorSections, ACombinedSensorSurvivesTheDocumentOnBothFirmwareLayouts) 
   EXPECT_NE(Saved(SavePirLightSensor).find("<pirlightsensor><enabled>255</enabled>"),
             std::string::npos);
   RoundTrip();
+}
+
+// A sensor read as it left the factory: its 8-bit fields 0xFF, its 16-bit values 65535 (or all
+// bits set where nothing was read), its waits above 18:00:00. None of them is a setting: the report
+// leaves them blank on both kinds, as the pages leave their edits empty.
+TEST_F(SensorSections, NeverProgrammedValuesPrintBlankOnBothKinds) {
+  const std::string blank;
+  const auto field = [](const char* caption) { return PadRight(caption, 30); };
+  Install(kKindLightSensor, 5);
+  LightSensorLayout light = devices.LightSensor();
+  light.SetDefaultLevel(0xFFFF);
+  light.SetOffTimeout(0xFFFF);
+  light.Caos(1).SetCmndAddress(0xA2);  // a group beyond 15
+  light.Caos(2).SetCmndAddress(0x18);  // device 12 with an erased offset
+  ReportPageList lines;
+  AddLightSensorToReport(devices, lines);
+  // clang-format off
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 24),
+            (std::vector<std::string>{
+                field("Povolený:"), blank,
+                field("Typ slučky:"), blank,
+                field("Úroveň pre min. svietenie:"),
+                field("Úroveň pre max. svietenie:"),
+                field("Úroveň vypnutia:"),
+                field("Čakanie pred vypnutím:"), blank,
+                field("Úroveň maximálneho svietenia:"),
+                field("Úroveň minimálneho svietenia:"), blank,
+                field("Odchýlka regulácie:"),
+                field("Citlivosť merania:"), blank,
+                "Ovládané zóny svietidiel:",
+                "Zóna      Adresa          Ofset",
+                "  1         ---",
+                "  2         ---",
+                "  3         A 12 ",
+                "  4         ---",
+                blank}));
+  // clang-format on
+
+  Install(kKindPirLightSensor, 1);
+  PirLightSensorLayout combined = devices.PirLightSensor();
+  combined.SetOnLevel(0xFFFF);
+  combined.Sequences(0).Commands(0).SetTimeout(0xFFFF);
+  combined.Sequences(0).Commands(1).SetTimeout(3600);
+  combined.SetCmndAddress(0xA2);
+  lines.clear();
+  AddPirLightSensorToReport(devices, lines);
+  // clang-format off
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 24),
+            (std::vector<std::string>{
+                field("Povolený:"), blank,
+                "               Rozsvecovanie   1. stmievanie   2. stmievanie ",
+                "Priebeh 1",
+                "Úroveň:" + std::string(8 + 12 + 16 + 16, ' '),
+                "Čakanie:" + std::string(7 + 12, ' ') + "         1:00:00",
+                "Priebeh 2",
+                "Úroveň:" + std::string(8 + 12 + 16 + 16, ' '),
+                "Čakanie:" + std::string(7 + 12 + 16, ' '),
+                blank,
+                field("Úroveň zapnutia:"),
+                field("Úroveň vypnutia:"),
+                field("Čakanie pred vypnutím:"), blank,
+                field("Úroveň maximálneho svietenia:"),
+                field("Úroveň minimálneho svietenia:"), blank,
+                field("Odchýlka regulácie:"),
+                field("Citlivosť merania:"), blank,
+                field("Ovládané zóny svietidiel:"), blank}));
+  // clang-format on
 }
 
 TEST_F(SensorSections, TheCombinedSensorsReportDashesTheMissingSequence) {

@@ -252,13 +252,26 @@ TEST_F(SwitchReport, StepLines) {
        true,
        "  A 05           Úroveň            100%   17:59:59  " +
            Indicators("Blik 1/2 s", "Blik 1/4 s", "", "")},
-      // "Všetky" whatever the command; an empty step has no command name at all.
+      // An empty step (address and command erased) prints no address, command or wait.
       {0xFF,
        0xFF,
        0,
        {0xF, 0xF, 0xF, 0xF},
        false,
-       "Všetky  " + std::string(24, ' ') + tenBlanks + " 0:00:00  " + none},
+       std::string(8 + 24, ' ') + tenBlanks + std::string(10, ' ') + none},
+      {0xFF,
+       0xFF,
+       0xFFFF,
+       {0xF, 0xF, 0xF, 0xF},
+       false,
+       std::string(8 + 24, ' ') + tenBlanks + std::string(10, ' ') + none},
+      // "Všetky" whatever the command; a wait above 18:00:00 was never programmed.
+      {0xFF,
+       0x05,
+       0xFFFF,
+       {0xF, 0xF, 0xF, 0xF},
+       false,
+       "Všetky           Maximum        " + tenBlanks + std::string(10, ' ') + none},
       {0xFF,
        0x05,
        10,
@@ -384,6 +397,11 @@ TEST_F(SwitchReport, ThePageHeadComesAgainBeforeInput2) {
                                       "Verzia:                       1.004", "", "", "", "", ""}));
   EXPECT_EQ(lines.at(kBlockLines + kPageHeadLines + 2), "Ovládací prvok:               2");
   EXPECT_EQ(std::count(lines.begin(), lines.end(), std::string("\f")), 1);
+  // A version never read prints blank, not as "255.255".
+  devices.SetMinVersion(255);
+  EXPECT_EQ(Lines().at(kBlockLines + 9), "Verzia:" + std::string(23, ' '));
+  devices.SetVersion(255);
+  EXPECT_EQ(Lines().at(kBlockLines + 9), "Verzia:" + std::string(23, ' '));
 }
 
 }  // namespace

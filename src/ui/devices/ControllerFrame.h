@@ -17,8 +17,8 @@
 
 #include "buslink/BusSession.h"
 #include "commissioning/GateThread.h"
-#include "ui/EditGuard.h"
 #include "documents/ReportPages.h"
+#include "ui/EditGuard.h"
 #include "ui/NavigatedView.h"
 
 namespace lumetra {

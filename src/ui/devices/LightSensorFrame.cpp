@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "model/ControllerConfig.h"
+#include "model/ErasedValues.h"
 #include "model/FieldEntry.h"
 #include "model/KindImage.h"
 #include "sequences/DeviceSequences.h"
@@ -25,7 +26,6 @@ using namespace sensor_frame;
 namespace {
 
 constexpr uint8_t kNoOffset = 127;
-constexpr uint8_t kErasedLevel = 0xFF;
 
 QLabel* Caption(const QString& text) { return new QLabel(text); }
 
@@ -53,15 +53,6 @@ QFrame* Area(QWidget* content) {
   layout->setContentsMargins(4, 2, 4, 2);
   layout->addWidget(content);
   return area;
-}
-
-// "%d" of a 16-bit value; a value never set shows empty.
-QString WideText(uint32_t value) {
-  return value <= kLargestDeviceValue ? QString::number(value) : QString();
-}
-
-QString LevelText(uint8_t level) {
-  return level == kErasedLevel ? QString() : QString::number(level);
 }
 
 }  // namespace
@@ -116,26 +107,36 @@ void TLightSensorFrame::WatchChanges(QLineEdit* edit) {
 
 void TLightSensorFrame::WatchFields() {
   const auto layout = [this] { return Table->LightSensor(); };
-  // The device holds 16 bits: a larger value would reach it as another one.
-  NumberInto(EditDefaultLevel, {0, kLargestDeviceValue, "lx"}, layout,
+  // The device holds 16 bits: a larger value would reach it as another one, and 65535 reads
+  // back as never programmed.
+  NumberInto(EditDefaultLevel, {0, kLargestWideSetting, "lx"}, layout,
              &LightSensorLayout::SetDefaultLevel);
-  NumberInto(EditOnLevel, {0, kLargestDeviceValue, {}}, layout, &LightSensorLayout::SetOnLevel);
-  NumberInto(EditOffLevel, {0, kLargestDeviceValue, {}}, layout, &LightSensorLayout::SetOffLevel);
+  NumberInto(EditOnLevel, {0, kLargestWideSetting, {}}, layout, &LightSensorLayout::SetOnLevel);
+  NumberInto(EditOffLevel, {0, kLargestWideSetting, {}}, layout, &LightSensorLayout::SetOffLevel);
   NumberInto(EditDelta, {0, 255, "%"}, layout, &LightSensorLayout::SetDelta);
   NumberInto(EditMinLevel, {1, 100, "%"}, layout, &LightSensorLayout::SetMinLevel);
   NumberInto(EditMaxLevel, {1, 100, "%"}, layout, &LightSensorLayout::SetMaxLevel);
   for (int z = 0; z < kZones; ++z) {
     const size_t i = static_cast<size_t>(z);
-    WatchLightsNumber(
-        EditCmndAddress[i], [this, z] { return ZoneAddressKind(z); },
-        [this, z](uint32_t number) { StoreCmndAddress(z, number); });
+    WatchLights(ZoneLights(z), [this, z] { StoreCmndAddress(z); });
     // The first zone is the reference of the others: no offset or 0.
     const FieldRange offsets = z == 0 ? FieldRange{0, 0, "%"} : FieldRange{-100, 100, "%"};
-    TFieldEdit::Number(EditOffset[i], offsets, kNoOffset, [this, z](int64_t offset) {
-      Table->LightSensor()
-          .Caos(static_cast<uint32_t>(z))
-          .SetOffset(static_cast<uint32_t>(offset) & 0xFF);
-    });
+    new TFieldEdit(
+        EditOffset[i],
+        [offsets](const std::string& text) {
+          FieldEntry entry = ReadField(text, offsets, kNoOffset, true);
+          // -1 is the byte of erased memory: the device could not tell it from no offset.
+          if (!entry.Refused() && ErasedByte(static_cast<uint32_t>(entry.value) & 0xFF)) {
+            entry.refusal = "Posun -1 % zariadenie nerozlíši od nenastaveného: zadajte iný";
+          }
+          return entry;
+        },
+        [this, z](int64_t offset) {
+          Table->LightSensor()
+              .Caos(static_cast<uint32_t>(z))
+              .SetOffset(static_cast<uint32_t>(offset) & 0xFF);
+          return offset == kNoOffset ? QString() : QString::number(offset);
+        });
   }
 }
 
@@ -367,16 +368,17 @@ void TLightSensorFrame::ShowDevice() {
   TEditGuard::ShowCheck(CheckBoxSensorEnabled, enabled == 0          ? 0
                                                : enabled == kNotRead ? kNotRead
                                                                      : 1);
-  RadioGroupLoop->SetItemIndex(s.ClosedLoop() != 0 ? 1 : 0);
+  const uint8_t loop = s.ClosedLoop();
+  RadioGroupLoop->SetItemIndex(ErasedByte(loop) ? -1 : loop != 0 ? 1 : 0);
   ShowLoopCaptions();
   EditDefaultLevel->setText(WideText(s.DefaultLevel()));
   EditOnLevel->setText(WideText(s.OnLevel()));
   EditOffLevel->setText(WideText(s.OffLevel()));
-  EditMaxLevel->setText(LevelText(s.MaxLevel()));
-  EditMinLevel->setText(LevelText(s.MinLevel()));
+  EditMaxLevel->setText(ByteText(s.MaxLevel()));
+  EditMinLevel->setText(ByteText(s.MinLevel()));
   const bool own = FirmwareHasDeltaScale();
   if (own) {
-    EditDelta->setText(QString::number(s.Delta()));
+    EditDelta->setText(ByteText(s.Delta()));
     const uint8_t scale = s.Scale();
     ComboBoxScale->setCurrentIndex(scale == 1 ? 0 : scale == 10 ? 1 : scale == 100 ? 2 : -1);
   } else {
@@ -390,19 +392,15 @@ void TLightSensorFrame::ShowDevice() {
   for (int z = 0; z < kZones; ++z) {
     const size_t i = static_cast<size_t>(z);
     const LightCao cao = s.Caos(static_cast<uint32_t>(z));
-    const uint8_t b = cao.CmndAddress();
-    const int kind = AddressKind(b);
-    // Zones 2..4 offer no "všetky": their items start at "skupina".
-    const int item = z == 0 ? kind : kind - 1;
-    if (item >= 0) RadioGroupCmndAddressType[i]->SetItemIndex(item);
-    EditCmndAddress[i]->setEnabled(kind != 0);
-    EditCmndAddress[i]->setText(kind == 0 ? QStringLiteral("255")
-                                          : QString::number(AddressNumber(b)));
+    ShowLights(ZoneLights(z), cao.CmndAddress());
     const uint8_t offset = cao.Offset();
-    EditOffset[i]->setText(offset == kNoOffset ? QString()
-                                               : QString::number(static_cast<int8_t>(offset)));
+    EditOffset[i]->setText(offset == kNoOffset || ErasedByte(offset)
+                               ? QString()
+                               : QString::number(static_cast<int8_t>(offset)));
   }
   LightSensorOncFrame->ShowResponses();
+  // A value measured on another device is not this one's.
+  EditMeasuredValue->clear();
   LabelWritten->clear();
   Guard.Filled();
   ShowPendingWrites();
@@ -443,24 +441,22 @@ void TLightSensorFrame::OnComboBoxScaleSelect() {
   PanelWriteCommand->show();
 }
 
-int TLightSensorFrame::ZoneAddressKind(int zone) const {
-  const int item = RadioGroupCmndAddressType[static_cast<size_t>(zone)]->ItemIndex();
-  if (item < 0) return 0;
-  return zone == 0 ? item : item + 1;
+LightsControls TLightSensorFrame::ZoneLights(int zone) const {
+  const size_t i = static_cast<size_t>(zone);
+  // Zones 2..4 offer no "všetky".
+  return {RadioGroupCmndAddressType[i], EditCmndAddress[i], zone == 0};
 }
 
-void TLightSensorFrame::StoreCmndAddress(int zone, uint32_t number) {
+void TLightSensorFrame::StoreCmndAddress(int zone) {
   if (Updating) return;
-  const int kind = ZoneAddressKind(zone);
-  if (kind == 0) EditCmndAddress[static_cast<size_t>(zone)]->setText(QStringLiteral("255"));
-  Table->LightSensor().Caos(static_cast<uint32_t>(zone)).SetCmndAddress(AddressByte(kind, number));
+  Table->LightSensor()
+      .Caos(static_cast<uint32_t>(zone))
+      .SetCmndAddress(ChosenLights(ZoneLights(zone)).value_or(kErasedByte));
 }
 
 void TLightSensorFrame::OnRadioGroupCmndAddressTypeClick(int zone) {
-  QLineEdit* edit = EditCmndAddress[static_cast<size_t>(zone)];
-  const int kind = ZoneAddressKind(zone);
-  edit->setEnabled(kind != 0);
-  StoreCmndAddress(zone, ShownLightsNumber(edit, kind));
+  ChooseLights(ZoneLights(zone));
+  StoreCmndAddress(zone);
   if (!Updating) PanelWriteCommand->show();
 }
 

@@ -119,8 +119,8 @@ class TLightSensorFrame : public QFrame, public TNavigatedView, public TOncHost 
   // The field editors of the settings and the zones.
   void WatchFields();
   // Zone z's radio item as an address kind: 0 all, 1 group, 2 one device.
-  int ZoneAddressKind(int zone) const;
-  void StoreCmndAddress(int zone, uint32_t number);
+  sensor_frame::LightsControls ZoneLights(int zone) const;
+  void StoreCmndAddress(int zone);
   bool FirmwareHasDeltaScale() const;
   // A refusal or a failed step goes to the status line; true when the sequence went through.
   bool Report(const SequenceResult& result);

@@ -8,12 +8,7 @@
 
 namespace lumetra {
 
-namespace {
-
-// Source addresses of 64 and above (the field keeps 7 bits) stand for an unused entry.
-constexpr uint32_t kFirstUnusedAddress = 64;
-
-}  // namespace
+namespace {}  // namespace
 
 TLightSensorOncFrame::TLightSensorOncFrame(TOncHost& host, QWidget* parent)
     : TSensorOncFrame("LightSensorOncFrame", host, kScrollRange, kScrollStep, kMessageItems,
@@ -54,8 +49,7 @@ void TLightSensorOncFrame::ShowResponses() {
   for (int row = 0; row < kRows; ++row) {
     const size_t r = static_cast<size_t>(row);
     const LightOnc onc = layout.Oncs(static_cast<uint32_t>(row));
-    const uint32_t address = onc.Address();
-    ShowRow(row, onc, address < kFirstUnusedAddress ? address : 255);
+    ShowRow(row, onc);
     for (int z = 0; z < kZones; ++z) {
       TRadioGroup* group = RadioGroupOncEnabled[static_cast<size_t>(z)][r];
       group->SetItemIndex(onc.ZoneEnabled(static_cast<uint32_t>(z)));

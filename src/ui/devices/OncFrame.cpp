@@ -10,6 +10,7 @@
 
 #include "model/ControllerConfig.h"
 #include "model/FieldEntry.h"
+#include "model/LightsAddress.h"
 #include "model/MessageCodeTable.h"
 #include "ui/Widgets.h"
 #include "ui/devices/FieldEdits.h"
@@ -58,7 +59,7 @@ void TOncFrame::WatchCombo(QComboBox* combo) { combo->installEventFilter(this); 
 
 void PaintSourceAddress(QLineEdit* edit, const TControllerConfig& table, uint32_t address) {
   QPalette palette = edit->palette();
-  const bool known = address == 255 || table.IsMultimasterAt(address);
+  const bool known = !IsResponseSource(address) || table.IsMultimasterAt(address);
   palette.setColor(QPalette::Base,
                    known ? QApplication::palette(edit).color(QPalette::Base) : kRejectedSource);
   edit->setPalette(palette);
@@ -69,7 +70,7 @@ void TOncFrame::PaintAddress(QLineEdit* edit, uint32_t address) {
 }
 
 void TOncFrame::ShowAddress(QLineEdit* edit, uint32_t address) {
-  edit->setText(address == 255 ? QString() : QString::number(address));
+  edit->setText(IsResponseSource(address) ? QString::number(address) : QString());
   PaintAddress(edit, address);
 }
 
@@ -152,7 +153,8 @@ void TSensorOncFrame<Onc>::AddRow(int row) {
   MakeDigitsOnly(address, 3);
   address->setFixedWidth(40);
   WatchEdit(address, {});
-  TFieldEdit::Number(address, {0, 255, {}}, 255, [this, row](int64_t v) {
+  // A source 0..63, or none (emptied); a larger number is refused, not kept as no source.
+  TFieldEdit::Number(address, {0, kLargestSource, {}}, kNoSource, [this, row](int64_t v) {
     const auto a = static_cast<uint32_t>(v);
     OncAt(static_cast<uint32_t>(row)).SetAddress(a);
     PaintAddress(EditOncAddress[static_cast<size_t>(row)], a);
@@ -188,9 +190,9 @@ void TSensorOncFrame<Onc>::AddRow(int row) {
 }
 
 template <typename Onc>
-void TSensorOncFrame<Onc>::ShowRow(int row, const Onc& onc, uint32_t address) {
+void TSensorOncFrame<Onc>::ShowRow(int row, const Onc& onc) {
   const size_t r = static_cast<size_t>(row);
-  ShowAddress(EditOncAddress[r], address);
+  ShowAddress(EditOncAddress[r], onc.Address());
   SelectItem(ComboBoxOncState[r], onc.MessageIndex());
   const uint32_t level = onc.Level();
   EditOncLevel[r]->setText(level <= kMaxLevel ? QString::number(level) : QString());

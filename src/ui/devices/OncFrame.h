@@ -20,8 +20,8 @@ class LightOnc;
 class PirLightOnc;
 
 // A response's source address is painted red where the table says no device can send from it (no
-// device there, or not multimaster); 255, no source, in the window colour. Every response editor
-// paints its address edits so, the pages that hold their rows themselves included.
+// device there, or not multimaster); no source (anything but 0..63) in the window colour. Every
+// response editor paints its address edits so, the pages that hold their rows themselves included.
 void PaintSourceAddress(QLineEdit* edit, const TControllerConfig& table, uint32_t address);
 
 // The kind page that embeds a response editor; the responses are written with the page's own
@@ -70,7 +70,8 @@ class TOncFrame : public QScrollArea {
   // An accepted selection: the host's write panel shows, unless the rows are being filled.
   void Changed();
 
-  // A source address the table cannot send messages from is painted red; 255 empties the edit.
+  // A source address the table cannot send messages from is painted red; no source (anything but
+  // 0..63) empties the edit.
   void ShowAddress(QLineEdit* edit, uint32_t address);
   void PaintAddress(QLineEdit* edit, uint32_t address);
   static void SelectItem(QComboBox* combo, uint32_t item);
@@ -123,8 +124,8 @@ class TSensorOncFrame : public TOncFrame {
   // Builds the shared controls of the row and puts them into the grid. The editor adds its own
   // controls of the row right after, so that Tab still walks the rows one after another.
   void AddRow(int row);
-  // `address` is what the edit shows; the sensors differ in which stored addresses mean "unused".
-  void ShowRow(int row, const Onc& onc, uint32_t address);
+  // A stored source that is no short address (0..63) shows empty.
+  void ShowRow(int row, const Onc& onc);
   QGridLayout* Grid() const { return grid_; }
 
   // An object name of a row's control: prefix, row number from 1, suffix.

@@ -47,7 +47,7 @@ void TPIRLightSensorOncFrame::ShowResponses() {
   for (int row = 0; row < kRows; ++row) {
     const size_t r = static_cast<size_t>(row);
     const PirLightOnc onc = layout.Oncs(static_cast<uint32_t>(row));
-    ShowRow(row, onc, onc.Address());
+    ShowRow(row, onc);
     RadioButtonOncSeq1[r]->setEnabled(!oneSequence);
     RadioButtonOncSeq2[r]->setEnabled(!oneSequence);
     if (oneSequence || onc.SequenceIndex() == 0) {

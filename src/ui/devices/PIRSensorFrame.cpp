@@ -12,6 +12,7 @@
 
 #include "model/ControllerConfig.h"
 #include "model/FieldEntry.h"
+#include "model/LightsAddress.h"
 #include "model/MessageCodeTable.h"
 #include "sequences/DeviceSequences.h"
 #include "ui/EditGuard.h"
@@ -26,10 +27,7 @@ namespace lumetra {
 
 namespace {
 
-constexpr uint32_t kNoSource = 255;
-constexpr uint8_t kAllLights = 0xFE;
 constexpr int kWrittenBytes = 169;  // the counter's last value: 170 data bytes from 0
-enum AddressType { kAllItem, kGroupItem, kOneItem };
 
 QLineEdit* NumberEdit(const char* name, int maxLength, int width) {
   auto* edit = Named<QLineEdit>(name);
@@ -239,18 +237,17 @@ void TPIRSensorFrame::WatchFields() {
     });
   }
   // Group 0..15 or short address 0..63: anything above would reach other lights than it names.
-  sensor_frame::WatchLightsNumber(
-      EditCmndAddress, [this] { return RadioGroupCmndAddressType->ItemIndex(); },
-      [this](uint32_t number) { StoreCmndAddress(number); });
+  sensor_frame::WatchLights(Lights(), [this] { StoreCmndAddress(); });
   for (int row = 0; row < kRows; ++row) {
     const size_t r = static_cast<size_t>(row);
     // 0..63, or 255 (emptied) for no response; a larger number is refused, not cut to its low
     // bits, so the device answers the address the edit shows.
-    TFieldEdit::Number(EditOncAddress[r], {0, 63, {}}, kNoSource, [this, row](int64_t address) {
-      const auto a = static_cast<uint32_t>(address);
-      Table->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetAddress(a);
-      PaintSourceAddress(EditOncAddress[static_cast<size_t>(row)], *Table, a);
-    });
+    TFieldEdit::Number(
+        EditOncAddress[r], {0, kLargestSource, {}}, kNoSource, [this, row](int64_t address) {
+          const auto a = static_cast<uint32_t>(address);
+          Table->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetAddress(a);
+          PaintSourceAddress(EditOncAddress[static_cast<size_t>(row)], *Table, a);
+        });
     TFieldEdit::Level(EditOncLevel[r], t, [this, row](uint32_t level) {
       Table->PirSensor().Oncs(static_cast<uint32_t>(ResponseOfRow(row))).SetLevel(level);
     });
@@ -328,16 +325,7 @@ void TPIRSensorFrame::ShowDevice() {
     // A wait never read or set shows nothing: it is not made up into 1193046 hours.
     if (c < kTimedCommands) Waits[static_cast<size_t>(c)]->Show(command.Timeout());
   }
-  const uint8_t b = layout.CmndAddress();
-  if (b >= 254) {
-    RadioGroupCmndAddressType->SetItemIndex(kAllItem);
-    EditCmndAddress->setEnabled(false);
-    EditCmndAddress->setText(QStringLiteral("255"));
-  } else {
-    RadioGroupCmndAddressType->SetItemIndex((b & 0x80) != 0 ? kGroupItem : kOneItem);
-    EditCmndAddress->setEnabled(true);
-    EditCmndAddress->setText(QString::number((b >> 1) & 0x3F));
-  }
+  sensor_frame::ShowLights(Lights(), layout.CmndAddress());
   ShowResponses();
   ButtonAlarm->setEnabled(true);
   ButtonQuiet->setEnabled(true);
@@ -360,7 +348,7 @@ void TPIRSensorFrame::ShowResponses() {
     const PirOnc onc = layout.Oncs(static_cast<uint32_t>(ResponseOfRow(row)));
     LabelOncNumber[r]->setText(QString::number(ResponseOfRow(row) + 1));
     const uint8_t address = onc.Address();
-    EditOncAddress[r]->setText(address == kNoSource ? QString() : QString::number(address));
+    EditOncAddress[r]->setText(IsResponseSource(address) ? QString::number(address) : QString());
     PaintSourceAddress(EditOncAddress[r], t, address);
     const uint8_t item = onc.MessageIndex();
     ComboBoxOncState[r]->setCurrentIndex(item < kMessageItems ? item : -1);
@@ -382,30 +370,22 @@ void TPIRSensorFrame::ShowPendingWrites() {
   ShowPending(PanelWriteCommand, PlanPirSensorSettings(*Table));
 }
 
-void TPIRSensorFrame::StoreCmndAddress(uint32_t n) {
+sensor_frame::LightsControls TPIRSensorFrame::Lights() const {
+  return {RadioGroupCmndAddressType, EditCmndAddress, true};
+}
+
+void TPIRSensorFrame::StoreCmndAddress() {
   if (Updating) return;
-  PirSensorLayout layout = Table->PirSensor();
-  switch (RadioGroupCmndAddressType->ItemIndex()) {
-    case kGroupItem:
-      layout.SetCmndAddress(0x80 + 2 * (n & 0x0F));
-      break;
-    case kOneItem:
-      layout.SetCmndAddress(2 * (n & 0x3F));
-      break;
-    default:
-      EditCmndAddress->setText(QStringLiteral("255"));
-      layout.SetCmndAddress(kAllLights);
-      break;
-  }
+  Table->PirSensor().SetCmndAddress(sensor_frame::ChosenLights(Lights()).value_or(kErasedByte));
 }
 
 void TPIRSensorFrame::OnRadioGroupCmndAddressTypeClick() {
-  const bool number = RadioGroupCmndAddressType->ItemIndex() != kAllItem;
-  EditCmndAddress->setEnabled(number);
-  StoreCmndAddress(
-      sensor_frame::ShownLightsNumber(EditCmndAddress, RadioGroupCmndAddressType->ItemIndex()));
+  // A number the new kind of lights cannot have (the 255 of "všetky", address 40 as a group) is
+  // emptied rather than cut to its low bits, and the edit waits for the right one.
+  sensor_frame::ChooseLights(Lights());
+  StoreCmndAddress();
   if (!Updating) ShowPanelWriteCommand();
-  if (number) {
+  if (EditCmndAddress->isEnabled()) {
     EditCmndAddress->setFocus(Qt::OtherFocusReason);
     EditCmndAddress->selectAll();
   }

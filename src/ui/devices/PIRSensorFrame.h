@@ -18,6 +18,7 @@
 #include "buslink/BusSession.h"
 #include "sequences/PirSensorSequences.h"
 #include "ui/NavigatedView.h"
+#include "ui/devices/SensorFrameParts.h"
 
 namespace lumetra {
 
@@ -131,8 +132,9 @@ class TPIRSensorFrame : public QFrame, public TNavigatedView {
   // The field editors over the record's values, once the table is known.
   void WatchFields();
 
-  // Encodes the radio group and `number` into CmndAddress.
-  void StoreCmndAddress(uint32_t number);
+  sensor_frame::LightsControls Lights() const;
+  // Encodes the radio group and the number edit into CmndAddress.
+  void StoreCmndAddress();
   void ShowLevel(QLineEdit* edit, uint8_t level);
   void ShowPanelWriteCommand();
   void ShowPendingWrites();

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "model/ControllerConfig.h"
+#include "model/ErasedValues.h"
 #include "model/FieldEntry.h"
 #include "model/KindImage.h"
 #include "sequences/DeviceSequences.h"
@@ -25,7 +26,6 @@ using namespace sensor_frame;
 namespace {
 
 constexpr uint32_t kLargestSequenceLevel = 65000;
-constexpr uint8_t kErasedLevel = 0xFF;
 
 QLabel* Caption(const QString& text) { return new QLabel(text); }
 
@@ -48,8 +48,9 @@ QFrame* Area(QWidget* content) {
   return area;
 }
 
-QString WideText(uint32_t value, uint32_t largest) {
-  return value <= largest ? QString::number(value) : QString();
+// A sequence level above 65 000 shows empty, as one never programmed does.
+QString SequenceLevelText(uint32_t value) {
+  return value <= kLargestSequenceLevel ? WideText(value) : QString();
 }
 
 }  // namespace
@@ -102,16 +103,15 @@ void TPirLightSensorFrame::WatchFields() {
         });
   }
   const auto layout = [this] { return Table->PirLightSensor(); };
-  // The device holds 16 bits: a larger value would reach it as another one.
-  NumberInto(EditOnLevel, {0, kLargestDeviceValue, {}}, layout, &PirLightSensorLayout::SetOnLevel);
-  NumberInto(EditOffLevel, {0, kLargestDeviceValue, {}}, layout,
+  // The device holds 16 bits: a larger value would reach it as another one, and 65535 reads
+  // back as never programmed.
+  NumberInto(EditOnLevel, {0, kLargestWideSetting, {}}, layout, &PirLightSensorLayout::SetOnLevel);
+  NumberInto(EditOffLevel, {0, kLargestWideSetting, {}}, layout,
              &PirLightSensorLayout::SetOffLevel);
   NumberInto(EditDelta, {0, 255, "%"}, layout, &PirLightSensorLayout::SetDelta);
   NumberInto(EditMinLevel, {1, 100, "%"}, layout, &PirLightSensorLayout::SetMinLevel);
   NumberInto(EditMaxLevel, {1, 100, "%"}, layout, &PirLightSensorLayout::SetMaxLevel);
-  WatchLightsNumber(
-      EditCmndAddress, [this] { return RadioGroupCmndAddressType->ItemIndex(); },
-      [this](uint32_t number) { StoreCmndAddress(number); });
+  WatchLights(Lights(), [this] { StoreCmndAddress(); });
 }
 
 QWidget* TPirLightSensorFrame::BuildEnableArea() {
@@ -352,7 +352,7 @@ void TPirLightSensorFrame::ShowDevice() {
       const PirLightCommand command =
           s.Sequences(static_cast<uint32_t>(q)).Commands(static_cast<uint32_t>(c));
       QLineEdit* level = EditCmndLevel[static_cast<size_t>(3 * q + c)];
-      level->setText(present ? WideText(command.Level(), kLargestSequenceLevel) : QString());
+      level->setText(present ? SequenceLevelText(command.Level()) : QString());
       level->setEnabled(present);
       if (c >= kWaits) continue;
       TWaitEdit* wait = CommandWaits[static_cast<size_t>(kWaits * q + c)];
@@ -360,20 +360,18 @@ void TPirLightSensorFrame::ShowDevice() {
       wait->SetEnabled(present);
     }
   }
-  EditMinLevel->setText(s.MinLevel() == kErasedLevel ? QString() : QString::number(s.MinLevel()));
-  EditMaxLevel->setText(s.MaxLevel() == kErasedLevel ? QString() : QString::number(s.MaxLevel()));
-  EditOnLevel->setText(WideText(s.OnLevel(), kLargestDeviceValue));
-  EditDelta->setText(QString::number(s.Delta()));
-  EditOffLevel->setText(WideText(s.OffLevel(), kLargestDeviceValue));
+  EditMinLevel->setText(ByteText(s.MinLevel()));
+  EditMaxLevel->setText(ByteText(s.MaxLevel()));
+  EditOnLevel->setText(WideText(s.OnLevel()));
+  EditDelta->setText(ByteText(s.Delta()));
+  EditOffLevel->setText(WideText(s.OffLevel()));
   OffTimeout->Show(s.OffTimeout());
-  const uint8_t b = s.CmndAddress();
-  const int kind = AddressKind(b);
-  RadioGroupCmndAddressType->SetItemIndex(kind);
-  EditCmndAddress->setEnabled(kind != 0);
-  EditCmndAddress->setText(kind == 0 ? QStringLiteral("255") : QString::number(AddressNumber(b)));
+  ShowLights(Lights(), s.CmndAddress());
   const uint8_t scale = s.Scale();
   ComboBoxScale->setCurrentIndex(scale == 1 ? 0 : scale == 10 ? 1 : scale == 100 ? 2 : -1);
   PIRLightSensorOncFrame->ShowResponses();
+  // A value measured on another device is not this one's.
+  EditMeasuredValue->clear();
   LabelWritten->clear();
   Guard.Filled();
   ShowPendingWrites();
@@ -400,17 +398,18 @@ void TPirLightSensorFrame::OnComboBoxScaleSelect() {
   PanelWriteCommand->show();
 }
 
-void TPirLightSensorFrame::StoreCmndAddress(uint32_t number) {
+LightsControls TPirLightSensorFrame::Lights() const {
+  return {RadioGroupCmndAddressType, EditCmndAddress, true};
+}
+
+void TPirLightSensorFrame::StoreCmndAddress() {
   if (Updating) return;
-  const int kind = std::max(RadioGroupCmndAddressType->ItemIndex(), 0);
-  if (kind == 0) EditCmndAddress->setText(QStringLiteral("255"));
-  Table->PirLightSensor().SetCmndAddress(AddressByte(kind, number));
+  Table->PirLightSensor().SetCmndAddress(ChosenLights(Lights()).value_or(kErasedByte));
 }
 
 void TPirLightSensorFrame::OnRadioGroupCmndAddressTypeClick() {
-  const int kind = std::max(RadioGroupCmndAddressType->ItemIndex(), 0);
-  EditCmndAddress->setEnabled(kind > 0);
-  StoreCmndAddress(ShownLightsNumber(EditCmndAddress, kind));
+  ChooseLights(Lights());
+  StoreCmndAddress();
   if (!Updating) PanelWriteCommand->show();
 }
 

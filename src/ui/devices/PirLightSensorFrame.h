@@ -112,7 +112,8 @@ class TPirLightSensorFrame : public QFrame, public TNavigatedView, public TOncHo
   void WatchChanges(QLineEdit* edit);
   // The field editors of the values and the controlled lights.
   void WatchFields();
-  void StoreCmndAddress(uint32_t number);
+  sensor_frame::LightsControls Lights() const;
+  void StoreCmndAddress();
   bool HasSecondSequence() const;
   bool Report(const SequenceResult& result);
 

@@ -9,7 +9,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "model/ErasedValues.h"
 #include "model/FieldEntry.h"
+#include "model/LightsAddress.h"
 #include "sequences/GearSequences.h"
 #include "sequences/LightSensorSequences.h"
 #include "ui/ErrorDlg.h"
@@ -18,42 +20,84 @@
 
 namespace lumetra::sensor_frame {
 
-int AddressKind(uint8_t b) {
-  if (b >= 0xFE) return 0;
-  return (b & 0x80) != 0 ? 1 : 2;
-}
+QString ByteText(uint8_t value) { return ErasedByte(value) ? QString() : QString::number(value); }
 
-int AddressNumber(uint8_t b) { return (b >> 1) & 0x3F; }
+QString WideText(uint32_t value) { return ErasedWide(value) ? QString() : QString::number(value); }
 
-uint8_t AddressByte(int kind, uint32_t number) {
+namespace {
+
+// The items are "všetky" (where offered), "skupina", "jedno".
+int ItemOf(const LightsControls& lights, LightsKind kind) {
+  const int first = lights.offersAll ? 1 : 0;
   switch (kind) {
-    case 1:
-      return static_cast<uint8_t>(0x80 + 2 * (number & 0x0F));
-    case 2:
-      return static_cast<uint8_t>(2 * (number & 0x3F));
+    case LightsKind::All:
+      return lights.offersAll ? 0 : -1;
+    case LightsKind::Group:
+      return first;
+    case LightsKind::Device:
+      return first + 1;
     default:
-      return 0xFE;
+      return -1;
   }
 }
 
-uint32_t ShownLightsNumber(QLineEdit* edit, int kind) {
-  if (kind == 0) return 0;
-  const std::optional<int64_t> n = StrictNumber(edit->text().toStdString());
-  if (n && LightsNumberRange(kind == 1).Contains(*n)) return static_cast<uint32_t>(*n);
-  edit->setText(QStringLiteral("0"));
-  return 0;
+LightsKind KindOf(const LightsControls& lights) {
+  const int item = lights.kinds->ItemIndex();
+  if (item < 0) return LightsKind::Unknown;
+  static constexpr LightsKind kKinds[] = {LightsKind::All, LightsKind::Group, LightsKind::Device};
+  return kKinds[std::min(item + (lights.offersAll ? 0 : 1), 2)];
 }
 
-void WatchLightsNumber(QLineEdit* edit, std::function<int()> kind,
-                       std::function<void(uint32_t)> store) {
+// The number the edit holds; none for no text or a text that is no number.
+std::optional<uint32_t> TypedLightsNumber(const LightsControls& lights) {
+  const std::optional<int64_t> n = StrictNumber(lights.number->text().toStdString());
+  if (!n) return std::nullopt;
+  return static_cast<uint32_t>(std::min<int64_t>(*n, 0xFFFFFFFF));
+}
+
+bool LightsNumberFits(const LightsControls& lights) {
+  const std::optional<uint32_t> number = TypedLightsNumber(lights);
+  return !number || *number <= LargestLightsNumber(KindOf(lights));
+}
+
+}  // namespace
+
+void ShowLights(const LightsControls& lights, uint8_t b) {
+  const LightsAddress shown = DecodeLightsAddress(b);
+  const int item = ItemOf(lights, shown.kind);
+  lights.kinds->SetItemIndex(item);
+  const bool numbered = item >= 0 && shown.kind != LightsKind::All;
+  lights.number->setEnabled(numbered);
+  lights.number->setText(numbered    ? QString::number(shown.number)
+                         : item >= 0 ? QStringLiteral("255")
+                                     : QString());
+}
+
+void ChooseLights(const LightsControls& lights) {
+  const LightsKind kind = KindOf(lights);
+  if (kind == LightsKind::All) {
+    lights.number->setText(QStringLiteral("255"));
+    lights.number->setEnabled(false);
+    return;
+  }
+  lights.number->setEnabled(kind != LightsKind::Unknown);
+  if (!LightsNumberFits(lights)) lights.number->clear();
+}
+
+std::optional<uint8_t> ChosenLights(const LightsControls& lights) {
+  return EncodeLightsAddress(KindOf(lights), TypedLightsNumber(lights));
+}
+
+void WatchLights(const LightsControls& lights, std::function<void()> store) {
   new TFieldEdit(
-      edit,
-      [kind = std::move(kind)](const std::string& text) {
-        return ReadField(text, LightsNumberRange(kind() == 1));
+      lights.number,
+      [lights](const std::string& text) {
+        // No number is no lights chosen yet; a number beyond the kind's range is refused.
+        return ReadField(text, LightsNumberRange(KindOf(lights) == LightsKind::Group), -1);
       },
-      [store = std::move(store)](int64_t number) {
-        store(static_cast<uint32_t>(number));
-        return QString::number(number);
+      [lights, store = std::move(store)](int64_t number) {
+        store();
+        return number < 0 ? QString() : QString::number(number);
       });
 }
 

@@ -11,7 +11,10 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <vector>
+
+#include "model/ErasedValues.h"
 
 namespace lumetra {
 
@@ -21,20 +24,30 @@ struct MeasuredValue;
 
 namespace sensor_frame {
 
-// The controlled lights' address byte and the radio item that shows it: 0 all, 1 group, 2 one
-// device. A byte of 254 or more is all.
-int AddressKind(uint8_t b);
-// The number shown for a group or a device: (b >> 1) AND 0x3F.
-int AddressNumber(uint8_t b);
-// The byte for an address kind and the typed number: 0xFE, 0x80 + 2·(n AND 0x0F), 2·(n AND 0x3F).
-uint8_t AddressByte(int kind, uint32_t number);
-// The number `edit` shows, for lights of another `kind` just chosen: one that kind cannot have
-// (the 255 of "všetky", address 40 as a group) becomes 0, shown so, rather than its low bits.
-uint32_t ShownLightsNumber(QLineEdit* edit, int kind);
-// The edit of the controlled lights' number: within the range of the kind `kind()` answers, the
-// number typed goes to `store`.
-void WatchLightsNumber(QLineEdit* edit, std::function<int()> kind,
-                       std::function<void(uint32_t number)> store);
+// An 8-bit field and a 16-bit value as an edit shows them: "%d", or empty where never programmed.
+QString ByteText(uint8_t value);
+QString WideText(uint32_t value);
+
+// The controlled lights' radio items ("všetky" where `offersAll`, "skupina", "jedno") and their
+// number edit. The byte is read and formed by the core's DecodeLightsAddress and
+// EncodeLightsAddress; these only show it and collect the choice.
+struct LightsControls {
+  TRadioGroup* kinds;
+  QLineEdit* number;
+  bool offersAll;
+};
+// Shows the byte: its item and number; all as "255" greyed; lights the items cannot show (never
+// programmed, a group beyond 15, all where no item offers it) as no item and an empty grey edit.
+void ShowLights(const LightsControls& lights, uint8_t b);
+// After an item was clicked: the edit greyed for all, free otherwise, and emptied when its number
+// does not fit the kind chosen (the 255 of all, address 40 as a group), so nothing is made up.
+void ChooseLights(const LightsControls& lights);
+// What the controls hold: the byte, or none for a group or a device without a number that fits.
+std::optional<uint8_t> ChosenLights(const LightsControls& lights);
+// The number edit reads what is typed strictly, within the chosen kind's range (a group above 15
+// or an address above 63 is refused with its range in the status line, never cut to its low
+// bits); an accepted text, or an emptied edit, runs `store`.
+void WatchLights(const LightsControls& lights, std::function<void()> store);
 
 // Lays the group's items out side by side, without a frame of its own.
 void ItemsSideBySide(TRadioGroup* group);
