@@ -62,7 +62,9 @@ TEST(FieldEntryTest, AFieldTakesItsRangeAndItsNoneAndNamesTheRangeOtherwise) {
   for (const auto& c : cases) {
     const FieldEntry e = ReadField(c.text, c.range, c.none, c.range.low < 0);
     EXPECT_EQ(e.refusal, c.refusal) << '"' << c.text << '"';
-    if (!e.Refused()) EXPECT_EQ(e.value, c.value) << '"' << c.text << '"';
+    if (!e.Refused()) {
+      EXPECT_EQ(e.value, c.value) << '"' << c.text << '"';
+    }
   }
 }
 
@@ -89,7 +91,9 @@ TEST(FieldEntryTest, AWaitIsItsThreePartsWithinEighteenHours) {
   for (const auto& c : cases) {
     const FieldEntry e = ReadWait(c.h, c.m, c.s);
     EXPECT_EQ(e.refusal, c.refusal) << c.h << ":" << c.m << ":" << c.s;
-    if (!e.Refused()) EXPECT_EQ(e.value, c.seconds) << c.h << ":" << c.m << ":" << c.s;
+    if (!e.Refused()) {
+      EXPECT_EQ(e.value, c.seconds) << c.h << ":" << c.m << ":" << c.s;
+    }
   }
   EXPECT_EQ(WaitTexts(18000), (std::array<std::string, 3>{"5", "00", "00"}));
   EXPECT_EQ(WaitTexts(64800), (std::array<std::string, 3>{"18", "00", "00"}));

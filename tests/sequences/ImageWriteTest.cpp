@@ -16,20 +16,16 @@
 namespace lumetra {
 namespace {
 
+using test::DeviceRequest;
 using test::Frame;
 using test::SequenceLine;
-using test::Wire;
-
-Frame Device(uint8_t address, uint8_t opcode, uint8_t parameter) {
-  return Wire(4, address, opcode, parameter);
-}
 
 // One run of the memory pattern: SET BANK 0xB0, SET DTR, ENABLE WRITE MEMORY, the bytes, DISABLE.
 std::vector<Frame> MemoryRunFrames(uint8_t address, uint8_t location, std::vector<uint8_t> bytes) {
-  std::vector<Frame> frames = {Device(address, 5, 0xB0), Device(address, 3, location),
-                               Device(address, 0, 6)};
-  for (const uint8_t b : bytes) frames.push_back(Device(address, 7, b));
-  frames.push_back(Device(address, 0, 5));
+  std::vector<Frame> frames = {DeviceRequest(address, 5, 0xB0), DeviceRequest(address, 3, location),
+                               DeviceRequest(address, 0, 6)};
+  for (const uint8_t b : bytes) frames.push_back(DeviceRequest(address, 7, b));
+  frames.push_back(DeviceRequest(address, 0, 5));
   return frames;
 }
 

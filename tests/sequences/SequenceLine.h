@@ -21,6 +21,10 @@
 namespace lumetra::test {
 
 inline Frame Gear(uint8_t address, uint8_t data) { return Wire(3, 0, address, data); }
+// A control device request: address byte, opcode, parameter.
+inline Frame DeviceRequest(uint8_t address, uint8_t opcode, uint8_t parameter) {
+  return Wire(4, address, opcode, parameter);
+}
 inline std::vector<Frame> Twice(const Frame& frame) { return {frame, frame}; }
 inline std::vector<Frame> Twice(uint8_t address, uint8_t data) {
   return Twice(Gear(address, data));
