@@ -232,6 +232,11 @@ ImageWrite PlanImageWrite(TControllerConfig& t, const KindImage& kind, uint16_t 
   return plan;
 }
 
+ImageWrite PlanEnableWrite(TControllerConfig& t, const KindImage& kind) {
+  const uint16_t enable = kind.EnableIndex();
+  return PlanImageWrite(t, kind, enable, static_cast<uint16_t>(enable + 1));
+}
+
 namespace {
 
 // The members of the selected group (or of all devices) whose kind is the plan's take what was

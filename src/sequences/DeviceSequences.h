@@ -92,6 +92,9 @@ struct ImageWrite {
 ImageWrite PlanImageWrite(TControllerConfig& table, const KindImage& kind, uint16_t first,
                           uint16_t last);
 
+// The kind's enable byte (the last of its image), as PlanImageWrite plans it.
+ImageWrite PlanEnableWrite(TControllerConfig& table, const KindImage& kind);
+
 // Sends the plan's runs with WriteDeviceMemory, in order, and stops at the first failure, naming
 // how far it got ("WRITE MEMORY SINGLE BYTE C 09 (bajt 18 z 232)"). Every byte that went through
 // counts as held by the device; for a group or all devices every member of the kind (membership

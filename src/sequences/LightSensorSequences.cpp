@@ -37,7 +37,7 @@ SequenceResult WriteEnabled(BusSession& session, TControllerConfig& t, const Kin
   if (image.Origin(enable) == ByteOrigin::kSet) {
     image.SetImageByteAt(enable, image.ImageByteAt(enable) & mask);
   }
-  return WriteImage(session, t, PlanImageWrite(t, kind, enable, enable + 1));
+  return WriteImage(session, t, PlanEnableWrite(t, kind));
 }
 
 }  // namespace

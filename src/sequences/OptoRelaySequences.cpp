@@ -29,7 +29,7 @@ SequenceResult WriteRelayEnabled(BusSession& session, TControllerConfig& t) {
   if (t.OptoRelay().Origin(enable) == ByteOrigin::kUnknown) {
     return Refused("Povolenie optorelé nie je nastavené ani prečítané: nie je čo zapísať");
   }
-  return WriteImage(session, t, PlanImageWrite(t, kOptoRelayImage, enable, enable + 1));
+  return WriteImage(session, t, PlanEnableWrite(t, kOptoRelayImage));
 }
 
 ImageWrite PlanRelayResponses(TControllerConfig& t) {

@@ -67,7 +67,7 @@ SequenceResult WritePirSensorEnabled(BusSession& session, TControllerConfig& t) 
   if (t.PirSensor().Origin(kEnableIndex) == ByteOrigin::kUnknown) {
     return Refused("Stav senzora nie je prečítaný ani zadaný: označte \"Senzor povolený\"");
   }
-  return WriteImage(session, t, PlanImageWrite(t, kPirSensorImage, kEnableIndex, kEnableIndex + 1));
+  return WriteImage(session, t, PlanEnableWrite(t, kPirSensorImage));
 }
 
 ImageWrite PlanPirSensorSettings(TControllerConfig& t) {

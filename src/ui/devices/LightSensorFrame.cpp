@@ -408,8 +408,7 @@ void TLightSensorFrame::ShowDevice() {
 }
 
 void TLightSensorFrame::ShowPendingWrites() {
-  const uint16_t enable = kLightSensorImage.EnableIndex();
-  ShowPending(PanelWriteEnabled, PlanImageWrite(*Table, kLightSensorImage, enable, enable + 1));
+  ShowPending(PanelWriteEnabled, PlanEnableWrite(*Table, kLightSensorImage));
   ShowPending(PanelWriteCommand, PlanSensorImage(*Table, kLightSensorImage));
 }
 
@@ -472,15 +471,12 @@ void TLightSensorFrame::OnButtonWriteSensorEnableClick() {
 
 void TLightSensorFrame::OnButtonWriteCmndSequencesClick() {
   if (Navigation == nullptr) return;
-  TControllerConfig* table = Table;
-  RunMemoryWrite(
-      *Navigation, LabelWritten, PlanSensorImage(*Table, kLightSensorImage),
-      [table](BusSession& session) { return WriteLightSensorImage(session, *table); },
-      [this](const SequenceResult& result) {
-        // A write that did not complete leaves the device partly old: the panel stays.
-        Report(result);
-        ShowPendingWrites();
-      });
+  RunImageWrite(*Navigation, LabelWritten, *Table, PlanSensorImage(*Table, kLightSensorImage),
+                [this](const SequenceResult& result) {
+                  // A write that did not complete leaves the device partly old: the panel stays.
+                  Report(result);
+                  ShowPendingWrites();
+                });
 }
 
 void TLightSensorFrame::OnButtonReadMeasuredValueClick() {

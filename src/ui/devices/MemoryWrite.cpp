@@ -49,4 +49,12 @@ bool RunMemoryWrite(TNavigation& navigation, QLabel* counter, const ImageWrite& 
       });
 }
 
+bool RunImageWrite(TNavigation& navigation, QLabel* counter, TControllerConfig& table,
+                   const ImageWrite& plan, std::function<void(const SequenceResult&)> done) {
+  TControllerConfig* t = &table;
+  return RunMemoryWrite(
+      navigation, counter, plan,
+      [t, plan](BusSession& session) { return WriteImage(session, *t, plan); }, std::move(done));
+}
+
 }  // namespace lumetra

@@ -9,6 +9,7 @@
 
 namespace lumetra {
 
+class TControllerConfig;
 class TNavigation;
 
 // The counter beside a memory write's "Zapísať" ("LabelWritten", initially "0"): right-aligned and
@@ -26,5 +27,10 @@ void ShowPending(QWidget* panel, const ImageWrite& plan);
 bool RunMemoryWrite(TNavigation& navigation, QLabel* counter, const ImageWrite& plan,
                     std::function<SequenceResult(BusSession&)> write,
                     std::function<void(const SequenceResult&)> done);
+
+// RunMemoryWrite of WriteImage of `plan` for `table`'s selection: the writes with nothing to check
+// before them.
+bool RunImageWrite(TNavigation& navigation, QLabel* counter, TControllerConfig& table,
+                   const ImageWrite& plan, std::function<void(const SequenceResult&)> done);
 
 }  // namespace lumetra

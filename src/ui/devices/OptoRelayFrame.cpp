@@ -294,8 +294,7 @@ void TOptoRelayFrame::ShowResponses() {
 }
 
 void TOptoRelayFrame::ShowPendingWrites() {
-  const uint16_t enable = kOptoRelayImage.EnableIndex();
-  ShowPending(PanelWriteEnabled, PlanImageWrite(*Table, kOptoRelayImage, enable, enable + 1));
+  ShowPending(PanelWriteEnabled, PlanEnableWrite(*Table, kOptoRelayImage));
   ShowPending(PanelWriteNewValues, PlanRelayResponses(*Table));
 }
 
@@ -400,15 +399,12 @@ void TOptoRelayFrame::OnButtonWriteEnabledClick() {
 
 void TOptoRelayFrame::OnButtonWriteNewValuesClick() {
   if (Navigation == nullptr) return;
-  TControllerConfig* table = Table;
-  RunMemoryWrite(
-      *Navigation, LabelWritten, PlanRelayResponses(*Table),
-      [table](BusSession& session) { return WriteRelayResponses(session, *table); },
-      [this](const SequenceResult& result) {
-        // A write that did not complete leaves the device partly old: the panel stays.
-        Report(result);
-        ShowPendingWrites();
-      });
+  RunImageWrite(*Navigation, LabelWritten, *Table, PlanRelayResponses(*Table),
+                [this](const SequenceResult& result) {
+                  // A write that did not complete leaves the device partly old: the panel stays.
+                  Report(result);
+                  ShowPendingWrites();
+                });
 }
 
 void TOptoRelayFrame::SendTest(bool on) {

@@ -365,8 +365,7 @@ void TPIRSensorFrame::OnCommandChange() {
 void TPIRSensorFrame::ShowPanelWriteCommand() { PanelWriteCommand->show(); }
 
 void TPIRSensorFrame::ShowPendingWrites() {
-  const uint16_t enable = kPirSensorImage.EnableIndex();
-  ShowPending(PanelWriteEnabled, PlanImageWrite(*Table, kPirSensorImage, enable, enable + 1));
+  ShowPending(PanelWriteEnabled, PlanEnableWrite(*Table, kPirSensorImage));
   ShowPending(PanelWriteCommand, PlanPirSensorSettings(*Table));
 }
 

@@ -379,8 +379,7 @@ void TPirLightSensorFrame::ShowDevice() {
 }
 
 void TPirLightSensorFrame::ShowPendingWrites() {
-  const uint16_t enable = kPirLightSensorImage.EnableIndex();
-  ShowPending(PanelWriteEnabled, PlanImageWrite(*Table, kPirLightSensorImage, enable, enable + 1));
+  ShowPending(PanelWriteEnabled, PlanEnableWrite(*Table, kPirLightSensorImage));
   ShowPending(PanelWriteCommand, PlanSensorImage(*Table, kPirLightSensorImage));
 }
 
@@ -434,15 +433,12 @@ void TPirLightSensorFrame::OnButtonWriteSensorEnabledClick() {
 
 void TPirLightSensorFrame::OnButtonWriteCmndSequencesClick() {
   if (Navigation == nullptr) return;
-  TControllerConfig* table = Table;
-  RunMemoryWrite(
-      *Navigation, LabelWritten, PlanSensorImage(*Table, kPirLightSensorImage),
-      [table](BusSession& session) { return WritePirLightSensorImage(session, *table); },
-      [this](const SequenceResult& result) {
-        // A write that did not complete leaves the device partly old: the panel stays.
-        Report(result);
-        ShowPendingWrites();
-      });
+  RunImageWrite(*Navigation, LabelWritten, *Table, PlanSensorImage(*Table, kPirLightSensorImage),
+                [this](const SequenceResult& result) {
+                  // A write that did not complete leaves the device partly old: the panel stays.
+                  Report(result);
+                  ShowPendingWrites();
+                });
 }
 
 void TPirLightSensorFrame::OnButtonReadMeasuredValueClick() {
