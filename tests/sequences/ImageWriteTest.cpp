@@ -75,7 +75,7 @@ bool ReadInto(SequenceLine& bus, uint8_t a, int stopAt = 0) {
 
 std::vector<uint8_t> MemoryOf(SequenceLine& bus, uint8_t a) {
   const sim::ControlDevice unit = bus.DeviceUnit(a);
-  return std::vector<uint8_t>(unit.config.begin() + 7, unit.config.begin() + 7 + 249);
+  return std::vector<uint8_t>(unit.config.begin() + 7, unit.config.end());
 }
 
 struct OneFieldCase {
