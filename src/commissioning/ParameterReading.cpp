@@ -1,7 +1,6 @@
 // The reading of one control gear or control device, request by request.
 #include "commissioning/ParameterReading.h"
 
-#include <optional>
 #include <utility>
 
 #include "buslink/BusSession.h"
@@ -121,19 +120,20 @@ bool ReadDevice(BusSession& session, TControllerConfig& t, int a, const ReadCanc
   KindRecord image = t.Image(*kind);
   const int total = kind->EnableIndex();
   int count = 0;
-  std::optional<uint8_t> low;
+  // The low byte of a 16-bit value waiting for its high byte; -1 for none.
+  int low = -1;
   auto store = [&](uint16_t i, uint8_t byte, bool answered) {
     const ImagePart part = kind->cells[i].part;
     if (part == ImagePart::Low) {
-      low = answered ? std::optional<uint8_t>(byte) : std::nullopt;
+      low = answered ? byte : -1;
       return;
     }
     if (part == ImagePart::High) {
-      if (low && answered) {
-        image.StoreRead(i - 1u, *low);
+      if (low >= 0 && answered) {
+        image.StoreRead(i - 1u, static_cast<uint8_t>(low));
         image.StoreRead(i, byte);
       }
-      low.reset();
+      low = -1;
       return;
     }
     if (answered) image.StoreRead(i, byte);

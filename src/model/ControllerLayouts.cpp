@@ -126,13 +126,6 @@ ByteOrigin KindRecord::Origin(uint32_t index) const {
                                            : ByteOrigin::kUnknown;
 }
 
-bool KindRecord::Known(uint32_t first, uint32_t last) const {
-  for (uint32_t i = first; i < last; ++i) {
-    if (Origin(i) == ByteOrigin::kUnknown) return false;
-  }
-  return true;
-}
-
 bool KindRecord::Pending(uint32_t index) const {
   const ImageOrigins* origins = c_.Origins();
   return origins && index < Image().length &&

@@ -120,8 +120,6 @@ class KindRecord : protected FieldGroup {
 
   // Where image byte `index` came from; unknown for a record that does not exist.
   ByteOrigin Origin(uint32_t index) const;
-  // Whether every byte of [first, last) is known (read or set): a value made of them may be shown.
-  bool Known(uint32_t first, uint32_t last) const;
   // Whether the byte is set here and differs from what the device holds: it is to be written.
   bool Pending(uint32_t index) const;
   // A byte the device gave: stored, and known as what the device holds.

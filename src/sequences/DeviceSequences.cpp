@@ -185,10 +185,6 @@ SequenceResult WriteDeviceMemory(BusSession& session, const TConfig& t, uint8_t 
   return result;
 }
 
-}  // namespace lumetra
-
-namespace lumetra {
-
 int ImageWrite::Bytes() const {
   int n = 0;
   for (const MemoryRun& run : runs) n += static_cast<int>(run.bytes.size());
@@ -303,6 +299,18 @@ SequenceResult WriteImage(BusSession& session, TControllerConfig& t, const Image
         " (bajt " + std::to_string(sent.size() + 1) + " z " + std::to_string(total) + ")";
   }
   return result;
+}
+
+SequenceResult WriteEnableByte(BusSession& session, TControllerConfig& t, const KindImage& kind,
+                               const std::string& unknown, uint8_t mask) {
+  KindRecord image = t.Image(kind);
+  const uint16_t enable = kind.EnableIndex();
+  if (image.Origin(enable) == ByteOrigin::kUnknown) return Refused(unknown);
+  // Only the bits the device takes go out.
+  if (image.Origin(enable) == ByteOrigin::kSet) {
+    image.SetImageByteAt(enable, image.ImageByteAt(enable) & mask);
+  }
+  return WriteImage(session, t, PlanEnableWrite(t, kind));
 }
 
 }  // namespace lumetra

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "buslink/BusSession.h"
@@ -104,5 +105,10 @@ ImageWrite PlanEnableWrite(TControllerConfig& table, const KindImage& kind);
 // with nothing sent, when there is nothing to write.
 SequenceResult WriteImage(BusSession& session, TControllerConfig& table, const ImageWrite& plan,
                           const std::function<void(int written)>& written = {});
+
+// The kind's enable byte, cut to the bits of `mask`, through WriteImage. Refused with `unknown`
+// while nobody read or set the byte: an erased byte is never written back as if it were a choice.
+SequenceResult WriteEnableByte(BusSession& session, TControllerConfig& table, const KindImage& kind,
+                               const std::string& unknown, uint8_t mask = 0xFF);
 
 }  // namespace lumetra

@@ -28,16 +28,9 @@ std::optional<SequenceResult> RefuseFreeSlot(const TConfig& t) {
 SequenceResult WriteEnabled(BusSession& session, TControllerConfig& t, const KindImage& kind,
                             uint8_t mask) {
   if (auto refused = RefuseFreeSlot(t)) return *refused;
-  KindRecord image = t.Image(kind);
-  const uint16_t enable = kind.EnableIndex();
-  if (image.Origin(enable) == ByteOrigin::kUnknown) {
-    return Refused("Povolenie senzora nie je nastavené ani prečítané: nie je čo zapísať");
-  }
-  // Only the bits the device takes go out.
-  if (image.Origin(enable) == ByteOrigin::kSet) {
-    image.SetImageByteAt(enable, image.ImageByteAt(enable) & mask);
-  }
-  return WriteImage(session, t, PlanEnableWrite(t, kind));
+  return WriteEnableByte(session, t, kind,
+                         "Povolenie senzora nie je nastavené ani prečítané: nie je čo zapísať",
+                         mask);
 }
 
 }  // namespace

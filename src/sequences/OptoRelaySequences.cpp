@@ -25,11 +25,8 @@ std::vector<uint8_t> RelayResponseImage(TControllerConfig& t) {
 }
 
 SequenceResult WriteRelayEnabled(BusSession& session, TControllerConfig& t) {
-  const uint16_t enable = kOptoRelayImage.EnableIndex();
-  if (t.OptoRelay().Origin(enable) == ByteOrigin::kUnknown) {
-    return Refused("Povolenie optorelé nie je nastavené ani prečítané: nie je čo zapísať");
-  }
-  return WriteImage(session, t, PlanEnableWrite(t, kOptoRelayImage));
+  return WriteEnableByte(session, t, kOptoRelayImage,
+                         "Povolenie optorelé nie je nastavené ani prečítané: nie je čo zapísať");
 }
 
 ImageWrite PlanRelayResponses(TControllerConfig& t) {

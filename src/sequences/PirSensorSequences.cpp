@@ -64,10 +64,8 @@ std::vector<uint8_t> PirSensorSettingsBytes(TControllerConfig& t) {
 }
 
 SequenceResult WritePirSensorEnabled(BusSession& session, TControllerConfig& t) {
-  if (t.PirSensor().Origin(kEnableIndex) == ByteOrigin::kUnknown) {
-    return Refused("Stav senzora nie je prečítaný ani zadaný: označte \"Senzor povolený\"");
-  }
-  return WriteImage(session, t, PlanEnableWrite(t, kPirSensorImage));
+  return WriteEnableByte(session, t, kPirSensorImage,
+                         "Stav senzora nie je prečítaný ani zadaný: označte \"Senzor povolený\"");
 }
 
 ImageWrite PlanPirSensorSettings(TControllerConfig& t) {
